@@ -1,0 +1,158 @@
+#include "app/AppDelegate.h"
+
+#include "app/ManagedObjectContext.h"
+#include "app/ManagedObjectModel.h"
+#include "app/PersistentStoreCoordinator.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/location/LocationServices.h"
+#include "platform/map/MapServices.h"
+#include "platform/share/ShareService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+
+namespace {
+
+AppDelegate*& currentDelegate()
+{
+    static AppDelegate* delegate = nullptr;
+    return delegate;
+}
+
+QString storeErrorText(const QString& underlying)
+{
+    const QString userInfo =
+        QStringLiteral("{NSLocalizedDescription=Failed to initialize the application's saved data, "
+                       "NSLocalizedFailureReason=There was an error creating or loading the "
+                       "application's saved data., NSUnderlyingError=%1}")
+            .arg(underlying);
+    const QString error = QStringLiteral("Error Domain=YOUR_ERROR_DOMAIN Code=9999 \"Failed to "
+                                         "initialize the application's saved data\" UserInfo=%1")
+                              .arg(userInfo);
+    return QStringLiteral("Unresolved error %1, %2").arg(error, userInfo);
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
+    : QObject(parent), m_dataDir(dataDir), m_serverUrl(QStringLiteral(LVXING_SERVER_URL)),
+      m_mapServices(std::make_unique<MapServices>()),
+      m_locationServices(std::make_unique<LocationServices>()), m_previous(currentDelegate())
+{
+    setServerUrl(m_serverUrl);
+    currentDelegate() = this;
+}
+
+AppDelegate::~AppDelegate()
+{
+    if (currentDelegate() == this)
+        currentDelegate() = m_previous;
+    m_context.reset();
+    m_coordinator.reset();
+}
+
+AppDelegate* AppDelegate::current()
+{
+    return currentDelegate();
+}
+
+bool AppDelegate::didFinishLaunchingWithOptions()
+{
+    if (m_share)
+        m_share->registerApp(QString::fromLatin1(WeChatAppId));
+    m_mapServices->setApiKey(QString::fromLatin1(ServiceKey));
+    m_locationServices->setApiKey(QString::fromLatin1(ServiceKey));
+    return true;
+}
+
+void AppDelegate::setServerUrl(const QString& url)
+{
+    m_serverUrl = url;
+    while (m_serverUrl.endsWith(QLatin1Char('/')))
+        m_serverUrl.chop(1);
+}
+
+Clock& AppDelegate::clock()
+{
+    if (!m_clock) {
+        m_ownClock = std::make_unique<SystemClock>();
+        m_clock = m_ownClock.get();
+    }
+    return *m_clock;
+}
+
+QNetworkAccessManager* AppDelegate::networkAccessManager()
+{
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    return m_network;
+}
+
+ManagedObjectModel* AppDelegate::managedObjectModel()
+{
+    if (!m_model)
+        m_model = std::make_unique<ManagedObjectModel>();
+    return m_model.get();
+}
+
+PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator()
+{
+    if (m_coordinator || m_stackTried)
+        return m_coordinator.get();
+    m_stackTried = true;
+    auto coordinator = std::make_unique<PersistentStoreCoordinator>(managedObjectModel());
+    QString error;
+    if (!openStore(coordinator.get(), &error)) {
+        // A damaged file, or one of another schema, is kept under a new name and
+        // the app starts over with a fresh store instead of stopping.
+        Log::write(storeErrorText(error));
+        coordinator.reset();
+        moveStoreAside(QDir(m_dataDir).filePath(QString::fromLatin1(StoreFileName)));
+        coordinator = std::make_unique<PersistentStoreCoordinator>(managedObjectModel());
+        if (!openStore(coordinator.get(), &error)) {
+            Log::write(storeErrorText(error));
+            return nullptr;
+        }
+    }
+    m_coordinator = std::move(coordinator);
+    return m_coordinator.get();
+}
+
+bool AppDelegate::openStore(PersistentStoreCoordinator* coordinator, QString* error)
+{
+    QDir().mkpath(m_dataDir);
+    return coordinator->addStore(QDir(m_dataDir).filePath(QString::fromLatin1(StoreFileName)), error);
+}
+
+void AppDelegate::moveStoreAside(const QString& path)
+{
+    const QString stamp = clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QStringLiteral(".broken-") + stamp;
+    for (int n = 2; QFile::exists(aside); ++n)
+        aside = path + QStringLiteral(".broken-") + stamp + QLatin1Char('-') + QString::number(n);
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFile::exists(path + suffix) && !QFile::rename(path + suffix, aside + suffix))
+            Log::write(QStringLiteral("could not move %1 aside").arg(path + suffix));
+    }
+    Log::write(QStringLiteral("store file moved aside to %1").arg(aside));
+}
+
+ManagedObjectContext* AppDelegate::managedObjectContext()
+{
+    if (!m_context) {
+        PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
+        if (!coordinator)
+            return nullptr;
+        m_context = std::make_unique<ManagedObjectContext>(coordinator);
+    }
+    return m_context.get();
+}
+
+void AppDelegate::saveContext()
+{
+    QString error;
+    if (m_context && m_context->hasChanges() && !m_context->save(&error))
+        Log::write(QStringLiteral("Unresolved error %1, %2").arg(error, QStringLiteral("{}")));
+}

@@ -1,0 +1,31 @@
+#include "app/ManagedObject.h"
+
+#include "app/ManagedObjectContext.h"
+#include "app/ManagedObjectModel.h"
+
+#include <utility>
+
+ManagedObject::ManagedObject(ManagedObjectContext* context, const EntityDescription* entity,
+                             int entityIndex)
+    : m_context(context), m_entity(entity), m_entityIndex(entityIndex),
+      m_values(entity->attributes.size())
+{
+}
+
+QVariant ManagedObject::value(const QString& attribute) const
+{
+    return m_values.value(m_entity->indexOf(attribute));
+}
+
+void ManagedObject::setValue(const QString& attribute, const QVariant& value)
+{
+    setValue(m_entity->indexOf(attribute), value);
+}
+
+void ManagedObject::setValue(int attribute, const QVariant& value)
+{
+    if (attribute < 0 || attribute >= m_values.size() || m_deleted)
+        return;
+    const QVariant old = std::exchange(m_values[attribute], value);
+    m_context->objectChanged(this, attribute, old);
+}

@@ -1,0 +1,374 @@
+#include "app/ManagedObjectContext.h"
+
+#include "app/ManagedObject.h"
+#include "app/ManagedObjectModel.h"
+#include "app/PersistentStoreCoordinator.h"
+#include "platform/Log.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+
+ManagedObjectContext::ManagedObjectContext(PersistentStoreCoordinator* coordinator)
+    : m_coordinator(coordinator)
+{
+    for (const EntityDescription& entity : coordinator->model()->entities()) {
+        EntityState state;
+        state.description = &entity;
+        state.attributeGenerations.fill(0, entity.attributes.size());
+        m_entities.push_back(std::move(state));
+    }
+}
+
+ManagedObjectContext::~ManagedObjectContext()
+{
+    if (m_batchOpen) {
+        m_batchDepth = 1;
+        endBatch(nullptr);
+    }
+}
+
+ManagedObjectContext::EntityState* ManagedObjectContext::state(const QString& entity,
+                                                               QString* error)
+{
+    for (EntityState& state : m_entities) {
+        if (state.description->name != entity)
+            continue;
+        if (!state.loaded && !load(state, error))
+            return nullptr;
+        return &state;
+    }
+    if (error)
+        *error = QStringLiteral("no entity named ") + entity;
+    return nullptr;
+}
+
+bool ManagedObjectContext::load(EntityState& state, QString* error)
+{
+    QVector<PersistentStoreCoordinator::Row> rows;
+    if (!m_coordinator->loadAll(*state.description, &rows, error))
+        return false;
+    const int entityIndex = int(&state - m_entities.data());
+    state.objects.reserve(size_t(rows.size()));
+    for (PersistentStoreCoordinator::Row& row : rows) {
+        auto object = std::make_unique<ManagedObject>(this, state.description, entityIndex);
+        object->m_rowId = row.rowId;
+        object->m_serial = m_nextSerial++;
+        object->m_values = std::move(row.values);
+        state.objects.push_back(std::move(object));
+    }
+    state.loaded = true;
+    ++state.objectsGeneration;
+    return true;
+}
+
+QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, QString* error)
+{
+    QList<ManagedObject*> found;
+    EntityState* entity = state(request.entity, error);
+    if (!entity)
+        return found;
+    const int attribute = entity->description->indexOf(request.attribute);
+    switch (request.predicate) {
+    case FetchRequest::All:
+        found.reserve(qsizetype(entity->objects.size()));
+        for (const auto& object : entity->objects)
+            found.append(object.get());
+        break;
+    case FetchRequest::Equal: {
+        if (attribute < 0)
+            break;
+        Index& index = entity->indexes[attribute];
+        if (index.objectsGeneration != entity->objectsGeneration ||
+            index.attributeGeneration != entity->attributeGenerations[attribute]) {
+            index.rows.clear();
+            for (const auto& object : entity->objects)
+                index.rows[object->m_values[attribute].toString()].append(object.get());
+            index.objectsGeneration = entity->objectsGeneration;
+            index.attributeGeneration = entity->attributeGenerations[attribute];
+        }
+        found = index.rows.value(request.value.toString());
+        break;
+    }
+    case FetchRequest::GreaterThanNumber:
+        if (attribute < 0)
+            break;
+        for (const auto& object : entity->objects)
+            if (NumberText::toDouble(object->m_values[attribute].toString()) > request.value.toDouble())
+                found.append(object.get());
+        break;
+    }
+    return found;
+}
+
+int ManagedObjectContext::count(const FetchRequest& request, QString* error)
+{
+    if (request.predicate != FetchRequest::GreaterThanNumber)
+        return int(fetch(request, error).size());
+    EntityState* entity = state(request.entity, error);
+    const int attribute = entity ? entity->description->indexOf(request.attribute) : -1;
+    if (attribute < 0)
+        return 0;
+    Count& cached = entity->counts[attribute];
+    if (cached.objectsGeneration != entity->objectsGeneration ||
+        cached.attributeGeneration != entity->attributeGenerations[attribute] ||
+        cached.above != request.value.toDouble()) {
+        cached.count = int(fetch(request, error).size());
+        cached.above = request.value.toDouble();
+        cached.objectsGeneration = entity->objectsGeneration;
+        cached.attributeGeneration = entity->attributeGenerations[attribute];
+    }
+    return cached.count;
+}
+
+ManagedObject* ManagedObjectContext::insert(const QString& entity)
+{
+    EntityState* found = state(entity, nullptr);
+    if (!found)
+        return nullptr;
+    const int entityIndex = int(found - m_entities.data());
+    found->objects.push_back(std::make_unique<ManagedObject>(this, found->description, entityIndex));
+    ManagedObject* object = found->objects.back().get();
+    object->m_serial = m_nextSerial++;
+    object->m_dirty = true;
+    m_dirty.append(object);
+    objectAdded(*found, object);
+    return object;
+}
+
+void ManagedObjectContext::deleteObject(ManagedObject* object)
+{
+    if (!object || object->m_deleted)
+        return;
+    EntityState& entity = m_entities[size_t(object->m_entityIndex)];
+    auto it = std::find_if(entity.objects.begin(), entity.objects.end(),
+                           [object](const auto& owned) { return owned.get() == object; });
+    if (it == entity.objects.end())
+        return;
+    object->m_deleted = true;
+    if (object->m_dirty) {
+        object->m_dirty = false;
+        m_dirty.removeOne(object);
+    }
+    m_pendingDeletes.push_back(std::move(*it));
+    entity.objects.erase(it);
+    objectRemoved(entity, object);
+}
+
+bool ManagedObjectContext::indexValid(const EntityState& entity, const Index& index, int attribute)
+{
+    return index.objectsGeneration == entity.objectsGeneration &&
+           index.attributeGeneration == entity.attributeGenerations[attribute];
+}
+
+bool ManagedObjectContext::countValid(const EntityState& entity, const Count& count, int attribute)
+{
+    return count.objectsGeneration == entity.objectsGeneration &&
+           count.attributeGeneration == entity.attributeGenerations[attribute];
+}
+
+// The lookup indexes and counts follow each change in place, so a merge of many
+// riders does not rebuild them once per row.
+void ManagedObjectContext::objectAdded(EntityState& entity, ManagedObject* object)
+{
+    QList<int> validIndexes, validCounts;
+    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
+        if (indexValid(entity, *it, it.key()))
+            validIndexes.append(it.key());
+    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
+        if (countValid(entity, *it, it.key()))
+            validCounts.append(it.key());
+    ++entity.objectsGeneration;
+    for (int attribute : validIndexes) {
+        Index& index = entity.indexes[attribute];
+        index.rows[object->m_values[attribute].toString()].append(object);
+        index.objectsGeneration = entity.objectsGeneration;
+    }
+    for (int attribute : validCounts) {
+        Count& count = entity.counts[attribute];
+        if (NumberText::toDouble(object->m_values[attribute].toString()) > count.above)
+            ++count.count;
+        count.objectsGeneration = entity.objectsGeneration;
+    }
+}
+
+void ManagedObjectContext::objectRemoved(EntityState& entity, ManagedObject* object)
+{
+    QList<int> validIndexes, validCounts;
+    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
+        if (indexValid(entity, *it, it.key()))
+            validIndexes.append(it.key());
+    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
+        if (countValid(entity, *it, it.key()))
+            validCounts.append(it.key());
+    ++entity.objectsGeneration;
+    for (int attribute : validIndexes) {
+        Index& index = entity.indexes[attribute];
+        const QString key = object->m_values[attribute].toString();
+        auto rows = index.rows.find(key);
+        if (rows != index.rows.end()) {
+            rows->removeOne(object);
+            if (rows->isEmpty())
+                index.rows.erase(rows);
+        }
+        index.objectsGeneration = entity.objectsGeneration;
+    }
+    for (int attribute : validCounts) {
+        Count& count = entity.counts[attribute];
+        if (NumberText::toDouble(object->m_values[attribute].toString()) > count.above)
+            --count.count;
+        count.objectsGeneration = entity.objectsGeneration;
+    }
+}
+
+void ManagedObjectContext::objectChanged(ManagedObject* object, int attribute, const QVariant& old)
+{
+    EntityState& entity = m_entities[size_t(object->m_entityIndex)];
+    auto index = entity.indexes.find(attribute);
+    const bool keepIndex = index != entity.indexes.end() && indexValid(entity, *index, attribute);
+    auto count = entity.counts.find(attribute);
+    const bool keepCount = count != entity.counts.end() && countValid(entity, *count, attribute);
+    const quint64 generation = ++entity.attributeGenerations[attribute];
+    const QString now = object->m_values[attribute].toString();
+    if (keepIndex) {
+        const QString before = old.toString();
+        auto rows = index->rows.find(before);
+        if (rows != index->rows.end()) {
+            rows->removeOne(object);
+            if (rows->isEmpty())
+                index->rows.erase(rows);
+        }
+        QList<ManagedObject*>& target = index->rows[now];
+        const auto position = std::lower_bound(
+            target.begin(), target.end(), object,
+            [](const ManagedObject* a, const ManagedObject* b) { return a->m_serial < b->m_serial; });
+        target.insert(position, object);
+        index->attributeGeneration = generation;
+    }
+    if (keepCount) {
+        const bool was = NumberText::toDouble(old.toString()) > count->above;
+        const bool is = NumberText::toDouble(now) > count->above;
+        count->count += int(is) - int(was);
+        count->attributeGeneration = generation;
+    }
+    if (!object->m_dirty) {
+        object->m_dirty = true;
+        m_dirty.append(object);
+    }
+}
+
+bool ManagedObjectContext::hasChanges() const
+{
+    return !m_dirty.isEmpty() || !m_pendingDeletes.empty();
+}
+
+bool ManagedObjectContext::writeChanges(QList<ManagedObject*>* inserted, QString* error)
+{
+    for (const auto& object : m_pendingDeletes)
+        if (object->m_rowId != 0 &&
+            !m_coordinator->remove(*object->m_entity, object->m_rowId, error))
+            return false;
+    for (ManagedObject* object : std::as_const(m_dirty)) {
+        if (object->m_rowId == 0) {
+            if (!m_coordinator->insert(*object->m_entity, object->m_values, &object->m_rowId, error))
+                return false;
+            inserted->append(object);
+        } else if (!m_coordinator->update(*object->m_entity, object->m_rowId, object->m_values,
+                                          error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ManagedObjectContext::save(QString* error)
+{
+    if (!hasChanges())
+        return true;
+    QList<ManagedObject*> inserted;
+    const auto forgetInserted = [&inserted] {
+        for (ManagedObject* object : inserted)
+            object->m_rowId = 0;
+    };
+
+    if (m_batchDepth > 0) {
+        if (!m_batchOpen) {
+            if (!m_coordinator->exec("BEGIN", error))
+                return false;
+            m_batchOpen = true;
+        }
+        if (!m_coordinator->exec("SAVEPOINT context_save", error))
+            return false;
+        if (!writeChanges(&inserted, error)) {
+            m_coordinator->exec("ROLLBACK TO context_save", nullptr);
+            m_coordinator->exec("RELEASE context_save", nullptr);
+            forgetInserted();
+            return false;
+        }
+        m_coordinator->exec("RELEASE context_save", nullptr);
+        m_batchUndo.written.append(m_dirty);
+        m_batchUndo.inserted.append(inserted);
+        for (auto& object : m_pendingDeletes)
+            m_batchUndo.deleted.push_back(std::move(object));
+    } else {
+        if (!m_coordinator->exec("BEGIN", error))
+            return false;
+        if (!writeChanges(&inserted, error) || !m_coordinator->commit(error)) {
+            m_coordinator->exec("ROLLBACK", nullptr);
+            forgetInserted();
+            return false;
+        }
+    }
+    for (ManagedObject* object : std::as_const(m_dirty))
+        object->m_dirty = false;
+    m_dirty.clear();
+    m_pendingDeletes.clear();
+    return true;
+}
+
+void ManagedObjectContext::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+bool ManagedObjectContext::endBatch(QString* error)
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_batchOpen)
+        return true;
+    m_batchOpen = false;
+    const bool committed = m_coordinator->commit(error);
+    if (!committed) {
+        m_coordinator->exec("ROLLBACK", nullptr);
+        restoreAfterFailedBatch();
+    }
+    m_batchUndo = BatchUndo();
+    return committed;
+}
+
+void ManagedObjectContext::restoreAfterFailedBatch()
+{
+    // The file is back where it was before the batch: everything the batch wrote
+    // becomes a pending change again, so the next save writes it.
+    for (ManagedObject* object : std::as_const(m_batchUndo.inserted))
+        object->m_rowId = 0;
+    for (ManagedObject* object : std::as_const(m_batchUndo.written)) {
+        if (!object->m_deleted && !object->m_dirty) {
+            object->m_dirty = true;
+            m_dirty.append(object);
+        }
+    }
+    for (auto& object : m_batchUndo.deleted)
+        m_pendingDeletes.push_back(std::move(object));
+}
+
+ContextBatch::ContextBatch(ManagedObjectContext* context) : m_context(context)
+{
+    if (m_context)
+        m_context->beginBatch();
+}
+
+ContextBatch::~ContextBatch()
+{
+    QString error;
+    if (m_context && !m_context->endBatch(&error))
+        Log::write(error);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The location library's shared services: holds the service key set at launch.
+class LocationServices
+{
+public:
+    void setApiKey(const QString& key) { m_apiKey = key; }
+    QString apiKey() const { return m_apiKey; }
+
+private:
+    QString m_apiKey;
+};

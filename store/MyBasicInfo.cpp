@@ -1,0 +1,90 @@
+#include "store/MyBasicInfo.h"
+
+#include "app/ManagedObject.h"
+#include "app/ManagedObjectContext.h"
+#include "platform/Log.h"
+#include "store/StoreContext.h"
+
+namespace {
+
+const QString Entity = QStringLiteral("MyBasicInfo");
+
+QList<ManagedObject*> rowsOf(const QString& key)
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context)
+        return {};
+    return context->fetch(FetchRequest::equal(Entity, QStringLiteral("type"), key));
+}
+
+} // namespace
+
+void MyBasicInfo::CheckAdd(const QString& key)
+{
+    if (rowsOf(key).isEmpty()) {
+        Log::write(QStringLiteral("新建:%1").arg(key));
+        Add(key);
+    } else {
+        Log::write(QStringLiteral("已经存在:%1").arg(key));
+    }
+}
+
+void MyBasicInfo::Add(const QString& key)
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    ManagedObject* row = context ? context->insert(Entity) : nullptr;
+    if (!row) {
+        Log::write(QStringLiteral("no store: %1 not added").arg(key));
+        return;
+    }
+    row->setValue(0, qint64(1));
+    row->setValue(1, key);
+    row->setValue(2, QStringLiteral("0"));
+    QString error;
+    Log::write(context->save(&error) ? QStringLiteral("save ok") : error);
+}
+
+QString MyBasicInfo::GetValue(const QString& key)
+{
+    const QList<ManagedObject*> rows = rowsOf(key);
+    return rows.isEmpty() ? QStringLiteral("1") : rows.first()->value(2).toString();
+}
+
+void MyBasicInfo::SetValue(const QString& key, const QString& value)
+{
+    const QList<ManagedObject*> rows = rowsOf(key);
+    if (rows.isEmpty())
+        return;
+    rows.first()->setValue(2, value);
+    QString error;
+    if (StoreContext::shared()->save(&error))
+        Log::write(QStringLiteral("更新MyBasicInfo %1 ok").arg(key));
+    else
+        Log::write(error);
+}
+
+void MyBasicInfo::PrintAll()
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context)
+        return;
+    for (ManagedObject* row : context->fetch(FetchRequest::all(Entity)))
+        Log::write(QStringLiteral("id=%1\u00a0type=%2\u00a0value=%3")
+                       .arg(row->value(0).toLongLong())
+                       .arg(row->value(1).toString(), row->value(2).toString()));
+}
+
+void MyBasicInfo::ClearMySelf()
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context)
+        return;
+    const QList<ManagedObject*> rows = context->fetch(FetchRequest::all(Entity));
+    if (rows.isEmpty())
+        return;
+    for (ManagedObject* row : rows)
+        context->deleteObject(row);
+    QString error;
+    if (!context->save(&error))
+        Log::write(QStringLiteral("error:%1").arg(error));
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/RiderInfo.h"
+
+#include <QList>
+#include <QString>
+
+// The nearby-rider cache: one row per rider, filled from the nearby-riders answer.
+class MyFriendInfo
+{
+public:
+    static void CheckAdd(const QString& username, const QString& level, const QString& levelname,
+                         const QString& paiming, const QString& touxiangpath, const QString& lat,
+                         const QString& lng, const QString& weixin);
+    static void CheckAdd(const RiderInfo& rider);
+    static void Add(const QString& username, const QString& level, const QString& levelname,
+                    const QString& paiming, const QString& touxiangpath, const QString& lat,
+                    const QString& lng, const QString& weixin);
+    // Every rider holding the rank, in fetch order; callers use the first.
+    static QList<RiderInfo> GetValue(const QString& paiming);
+    // The number of riders whose rank is above 0.
+    static int GetCount();
+    static void ClearMySelf();
+};
