@@ -33,5 +33,6 @@ private:
     quint64 m_serial = 0;
     QVector<QVariant> m_values;
     bool m_dirty = false;
+    quint64 m_changed = 0;
     bool m_deleted = false;
 };

@@ -74,21 +74,10 @@ QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, Q
         for (const auto& object : entity->objects)
             found.append(object.get());
         break;
-    case FetchRequest::Equal: {
-        if (attribute < 0)
-            break;
-        Index& index = entity->indexes[attribute];
-        if (index.objectsGeneration != entity->objectsGeneration ||
-            index.attributeGeneration != entity->attributeGenerations[attribute]) {
-            index.rows.clear();
-            for (const auto& object : entity->objects)
-                index.rows[object->m_values[attribute].toString()].append(object.get());
-            index.objectsGeneration = entity->objectsGeneration;
-            index.attributeGeneration = entity->attributeGenerations[attribute];
-        }
-        found = index.rows.value(request.value.toString());
+    case FetchRequest::Equal:
+        if (attribute >= 0)
+            found = equalRows(*entity, attribute, request.value.toString());
         break;
-    }
     case FetchRequest::GreaterThanNumber:
         if (attribute < 0)
             break;
@@ -98,6 +87,33 @@ QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, Q
         break;
     }
     return found;
+}
+
+const QList<ManagedObject*>& ManagedObjectContext::equalRows(EntityState& entity, int attribute,
+                                                             const QString& value)
+{
+    static const QList<ManagedObject*> none;
+    Index& index = entity.indexes[attribute];
+    if (!indexValid(entity, index, attribute)) {
+        index.rows.clear();
+        for (const auto& object : entity.objects)
+            index.rows[object->m_values[attribute].toString()].append(object.get());
+        index.objectsGeneration = entity.objectsGeneration;
+        index.attributeGeneration = entity.attributeGenerations[attribute];
+    }
+    const auto rows = index.rows.constFind(value);
+    return rows == index.rows.cend() ? none : *rows;
+}
+
+ManagedObject* ManagedObjectContext::fetchFirst(const QString& entity, const QString& attribute,
+                                                const QString& value, QString* error)
+{
+    EntityState* found = state(entity, error);
+    const int position = found ? found->description->indexOf(attribute) : -1;
+    if (position < 0)
+        return nullptr;
+    const QList<ManagedObject*>& rows = equalRows(*found, position, value);
+    return rows.isEmpty() ? nullptr : rows.first();
 }
 
 int ManagedObjectContext::count(const FetchRequest& request, QString* error)
@@ -250,6 +266,7 @@ void ManagedObjectContext::objectChanged(ManagedObject* object, int attribute, c
         count->count += int(is) - int(was);
         count->attributeGeneration = generation;
     }
+    object->m_changed |= quint64(1) << attribute;
     if (!object->m_dirty) {
         object->m_dirty = true;
         m_dirty.append(object);
@@ -273,7 +290,7 @@ bool ManagedObjectContext::writeChanges(QList<ManagedObject*>* inserted, QString
                 return false;
             inserted->append(object);
         } else if (!m_coordinator->update(*object->m_entity, object->m_rowId, object->m_values,
-                                          error)) {
+                                          object->m_changed, error)) {
             return false;
         }
     }
@@ -292,34 +309,36 @@ bool ManagedObjectContext::save(QString* error)
 
     if (m_batchDepth > 0) {
         if (!m_batchOpen) {
-            if (!m_coordinator->exec("BEGIN", error))
+            if (!m_coordinator->control(PersistentStoreCoordinator::Begin, error))
                 return false;
             m_batchOpen = true;
         }
-        if (!m_coordinator->exec("SAVEPOINT context_save", error))
+        if (!m_coordinator->control(PersistentStoreCoordinator::Savepoint, error))
             return false;
         if (!writeChanges(&inserted, error)) {
-            m_coordinator->exec("ROLLBACK TO context_save", nullptr);
-            m_coordinator->exec("RELEASE context_save", nullptr);
+            m_coordinator->control(PersistentStoreCoordinator::RollbackToSavepoint, nullptr);
+            m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
             forgetInserted();
             return false;
         }
-        m_coordinator->exec("RELEASE context_save", nullptr);
+        m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
         m_batchUndo.written.append(m_dirty);
         m_batchUndo.inserted.append(inserted);
         for (auto& object : m_pendingDeletes)
             m_batchUndo.deleted.push_back(std::move(object));
     } else {
-        if (!m_coordinator->exec("BEGIN", error))
+        if (!m_coordinator->control(PersistentStoreCoordinator::Begin, error))
             return false;
         if (!writeChanges(&inserted, error) || !m_coordinator->commit(error)) {
-            m_coordinator->exec("ROLLBACK", nullptr);
+            m_coordinator->control(PersistentStoreCoordinator::Rollback, nullptr);
             forgetInserted();
             return false;
         }
     }
-    for (ManagedObject* object : std::as_const(m_dirty))
+    for (ManagedObject* object : std::as_const(m_dirty)) {
         object->m_dirty = false;
+        object->m_changed = 0;
+    }
     m_dirty.clear();
     m_pendingDeletes.clear();
     return true;
@@ -337,7 +356,7 @@ bool ManagedObjectContext::endBatch(QString* error)
     m_batchOpen = false;
     const bool committed = m_coordinator->commit(error);
     if (!committed) {
-        m_coordinator->exec("ROLLBACK", nullptr);
+        m_coordinator->control(PersistentStoreCoordinator::Rollback, nullptr);
         restoreAfterFailedBatch();
     }
     m_batchUndo = BatchUndo();
@@ -351,6 +370,7 @@ void ManagedObjectContext::restoreAfterFailedBatch()
     for (ManagedObject* object : std::as_const(m_batchUndo.inserted))
         object->m_rowId = 0;
     for (ManagedObject* object : std::as_const(m_batchUndo.written)) {
+        object->m_changed = ~quint64(0);
         if (!object->m_deleted && !object->m_dirty) {
             object->m_dirty = true;
             m_dirty.append(object);

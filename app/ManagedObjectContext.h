@@ -47,6 +47,9 @@ public:
 
     // The matching rows; an empty list (and the reason) when the store cannot be read.
     QList<ManagedObject*> fetch(const FetchRequest& request, QString* error = nullptr);
+    // The first row whose text attribute equals the value, or null.
+    ManagedObject* fetchFirst(const QString& entity, const QString& attribute, const QString& value,
+                              QString* error = nullptr);
     int count(const FetchRequest& request, QString* error = nullptr);
     ManagedObject* insert(const QString& entity);
     void deleteObject(ManagedObject* object);
@@ -96,6 +99,7 @@ private:
     };
 
     EntityState* state(const QString& entity, QString* error);
+    const QList<ManagedObject*>& equalRows(EntityState& entity, int attribute, const QString& value);
     bool load(EntityState& state, QString* error);
     void objectChanged(ManagedObject* object, int attribute, const QVariant& old);
     void objectAdded(EntityState& entity, ManagedObject* object);

@@ -70,8 +70,10 @@ bool PersistentStoreCoordinator::addStore(const QString& path, QString* error)
         return false;
     }
     sqlite3_busy_timeout(m_db, 2000);
-    return exec("PRAGMA journal_mode=WAL", error) && exec("PRAGMA synchronous=NORMAL", error) &&
-           checkOrCreateSchema(error);
+    // The file is checked before anything is written to it, so a file that turns
+    // out to be foreign or damaged is moved aside exactly as it was found.
+    return checkOrCreateSchema(error) && exec("PRAGMA journal_mode=WAL", error) &&
+           exec("PRAGMA synchronous=NORMAL", error);
 }
 
 bool PersistentStoreCoordinator::checkOrCreateSchema(QString* error)
@@ -169,13 +171,6 @@ sqlite3_stmt* PersistentStoreCoordinator::entityStatement(const EntityDescriptio
                   .arg(entity.name, columns.join(", "), marks.join(", "));
         break;
     }
-    case Update: {
-        QStringList assignments;
-        for (const QString& column : columns)
-            assignments.append(column + QStringLiteral(" = ?"));
-        sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(entity.name, assignments.join(", "));
-        break;
-    }
     case Remove:
     case KindCount:
         sql = QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(entity.name);
@@ -185,25 +180,29 @@ sqlite3_stmt* PersistentStoreCoordinator::entityStatement(const EntityDescriptio
     return prepared[kind];
 }
 
-bool PersistentStoreCoordinator::bind(sqlite3_stmt* statement, int first,
-                                      const QVector<QVariant>& values)
+bool PersistentStoreCoordinator::bind(sqlite3_stmt* statement, const QVector<QVariant>& values,
+                                      quint64 which)
 {
+    int parameter = 1;
     for (int i = 0; i < values.size(); ++i) {
+        if (!(which & (quint64(1) << i)))
+            continue;
         const QVariant& value = values[i];
         int rc = SQLITE_OK;
         if (!value.isValid() || value.isNull()) {
-            rc = sqlite3_bind_null(statement, first + i);
+            rc = sqlite3_bind_null(statement, parameter);
         } else if (value.typeId() == QMetaType::QString) {
-            const QString text = value.toString();
-            rc = sqlite3_bind_text16(statement, first + i, text.utf16(), int(text.size() * 2),
+            const QString* text = static_cast<const QString*>(value.constData());
+            rc = sqlite3_bind_text16(statement, parameter, text->utf16(), int(text->size() * 2),
                                      SQLITE_TRANSIENT);
         } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
-            rc = sqlite3_bind_double(statement, first + i, value.toDouble());
+            rc = sqlite3_bind_double(statement, parameter, value.toDouble());
         } else {
-            rc = sqlite3_bind_int64(statement, first + i, value.toLongLong());
+            rc = sqlite3_bind_int64(statement, parameter, value.toLongLong());
         }
         if (rc != SQLITE_OK)
             return false;
+        ++parameter;
     }
     return true;
 }
@@ -267,20 +266,44 @@ bool PersistentStoreCoordinator::insert(const EntityDescription& entity,
                                         QString* error)
 {
     sqlite3_stmt* insert = entityStatement(entity, Insert, error);
-    if (!insert || !bind(insert, 1, values) || !step(insert, error))
+    if (!insert || !bind(insert, values, ~quint64(0)) || !step(insert, error))
         return false;
     *rowId = sqlite3_last_insert_rowid(m_db);
     return true;
 }
 
 bool PersistentStoreCoordinator::update(const EntityDescription& entity, qint64 rowId,
-                                        const QVector<QVariant>& values, QString* error)
+                                        const QVector<QVariant>& values, quint64 changed,
+                                        QString* error)
 {
-    sqlite3_stmt* update = entityStatement(entity, Update, error);
-    if (!update || !bind(update, 1, values))
+    // Only the changed columns are written, so an indexed column that did not
+    // change costs no index update.
+    changed &= values.size() >= 64 ? ~quint64(0) : (quint64(1) << values.size()) - 1;
+    if (!changed)
+        return true;
+    sqlite3_stmt*& update = m_updateStatements[&entity][changed];
+    if (!update) {
+        QStringList assignments;
+        for (int i = 0; i < values.size(); ++i)
+            if (changed & (quint64(1) << i))
+                assignments.append(QLatin1Char('"') + entity.attributes[i].name + QStringLiteral("\" = ?"));
+        update = statement(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
+                               .arg(entity.name, assignments.join(", ")),
+                           error);
+    }
+    if (!update || !bind(update, values, changed))
         return false;
-    sqlite3_bind_int64(update, int(values.size()) + 1, rowId);
+    sqlite3_bind_int64(update, qPopulationCount(changed) + 1, rowId);
     return step(update, error);
+}
+
+bool PersistentStoreCoordinator::control(Control what, QString* error)
+{
+    static const char* const sql[] = {"BEGIN", "ROLLBACK", "SAVEPOINT context_save",
+                                      "RELEASE context_save", "ROLLBACK TO context_save"};
+    if (!m_control[what])
+        m_control[what] = statement(QString::fromLatin1(sql[what]), error);
+    return m_control[what] && step(m_control[what], error);
 }
 
 bool PersistentStoreCoordinator::remove(const EntityDescription& entity, qint64 rowId,
@@ -303,5 +326,7 @@ bool PersistentStoreCoordinator::commit(QString* error)
             return false;
         }
     }
-    return exec("COMMIT", error);
+    if (!m_control[ControlCount])
+        m_control[ControlCount] = statement(QStringLiteral("COMMIT"), error);
+    return m_control[ControlCount] && step(m_control[ControlCount], error);
 }

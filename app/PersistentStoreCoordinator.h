@@ -36,23 +36,29 @@ public:
     bool loadAll(const EntityDescription& entity, QVector<Row>* rows, QString* error);
     bool insert(const EntityDescription& entity, const QVector<QVariant>& values, qint64* rowId,
                 QString* error);
+    // Writes the attributes whose bits are set in `changed` (bit i = attribute i).
     bool update(const EntityDescription& entity, qint64 rowId, const QVector<QVariant>& values,
-                QString* error);
+                quint64 changed, QString* error);
     bool remove(const EntityDescription& entity, qint64 rowId, QString* error);
     bool exec(const char* sql, QString* error);
+
+    enum Control { Begin, Rollback, Savepoint, Release, RollbackToSavepoint, ControlCount };
+    // Transaction control through prepared statements (they run on every save).
+    bool control(Control what, QString* error);
 
     // Test hook: a non-empty answer makes the next COMMIT fail with that reason.
     void setCommitFailure(std::function<QString()> failure) { m_commitFailure = std::move(failure); }
     bool commit(QString* error);
 
 private:
-    enum StatementKind { Select, Insert, Update, Remove, KindCount };
+    enum StatementKind { Select, Insert, Remove, KindCount };
 
     bool checkOrCreateSchema(QString* error);
     sqlite3_stmt* entityStatement(const EntityDescription& entity, StatementKind kind,
                                   QString* error);
     sqlite3_stmt* statement(const QString& sql, QString* error);
-    bool bind(sqlite3_stmt* statement, int first, const QVector<QVariant>& values);
+    // Binds the values whose bits are set in `which`, in order, from parameter 1.
+    bool bind(sqlite3_stmt* statement, const QVector<QVariant>& values, quint64 which);
     bool step(sqlite3_stmt* statement, QString* error);
     QString lastError() const;
 
@@ -61,5 +67,7 @@ private:
     QString m_path;
     QHash<QString, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, QVector<sqlite3_stmt*>> m_entityStatements;
+    QHash<const EntityDescription*, QHash<quint64, sqlite3_stmt*>> m_updateStatements;
+    sqlite3_stmt* m_control[ControlCount + 1] = {};
     std::function<QString()> m_commitFailure;
 };

@@ -9,19 +9,20 @@ namespace {
 
 const QString Entity = QStringLiteral("MyBasicInfo");
 
-QList<ManagedObject*> rowsOf(const QString& key)
+const QString TypeAttribute = QStringLiteral("type");
+
+// The first row of the key, as every operation uses it; null when there is none.
+ManagedObject* rowOf(const QString& key)
 {
     ManagedObjectContext* context = StoreContext::shared();
-    if (!context)
-        return {};
-    return context->fetch(FetchRequest::equal(Entity, QStringLiteral("type"), key));
+    return context ? context->fetchFirst(Entity, TypeAttribute, key) : nullptr;
 }
 
 } // namespace
 
 void MyBasicInfo::CheckAdd(const QString& key)
 {
-    if (rowsOf(key).isEmpty()) {
+    if (!rowOf(key)) {
         Log::write(QStringLiteral("新建:%1").arg(key));
         Add(key);
     } else {
@@ -46,16 +47,16 @@ void MyBasicInfo::Add(const QString& key)
 
 QString MyBasicInfo::GetValue(const QString& key)
 {
-    const QList<ManagedObject*> rows = rowsOf(key);
-    return rows.isEmpty() ? QStringLiteral("1") : rows.first()->value(2).toString();
+    const ManagedObject* row = rowOf(key);
+    return row ? row->value(2).toString() : QStringLiteral("1");
 }
 
 void MyBasicInfo::SetValue(const QString& key, const QString& value)
 {
-    const QList<ManagedObject*> rows = rowsOf(key);
-    if (rows.isEmpty())
+    ManagedObject* row = rowOf(key);
+    if (!row)
         return;
-    rows.first()->setValue(2, value);
+    row->setValue(2, value);
     QString error;
     if (StoreContext::shared()->save(&error))
         Log::write(QStringLiteral("更新MyBasicInfo %1 ok").arg(key));

@@ -8,7 +8,7 @@ const RiderCache& cache()
 {
     static const RiderCache list(QStringLiteral("MyFriendInfo"),
                                  {QStringLiteral("已经存在MyFriendInfo:%1"), QStringLiteral("新建MyFriendInfo:%1"),
-                                  QStringLiteral("周围驴友 Add\\u00a0ok")});
+                                  QStringLiteral("周围驴友 Add\u00a0ok")});
     return list;
 }
 

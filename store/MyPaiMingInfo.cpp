@@ -8,7 +8,7 @@ const RiderCache& cache()
 {
     static const RiderCache list(QStringLiteral("MyPaiMingInfo"),
                                  {QStringLiteral("已经存在:%1"), QStringLiteral("新建:%1"),
-                                  QStringLiteral("本周排名 Add\\u00a0ok")});
+                                  QStringLiteral("本周排名 Add\u00a0ok")});
     return list;
 }
 
