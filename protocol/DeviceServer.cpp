@@ -1,0 +1,253 @@
+#include "protocol/DeviceServer.h"
+
+#include "app/AppDelegate.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "protocol/MyUtil.h"
+#include "protocol/ServerAnswer.h"
+#include "protocol/ServerScript.h"
+#include "protocol/StatusAnswer.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString NoDelegate = QStringLiteral("no application delegate");
+
+QString baseUrl()
+{
+    AppDelegate* delegate = AppDelegate::current();
+    return delegate ? delegate->serverUrl() : QString();
+}
+
+HttpManager::Success decoding(const ServerScript& script, bool maskPassword,
+                              DeviceServer::AnswerHandler onAnswer)
+{
+    return [&script, maskPassword, onAnswer = std::move(onAnswer)](const QByteArray& body) {
+        const ServerAnswer answer(body);
+        const QString text = answer.logText();
+        Log::write(script.answerLine(maskPassword ? DeviceServer::maskPassword(text) : text));
+        if (onAnswer)
+            onAnswer(answer);
+    };
+}
+
+DeviceServer::AnswerHandler statusHandler(StatusRecord::Kind kind,
+                                          std::function<void(const StatusAnswer&)> onAnswer)
+{
+    return [kind, onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+        const StatusAnswer status(kind, answer);
+        status.storeIfOk();
+        if (onAnswer)
+            onAnswer(status);
+    };
+}
+
+DeviceServer::AnswerHandler mailHandler(ReturnMarker::Kind kind,
+                                        std::function<void(ReturnMarker::Marker)> onAnswer)
+{
+    return [kind, onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+        if (onAnswer)
+            onAnswer(ReturnMarker::classify(kind, answer.text()));
+    };
+}
+
+RiderInfo riderOf(const QJsonObject& object)
+{
+    auto text = [&object](const char* key) { return ServerAnswer::textOrEmpty(object, key); };
+    return {text("username"), text("level"),        text("levelname"), text("paiming"),
+            text("touxiangpath"), text("lat"),      text("lng"),       text("weixin")};
+}
+
+} // namespace
+
+void DeviceServer::logError(const QString& error)
+{
+    Log::write(QStringLiteral("error = %1").arg(error));
+}
+
+void DeviceServer::send(const ServerScript& script, const QStringList& values,
+                        const HttpManager::Parameters& parameters, AnswerHandler onAnswer,
+                        Failure onFailure)
+{
+    HttpManager* manager = MyUtil::GetGlobalAFmanager();
+    if (!manager) {
+        if (onFailure)
+            onFailure(NoDelegate);
+        return;
+    }
+    const ServerScript::Url url = script.url(baseUrl(), values);
+    Log::write(QStringLiteral("urlString = %1").arg(url.logged));
+    const bool mask = &script == &ServerScript::devId();
+    manager->GET(url.encoded, parameters, decoding(script, mask, std::move(onAnswer)),
+                 std::move(onFailure));
+}
+
+void DeviceServer::queryDevice(const QString& devid,
+                               std::function<void(const DeviceInfo&)> onAnswer, Failure onFailure)
+{
+    send(ServerScript::devId(), {devid}, {{QStringLiteral("wd"), QStringLiteral("mirt")}},
+         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+             if (onAnswer)
+                 onAnswer(deviceInfo(answer));
+         },
+         std::move(onFailure));
+}
+
+void DeviceServer::login(const QString& devid, const QString& username, const QString& pwd,
+                         std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure)
+{
+    send(ServerScript::login(), {devid, username, pwd}, {},
+         statusHandler(StatusRecord::Login, std::move(onAnswer)), std::move(onFailure));
+}
+
+void DeviceServer::registerAccount(const QString& devid, const QString& username,
+                                   const QString& pwd, const QString& email,
+                                   const QString& weixin,
+                                   std::function<void(const StatusAnswer&)> onAnswer,
+                                   Failure onFailure)
+{
+    send(ServerScript::registerAccount(), {devid, username, pwd, email, weixin}, {},
+         statusHandler(StatusRecord::Registration, std::move(onAnswer)), std::move(onFailure));
+}
+
+void DeviceServer::getEveryThing(const QString& devid,
+                                 std::function<void(const StatusAnswer&)> onAnswer,
+                                 Failure onFailure)
+{
+    send(ServerScript::getEveryThing(), {devid}, {},
+         statusHandler(StatusRecord::Poll, std::move(onAnswer)), std::move(onFailure));
+}
+
+void DeviceServer::sendRecoveryMail(const QString& devid, const QString& email,
+                                    std::function<void(ReturnMarker::Marker)> onAnswer,
+                                    Failure onFailure)
+{
+    send(ServerScript::sendEmail(), {devid, email}, {},
+         mailHandler(ReturnMarker::RecoveryMail, std::move(onAnswer)), std::move(onFailure));
+}
+
+void DeviceServer::sendVerificationCode(const QString& code, const QString& email,
+                                        std::function<void(ReturnMarker::Marker)> onAnswer,
+                                        Failure onFailure)
+{
+    send(ServerScript::sendEmailVCode(), {code, email}, {},
+         mailHandler(ReturnMarker::CodeMail, std::move(onAnswer)), std::move(onFailure));
+}
+
+void DeviceServer::updateSpeed(const QString& devid, const QString& maxspeed,
+                               const QString& lightspeed, std::function<void()> onAccepted,
+                               Failure onFailure)
+{
+    send(ServerScript::updateSpeed(), {devid, maxspeed, lightspeed}, {},
+         [onAccepted = std::move(onAccepted)](const ServerAnswer&) {
+             if (onAccepted)
+                 onAccepted();
+         },
+         std::move(onFailure));
+}
+
+void DeviceServer::updateWeiLan(const QString& devid, qint64 wlstate)
+{
+    send(ServerScript::updateWeiLan(), {devid, QString::number(wlstate)}, {}, {}, {});
+}
+
+void DeviceServer::getGpsInfo(const QString& devid, qint64 sid,
+                              std::function<void(const QList<TrackPoint>&)> onAnswer,
+                              Failure onFailure)
+{
+    send(ServerScript::getGpsInfo(), {devid, QString::number(sid)}, {},
+         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+             if (onAnswer)
+                 onAnswer(trackPoints(answer));
+         },
+         std::move(onFailure));
+}
+
+void DeviceServer::getFriends(const QString& devid,
+                              std::function<void(const QList<RiderInfo>&)> onAnswer,
+                              Failure onFailure)
+{
+    send(ServerScript::getFriend(), {devid}, {},
+         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+             if (onAnswer)
+                 onAnswer(riders(answer));
+         },
+         std::move(onFailure));
+}
+
+void DeviceServer::getPaiMing(std::function<void(const QList<RiderInfo>&)> onAnswer,
+                              Failure onFailure)
+{
+    send(ServerScript::getPaiMing(), {}, {},
+         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+             if (onAnswer)
+                 onAnswer(riders(answer));
+         },
+         std::move(onFailure));
+}
+
+void DeviceServer::uploadPic(const QString& devid, const QByteArray& png,
+                             std::function<void(const std::optional<QString>& text)> onAnswer,
+                             Failure onFailure)
+{
+    AppDelegate* delegate = AppDelegate::current();
+    HttpManager* manager = MyUtil::GetGlobalAFmanager();
+    if (!delegate || !manager) {
+        if (onFailure)
+            onFailure(NoDelegate);
+        return;
+    }
+    const ServerScript& script = ServerScript::uploadPic();
+    const QString stamp = delegate->clock().now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    manager->POST(script.url(baseUrl(), {devid}).encoded, png, QStringLiteral("uploadfile"),
+                  QStringLiteral("ios%1.png").arg(stamp), QStringLiteral("image/png"),
+                  decoding(script, false,
+                           [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+                               if (onAnswer)
+                                   onAnswer(answer.text());
+                           }),
+                  std::move(onFailure));
+}
+
+QString DeviceServer::mapPageUrl(int wl, double lng, double lat)
+{
+    return ServerScript::mapPageUrl(baseUrl(), wl, lng, lat);
+}
+
+QList<RiderInfo> DeviceServer::riders(const ServerAnswer& answer)
+{
+    QList<RiderInfo> list;
+    list.reserve(answer.list().size());
+    for (const QJsonObject& object : answer.list())
+        list.append(riderOf(object));
+    return list;
+}
+
+QList<TrackPoint> DeviceServer::trackPoints(const ServerAnswer& answer)
+{
+    QList<TrackPoint> points;
+    points.reserve(answer.list().size());
+    for (const QJsonObject& object : answer.list()) {
+        auto text = [&object](const char* key) { return ServerAnswer::textOrEmpty(object, key); };
+        points.append({text("serverid"), text("lat"), text("lng"), text("state")});
+    }
+    return points;
+}
+
+DeviceInfo DeviceServer::deviceInfo(const ServerAnswer& answer)
+{
+    const QJsonObject& record = answer.record();
+    auto text = [&record](const char* key) { return ServerAnswer::textOrEmpty(record, key); };
+    return {text("devid"),  text("username"), text("pwd"),
+            text("email"),  text("weixin"),   text("touxiangpath")};
+}
+
+QString DeviceServer::maskPassword(const QString& text)
+{
+    // The value of every "pwd" key, a JSON string or any bare value.
+    static const QRegularExpression pwd(
+        QStringLiteral(R"(("pwd"\s*:\s*)("(?:[^"\\]|\\.)*"|[^,}\]\s]+))"));
+    QString masked = text;
+    return masked.replace(pwd, QStringLiteral(R"(\1"***")"));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// The device status record of a login, registration or status poll answer: the
+// fields the app keeps in the settings store under the keys of the same names.
+class StatusRecord
+{
+public:
+    enum Kind { Login, Registration, Poll };
+
+    StatusRecord(Kind kind, const QJsonObject& object);
+
+    // The settings keys in the order they are written: 24, or 26 for a registration.
+    static const QStringList& storeKeys(Kind kind);
+
+    Kind kind() const { return m_kind; }
+    // The text a field is stored as: a string unchanged, a number as its
+    // shortest decimal text, and "" for no value.
+    QString storedValue(const QString& key) const;
+
+    // Writes every field of storeKeys() in order, each with its own save, all in
+    // one store transaction so no reader or crash sees half a record.
+    void store() const;
+
+private:
+    Kind m_kind;
+    QJsonObject m_object;
+};
