@@ -55,8 +55,8 @@ DeviceServer::AnswerHandler mailHandler(ReturnMarker::Kind kind,
 RiderInfo riderOf(const QJsonObject& object)
 {
     auto text = [&object](const char* key) { return ServerAnswer::textOrEmpty(object, key); };
-    return {text("username"), text("level"),        text("levelname"), text("paiming"),
-            text("touxiangpath"), text("lat"),      text("lng"),       text("weixin")};
+    return {text("username"),     text("level"), text("levelname"), text("paiming"),
+            text("touxiangpath"), text("lat"),   text("lng"),       text("weixin")};
 }
 
 } // namespace
@@ -86,12 +86,13 @@ void DeviceServer::send(const ServerScript& script, const QStringList& values,
 void DeviceServer::queryDevice(const QString& devid,
                                std::function<void(const DeviceInfo&)> onAnswer, Failure onFailure)
 {
-    send(ServerScript::devId(), {devid}, {{QStringLiteral("wd"), QStringLiteral("mirt")}},
-         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
-             if (onAnswer)
-                 onAnswer(deviceInfo(answer));
-         },
-         std::move(onFailure));
+    send(
+        ServerScript::devId(), {devid}, {{QStringLiteral("wd"), QStringLiteral("mirt")}},
+        [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+            if (onAnswer)
+                onAnswer(deviceInfo(answer));
+        },
+        std::move(onFailure));
 }
 
 void DeviceServer::login(const QString& devid, const QString& username, const QString& pwd,
@@ -102,8 +103,7 @@ void DeviceServer::login(const QString& devid, const QString& username, const QS
 }
 
 void DeviceServer::registerAccount(const QString& devid, const QString& username,
-                                   const QString& pwd, const QString& email,
-                                   const QString& weixin,
+                                   const QString& pwd, const QString& email, const QString& weixin,
                                    std::function<void(const StatusAnswer&)> onAnswer,
                                    Failure onFailure)
 {
@@ -139,12 +139,13 @@ void DeviceServer::updateSpeed(const QString& devid, const QString& maxspeed,
                                const QString& lightspeed, std::function<void()> onAccepted,
                                Failure onFailure)
 {
-    send(ServerScript::updateSpeed(), {devid, maxspeed, lightspeed}, {},
-         [onAccepted = std::move(onAccepted)](const ServerAnswer&) {
-             if (onAccepted)
-                 onAccepted();
-         },
-         std::move(onFailure));
+    send(
+        ServerScript::updateSpeed(), {devid, maxspeed, lightspeed}, {},
+        [onAccepted = std::move(onAccepted)](const ServerAnswer&) {
+            if (onAccepted)
+                onAccepted();
+        },
+        std::move(onFailure));
 }
 
 void DeviceServer::updateWeiLan(const QString& devid, qint64 wlstate)
@@ -156,35 +157,38 @@ void DeviceServer::getGpsInfo(const QString& devid, qint64 sid,
                               std::function<void(const QList<TrackPoint>&)> onAnswer,
                               Failure onFailure)
 {
-    send(ServerScript::getGpsInfo(), {devid, QString::number(sid)}, {},
-         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
-             if (onAnswer)
-                 onAnswer(trackPoints(answer));
-         },
-         std::move(onFailure));
+    send(
+        ServerScript::getGpsInfo(), {devid, QString::number(sid)}, {},
+        [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+            if (onAnswer)
+                onAnswer(trackPoints(answer));
+        },
+        std::move(onFailure));
 }
 
 void DeviceServer::getFriends(const QString& devid,
                               std::function<void(const QList<RiderInfo>&)> onAnswer,
                               Failure onFailure)
 {
-    send(ServerScript::getFriend(), {devid}, {},
-         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
-             if (onAnswer)
-                 onAnswer(riders(answer));
-         },
-         std::move(onFailure));
+    send(
+        ServerScript::getFriend(), {devid}, {},
+        [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+            if (onAnswer)
+                onAnswer(riders(answer));
+        },
+        std::move(onFailure));
 }
 
 void DeviceServer::getPaiMing(std::function<void(const QList<RiderInfo>&)> onAnswer,
                               Failure onFailure)
 {
-    send(ServerScript::getPaiMing(), {}, {},
-         [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
-             if (onAnswer)
-                 onAnswer(riders(answer));
-         },
-         std::move(onFailure));
+    send(
+        ServerScript::getPaiMing(), {}, {},
+        [onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
+            if (onAnswer)
+                onAnswer(riders(answer));
+        },
+        std::move(onFailure));
 }
 
 void DeviceServer::uploadPic(const QString& devid, const QByteArray& png,
@@ -239,8 +243,8 @@ DeviceInfo DeviceServer::deviceInfo(const ServerAnswer& answer)
 {
     const QJsonObject& record = answer.record();
     auto text = [&record](const char* key) { return ServerAnswer::textOrEmpty(record, key); };
-    return {text("devid"),  text("username"), text("pwd"),
-            text("email"),  text("weixin"),   text("touxiangpath")};
+    return {text("devid"), text("username"), text("pwd"),
+            text("email"), text("weixin"),   text("touxiangpath")};
 }
 
 QString DeviceServer::maskPassword(const QString& text)

@@ -47,7 +47,8 @@ void HttpManager::GET(const QString& encodedUrl, const Parameters& parameters, S
 {
     QNetworkReply* reply = m_network->get(request(withParameters(encodedUrl, parameters)));
     connect(reply, &QNetworkReply::downloadProgress, this, [](qint64 done, qint64 total) {
-        Log::write(QString::asprintf("downloadProgress = %f", fraction(done, total)));
+        if (done > 0 || total > 0)
+            Log::write(QString::asprintf("downloadProgress = %f", fraction(done, total)));
     });
     watch(reply, std::move(success), std::move(failure));
 }
@@ -58,7 +59,8 @@ void HttpManager::POST(const QString& encodedUrl, const QByteArray& fileData, co
 {
     auto* multiPart = new QHttpMultiPart(QHttpMultiPart::FormDataType);
     QHttpPart part;
-    QString disposition = QStringLiteral("form-data; name=\"%1\"; filename=\"%2\"").arg(name, fileName);
+    QString disposition =
+        QStringLiteral("form-data; name=\"%1\"; filename=\"%2\"").arg(name, fileName);
     part.setHeader(QNetworkRequest::ContentDispositionHeader, disposition);
     part.setHeader(QNetworkRequest::ContentTypeHeader, mimeType);
     part.setBody(fileData);
@@ -66,7 +68,9 @@ void HttpManager::POST(const QString& encodedUrl, const QByteArray& fileData, co
     QNetworkReply* reply = m_network->post(request(encodedUrl), multiPart);
     multiPart->setParent(reply);
     connect(reply, &QNetworkReply::uploadProgress, this, [](qint64 done, qint64 total) {
-        Log::write(QString::asprintf("上传进度 = %f", fraction(done, total)));
+        // Qt reports (0, 0) once the body is sent; it carries no progress.
+        if (done > 0 || total > 0)
+            Log::write(QString::asprintf("上传进度 = %f", fraction(done, total)));
     });
     watch(reply, std::move(success), std::move(failure));
 }

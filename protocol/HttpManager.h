@@ -48,8 +48,7 @@ public:
 
     // Sends a multipart/form-data POST with one file part.
     void POST(const QString& encodedUrl, const QByteArray& fileData, const QString& name,
-              const QString& fileName, const QString& mimeType, Success success,
-              Failure failure);
+              const QString& fileName, const QString& mimeType, Success success, Failure failure);
 
     // The URL a GET with these parameters goes to.
     static QString withParameters(const QString& encodedUrl, const Parameters& parameters);

@@ -17,8 +17,8 @@ HttpManager* GetGlobalAFmanager()
     if (!delegate)
         return nullptr;
     QNetworkAccessManager* network = delegate->networkAccessManager();
-    auto* manager = delegate->findChild<HttpManager*>(QLatin1String(ManagerName),
-                                                      Qt::FindDirectChildrenOnly);
+    auto* manager =
+        delegate->findChild<HttpManager*>(QLatin1String(ManagerName), Qt::FindDirectChildrenOnly);
     // A network access manager handed to the delegate after first use gets a
     // manager of its own; the old one stays until the delegate goes, so requests
     // already under way still reach their handlers.

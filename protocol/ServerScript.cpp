@@ -24,9 +24,9 @@ const ServerScript& ServerScript::devId()
 
 const ServerScript& ServerScript::registerAccount()
 {
-    static const ServerScript script("/TolvarRegisterIOS.php?devid=",
-                                     "%@%@&username=%@&pwd=%@&email=%@&weixin=%@", Get,
-                                     QueryEncoding, Str);
+    static const ServerScript script(
+        "/TolvarRegisterIOS.php?devid=", "%@%@&username=%@&pwd=%@&email=%@&weixin=%@", Get,
+        QueryEncoding, Str);
     return script;
 }
 
@@ -80,8 +80,8 @@ const ServerScript& ServerScript::getPaiMing()
 
 const ServerScript& ServerScript::getFriend()
 {
-    static const ServerScript script("/TolvarGetFriendIOS.php?devid=", "%@%@", Get,
-                                     LegacyEncoding, HtmlStr);
+    static const ServerScript script("/TolvarGetFriendIOS.php?devid=", "%@%@", Get, LegacyEncoding,
+                                     HtmlStr);
     return script;
 }
 
@@ -101,9 +101,9 @@ const ServerScript& ServerScript::sendEmailVCode()
 
 QList<const ServerScript*> ServerScript::all()
 {
-    return {&devId(),       &registerAccount(), &login(),      &updateSpeed(),
-            &updateWeiLan(), &sendEmail(),      &getGpsInfo(), &getEveryThing(),
-            &getPaiMing(),  &getFriend(),       &uploadPic(),  &sendEmailVCode()};
+    return {&devId(),        &registerAccount(), &login(),      &updateSpeed(),
+            &updateWeiLan(), &sendEmail(),       &getGpsInfo(), &getEveryThing(),
+            &getPaiMing(),   &getFriend(),       &uploadPic(),  &sendEmailVCode()};
 }
 
 QString ServerScript::answerLine(const QString& text) const

@@ -10,10 +10,8 @@ ReturnMarker::Kind markerKind(StatusRecord::Kind kind)
 } // namespace
 
 StatusAnswer::StatusAnswer(StatusRecord::Kind kind, const ServerAnswer& answer)
-    : m_object(answer.record()),
-      m_message(ServerAnswer::text(m_object, messageKey(kind))),
-      m_marker(ReturnMarker::classify(markerKind(kind), m_message)),
-      m_record(kind, m_object)
+    : m_object(answer.record()), m_message(ServerAnswer::text(m_object, messageKey(kind))),
+      m_marker(ReturnMarker::classify(markerKind(kind), m_message)), m_record(kind, m_object)
 {
 }
 

@@ -14,17 +14,25 @@ QStringList keysFor(bool registration)
                         "day6licheng",    "day7licheng",      "power",        "maxspeed",
                         "lightspeed"};
     if (registration)
-        keys << "weilanradio" << "weilanmode";
-    keys << "pingjunspeed" << "paiming" << "totallicheng" << "jifen" << "level" << "levelname"
-         << "touxiangpath" << "absday" << "banlvstate" << "lng" << "lat";
+        keys << "weilanradio"
+             << "weilanmode";
+    keys << "pingjunspeed"
+         << "paiming"
+         << "totallicheng"
+         << "jifen"
+         << "level"
+         << "levelname"
+         << "touxiangpath"
+         << "absday"
+         << "banlvstate"
+         << "lng"
+         << "lat";
     return keys;
 }
 
 } // namespace
 
-StatusRecord::StatusRecord(Kind kind, const QJsonObject& object) : m_kind(kind), m_object(object)
-{
-}
+StatusRecord::StatusRecord(Kind kind, const QJsonObject& object) : m_kind(kind), m_object(object) {}
 
 const QStringList& StatusRecord::storeKeys(Kind kind)
 {
