@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// What the simulated server keeps about one device: its account, if any, and the
+// settings the app sends to it.
+struct SimDevice
+{
+    QString devid;
+    QString username; // empty: no account yet
+    QString pwd;
+    QString email;
+    QString weixin;
+    QString touxiang; // avatar path on this server, or empty
+    QDate registered;
+    QString maxspeed = "25";
+    QString lightspeed = "15";
+    QString weilanradio = "15";
+    QString weilanmode = "1";
+    int weilanwaring = 0;
+    int banlvstate = -1; // negative: follows the simulation (1 riding, 0 standing)
+    int banlvstateupdate = 0;
+
+    bool hasAccount() const { return !username.isEmpty(); }
+};
