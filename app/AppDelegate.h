@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NotificationCenter.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -73,6 +75,8 @@ public:
     AlertPresenter* alerts() const { return m_alerts; }
     void setAlerts(AlertPresenter* alerts) { m_alerts = alerts; }
     MapServices& mapServices() { return *m_mapServices; }
+    // The default notification centre: named notifications between screens and pages.
+    NotificationCenter& defaultCenter() { return m_defaultCenter; }
     LocationServices& locationServices() { return *m_locationServices; }
 
 private:
@@ -96,5 +100,6 @@ private:
     AlertPresenter* m_alerts = nullptr;
     std::unique_ptr<MapServices> m_mapServices;
     std::unique_ptr<LocationServices> m_locationServices;
+    NotificationCenter m_defaultCenter;
     AppDelegate* m_previous = nullptr;
 };

@@ -1,0 +1,56 @@
+#include "screens/ScreenCatalog.h"
+
+#include "platform/ui/PageViewController.h"
+#include "platform/ui/Storyboard.h"
+
+// Screen classes are added here as they are written, one include and one line each:
+//   #include "screens/account/ViewControllerLogin.h"
+//   storyboard.registerScreen<ViewControllerLogin>("ViewControllerLogin");
+// Identifiers without a class show a placeholder, so navigation works before every screen
+// exists.
+
+namespace ScreenCatalog {
+
+namespace {
+
+void registerScreens(Storyboard& storyboard)
+{
+    storyboard.registerScreen<PageViewController>("PageViewController");
+    storyboard.registerScreen<PageViewController>("PageViewControllerPos");
+    storyboard.registerScreen<PageViewController>("PageViewControllerMine");
+}
+
+void registerSegues(Storyboard& storyboard)
+{
+    // Welcome and binding. The welcome screen stays underneath the account screens.
+    storyboard.registerSegue("GoToDevID", "ViewControllerDevID", SegueKind::Present);
+    storyboard.registerSegue("WelcomGoToLogin", "ViewControllerLogin", SegueKind::Present);
+    storyboard.registerSegue("WelcomGoToRegister", "ViewControllerRegister", SegueKind::Present);
+    storyboard.registerSegue("GoToLogin", "ViewControllerLogin", SegueKind::Replace);
+    storyboard.registerSegue("GoToRegister", "ViewControllerRegister", SegueKind::Replace);
+    // Password recovery sits over the login screen and returns to it.
+    storyboard.registerSegue("GoToFindPwd", "ViewControllerFindPwd", SegueKind::Present);
+    storyboard.registerSegue("ReturnToLogin", "ViewControllerLogin", SegueKind::BackTo);
+    // Switching the user starts over at a fresh welcome screen.
+    storyboard.registerSegue("LoginGoToWelcom", "ViewController", SegueKind::Restart);
+    // Into the sections: the account screens are done with.
+    storyboard.registerSegue("GoToSet", "ViewControllerSet", SegueKind::EnterSection);
+    storyboard.registerSegue("GoToSet2", "ViewControllerSet", SegueKind::EnterSection);
+    // Between the sections: one section screen on display at a time.
+    storyboard.registerSegue("SetToPos", "ViewControllerPos", SegueKind::Replace);
+    storyboard.registerSegue("SetToMine", "ViewControllerMine", SegueKind::Replace);
+    storyboard.registerSegue("PosToSet", "ViewControllerSet", SegueKind::Replace);
+    storyboard.registerSegue("PosToMine", "ViewControllerMine", SegueKind::Replace);
+    storyboard.registerSegue("MineToPos", "ViewControllerPos", SegueKind::Replace);
+    storyboard.registerSegue("MineToSet", "ViewControllerSet", SegueKind::Replace);
+}
+
+} // namespace
+
+void install(Storyboard& storyboard)
+{
+    registerScreens(storyboard);
+    registerSegues(storyboard);
+}
+
+} // namespace ScreenCatalog
