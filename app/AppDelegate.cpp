@@ -3,11 +3,14 @@
 #include "app/ManagedObjectContext.h"
 #include "app/ManagedObjectModel.h"
 #include "app/PersistentStoreCoordinator.h"
+#include "platform/AlertPresenter.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/location/LocationServices.h"
 #include "platform/map/MapServices.h"
+#include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/ShareService.h"
+#include "store/MyBasicInfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +52,9 @@ AppDelegate::~AppDelegate()
 {
     if (currentDelegate() == this)
         currentDelegate() = m_previous;
+    // The centre may outlive this delegate; it must not ask a gone one for the time.
+    if (m_notifications)
+        m_notifications->setNow({});
     m_context.reset();
     m_coordinator.reset();
 }
@@ -155,4 +161,70 @@ void AppDelegate::saveContext()
     QString error;
     if (m_context && m_context->hasChanges() && !m_context->save(&error))
         Log::write(QStringLiteral("Unresolved error %1, %2").arg(error, QStringLiteral("{}")));
+}
+
+void AppDelegate::setNotificationCenter(LocalNotificationCenter* center)
+{
+    if (m_notifications)
+        m_notifications->disconnect(this);
+    m_notifications = center;
+    if (!center)
+        return;
+    center->setNow([this] { return clock().now(); });
+    connect(center, &LocalNotificationCenter::applicationDidBecomeActive, this,
+            &AppDelegate::applicationDidBecomeActive);
+    connect(center, &LocalNotificationCenter::didReceiveLocalNotification, this,
+            &AppDelegate::didReceiveLocalNotification);
+    connect(center, &LocalNotificationCenter::didRegisterUserNotificationSettings, this,
+            &AppDelegate::didRegisterUserNotificationSettings);
+}
+
+void AppDelegate::applicationDidBecomeActive()
+{
+    cancelLocalNotificationWithKey(QStringLiteral("key"));
+    if (m_notifications)
+        m_notifications->setApplicationIconBadgeNumber(0);
+}
+
+void AppDelegate::didReceiveLocalNotification(const LocalNotification& notification)
+{
+    Log::write(QStringLiteral("didReceiveLocalNotification"));
+    if (m_alerts)
+        m_alerts->showAlert(QStringLiteral("报警"),
+                            notification.userInfo.value(QStringLiteral("key")).toString(),
+                            {QStringLiteral("OK")});
+    if (m_notifications) {
+        const int badge = m_notifications->applicationIconBadgeNumber();
+        m_notifications->setApplicationIconBadgeNumber(badge > 0 ? badge - 1 : 0);
+    }
+    cancelLocalNotificationWithKey(QStringLiteral("key"));
+}
+
+void AppDelegate::cancelLocalNotificationWithKey(const QString& key)
+{
+    Log::write(QStringLiteral("取消某个本地推送通知"));
+    Log::write(QStringLiteral("取消长时间震动"));
+    MyBasicInfo::SetValue(QStringLiteral("zhendongcishu"), QStringLiteral("0"));
+    if (!m_notifications)
+        return;
+    m_notifications->cancelAllLocalNotifications();
+    for (const LocalNotification& notification : m_notifications->scheduledLocalNotifications()) {
+        if (notification.userInfo.contains(key)) {
+            m_notifications->cancelLocalNotification(notification);
+            break;
+        }
+    }
+}
+
+void AppDelegate::didRegisterUserNotificationSettings(int)
+{
+    Log::write(QStringLiteral("didRegisterUserNotificationSettings"));
+}
+
+void AppDelegate::handleActionWithIdentifier(const QString&, const LocalNotification&,
+                                             const std::function<void()>& completionHandler)
+{
+    Log::write(QStringLiteral("handleActionWithIdentifier"));
+    if (completionHandler)
+        completionHandler();
 }

@@ -2,9 +2,11 @@
 
 #include "platform/NotificationCenter.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -20,6 +22,7 @@ class Haptics;
 class ShareService;
 class ImageLoader;
 class AlertPresenter;
+struct LocalNotification;
 
 // The composition root: owns the data stack and the process-wide services and
 // hands them out. The running app has one; a test builds its own with a
@@ -45,6 +48,16 @@ public:
     void applicationWillEnterForeground() {}
     void applicationWillTerminate() {}
 
+    // Notification callbacks: coming to the front and an alarm arriving in front
+    // both acknowledge the alarms, which cancels them and stops the vibration.
+    void applicationDidBecomeActive();
+    void didReceiveLocalNotification(const LocalNotification& notification);
+    void cancelLocalNotificationWithKey(const QString& key);
+    void didRegisterUserNotificationSettings(int types);
+    void handleActionWithIdentifier(const QString& identifier,
+                                    const LocalNotification& notification,
+                                    const std::function<void()>& completionHandler);
+
     QString applicationDocumentsDirectory() const { return m_dataDir; }
     ManagedObjectModel* managedObjectModel();
     PersistentStoreCoordinator* persistentStoreCoordinator();
@@ -65,7 +78,8 @@ public:
     LocationManager* locationManager() const { return m_location; }
     void setLocationManager(LocationManager* manager) { m_location = manager; }
     LocalNotificationCenter* notificationCenter() const { return m_notifications; }
-    void setNotificationCenter(LocalNotificationCenter* center) { m_notifications = center; }
+    // Also routes the centre's callbacks here and gives it the delegate's clock.
+    void setNotificationCenter(LocalNotificationCenter* center);
     Haptics* haptics() const { return m_haptics; }
     void setHaptics(Haptics* haptics) { m_haptics = haptics; }
     ShareService* share() const { return m_share; }
@@ -78,6 +92,11 @@ public:
     // The default notification centre: named notifications between screens and pages.
     NotificationCenter& defaultCenter() { return m_defaultCenter; }
     LocationServices& locationServices() { return *m_locationServices; }
+
+    // When the status poll last armed or passed its throttle; invalid until the
+    // first location update of this run.
+    QDateTime lastPollTime() const { return m_lastPollTime; }
+    void setLastPollTime(const QDateTime& when) { m_lastPollTime = when; }
 
 private:
     bool openStore(PersistentStoreCoordinator* coordinator, QString* error);
@@ -102,4 +121,5 @@ private:
     std::unique_ptr<LocationServices> m_locationServices;
     NotificationCenter m_defaultCenter;
     AppDelegate* m_previous = nullptr;
+    QDateTime m_lastPollTime;
 };

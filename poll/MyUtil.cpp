@@ -1,0 +1,303 @@
+#include "poll/MyUtil.h"
+
+#include "app/AppDelegate.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/NumberText.h"
+#include "platform/notify/Haptics.h"
+#include "platform/notify/LocalNotificationCenter.h"
+#include "protocol/DeviceServer.h"
+#include "protocol/ServerAnswer.h"
+#include "protocol/StatusAnswer.h"
+#include "store/MyBasicInfo.h"
+
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr qint64 PollIntervalMs = 60 * 1000;
+constexpr int MinimumDevidLength = 8;
+constexpr const char* VibrationCount = "60";
+constexpr int BatteryAlarmSpacingMinutes = 121;
+constexpr qint64 BatteryAlarmPercent = 45;
+constexpr int NoBatteryAlarmYet = 1000;
+constexpr int MinimumMessageLength = 6;
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString value(const char* key)
+{
+    return MyBasicInfo::GetValue(QString::fromLatin1(key));
+}
+
+void setValue(const char* key, const QString& text)
+{
+    MyBasicInfo::SetValue(QString::fromLatin1(key), text);
+}
+
+QString decimals(double number)
+{
+    return QString::number(number, 'f', 6);
+}
+
+QDateTime now()
+{
+    return AppDelegate::current()->clock().now().toLocalTime();
+}
+
+// One pulse of the alarm's run of vibrations per location update.
+void playPendingVibration(AppDelegate* delegate)
+{
+    const qint64 left = NumberText::toLong(value("zhendongcishu"));
+    if (left < 2)
+        return;
+    if (delegate->haptics())
+        delegate->haptics()->playSystemSound(Haptics::VibrateSound);
+    setValue("zhendongcishu", QString::number(left - 1));
+}
+
+// The first tick of a run only arms the throttle; later ticks pass it once the
+// last request is more than a minute old.
+bool throttlePasses(AppDelegate* delegate)
+{
+    const QDateTime current = delegate->clock().now();
+    const QDateTime last = delegate->lastPollTime();
+    if (!last.isValid()) {
+        delegate->setLastPollTime(current);
+        return false;
+    }
+    if (last.msecsTo(current) <= PollIntervalMs)
+        return false;
+    delegate->setLastPollTime(current);
+    return true;
+}
+
+// Whether the device is outside its geofence, testing it only when the
+// companion state or children mode asks for it.
+bool deviceOutside(const StatusAnswer& answer)
+{
+    const qint64 state = answer.integer(QStringLiteral("banlvstate"));
+    const qint64 children = NumberText::toLong(value("weilanmode"));
+    const bool tested = state != 2 && (state == 3 || children != 0);
+    if (!tested) {
+        Log::write(QStringLiteral("无需检测报警.半驴状态:%1 儿童模式:%2").arg(state).arg(children));
+        return false;
+    }
+    // A device that reports no position has not left anything: comparing its
+    // missing fix (read as 0, 0) with the base would raise a false alarm.
+    const QString latText = ServerAnswer::textOrEmpty(answer.object(), QStringLiteral("lat"));
+    const QString lngText = ServerAnswer::textOrEmpty(answer.object(), QStringLiteral("lng"));
+    if (MyUtil::IsMissingPosition(latText, lngText)) {
+        Log::write(QStringLiteral("无需检测报警.没有最新位置"));
+        return false;
+    }
+    const int radius = MyUtil::GetBanJing();
+    const float baseLat = NumberText::toFloat(value("baselat"));
+    const float baseLng = NumberText::toFloat(value("baselng"));
+    const float lat = answer.number32(QStringLiteral("lat"));
+    const float lng = answer.number32(QStringLiteral("lng"));
+    const float distance = float(MyUtil::Distance(lng, lat, baseLng, baseLat));
+    Log::write(QStringLiteral("需要检测报警.半驴状态:%1 儿童模式:%2 距离:%3")
+                   .arg(state)
+                   .arg(children)
+                   .arg(decimals(distance)));
+    Log::write(QStringLiteral("需要检测报警.最新lng:%1 最新lat:%2 基准lng:%3 基准lat:%4")
+                   .arg(decimals(lng), decimals(lat), decimals(baseLng), decimals(baseLat)));
+    return distance > float(radius);
+}
+
+// Raises the geofence alarm on the first poll that finds the device outside;
+// returns the alarm state to report to the server.
+qint64 raiseGeofenceAlarm(bool outside)
+{
+    const qint64 wasOutside = NumberText::toLong(value("shangweilanbaojing"));
+    if (!outside || wasOutside != 0)
+        return 0;
+    setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
+    Log::write(QStringLiteral("围栏报警"));
+    MyUtil::registerLocalNotification(0, QStringLiteral("围栏报警"),
+                                      QStringLiteral("主人，快来救我!"));
+    return 1;
+}
+
+void checkBattery()
+{
+    const float ratio = MyUtil::GetDianYaBiLv();
+    const float scaled = ratio * 100.0f;
+    const qint64 percent = qint64(scaled);
+    const QString message = QStringLiteral("电量还剩%1%,请及时充电!").arg(percent);
+    const int minutes = MyUtil::GetShiJianCha();
+    const qint64 quiet = NumberText::toLong(value("powermiandarao"));
+    if (minutes < BatteryAlarmSpacingMinutes || percent > BatteryAlarmPercent || quiet != 0)
+        return;
+    setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
+    Log::write(QStringLiteral("电量报警"));
+    MyUtil::registerLocalNotification(0, QStringLiteral("电量报警"), message);
+    MyUtil::UpdatePowerJianGe();
+}
+
+bool holdsNumber(const QString& text)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?\\d"));
+    return leadingNumber.match(text).hasMatch();
+}
+
+// NSDate's description: the instant in UTC with its offset.
+QString dateDescription(const QDateTime& when)
+{
+    return when.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000"));
+}
+
+} // namespace
+
+namespace MyUtil {
+
+void GetEveryThing()
+{
+    AppDelegate* delegate = AppDelegate::current();
+    if (!delegate)
+        return;
+    playPendingVibration(delegate);
+    if (!throttlePasses(delegate))
+        return;
+    const QString devid = value("devid");
+    if (devid.length() < MinimumDevidLength)
+        return;
+    // A failed request is dropped; the next one goes out after the next interval.
+    DeviceServer::getEveryThing(
+        devid, [devid](const StatusAnswer& answer) { HandleEveryThingAnswer(devid, answer); }, {});
+}
+
+void HandleEveryThingAnswer(const QString& devid, const StatusAnswer& answer)
+{
+    if (!answer.isOk())
+        return;
+    if (answer.integer(QStringLiteral("banlvstateupdate")) == 1)
+        UpdateBasePos();
+    if (IsMissingPosition(value("baselat"), value("baselng")))
+        UpdateBasePos();
+    const bool outside = deviceOutside(answer);
+    const qint64 alarmState = raiseGeofenceAlarm(outside);
+    setValue("shangweilanbaojing", QString::number(outside ? 1 : 0));
+    if (alarmState != answer.integer(QStringLiteral("weilanwaring")))
+        UploadWeiLanState(devid, alarmState);
+    checkBattery();
+}
+
+void UpdateBasePos()
+{
+    setValue("baselat", value("lat"));
+    setValue("baselng", value("lng"));
+}
+
+int GetBanJing()
+{
+    const float x = NumberText::toFloat(value("weilanradio"));
+    float radius;
+    if (x <= 15.0f)
+        radius = 30.0f;
+    else if (x <= 40.0f)
+        radius = (x - 15.0f) / 25.0f * 70.0f + 30.0f;
+    else if (x <= 60.0f)
+        radius = (x - 40.0f) / 20.0f * 400.0f + 100.0f;
+    else if (x <= 100.0f)
+        radius = (x - 60.0f) / 40.0f * 500.0f + 500.0f;
+    else if (x <= 140.0f)
+        radius = (x - 100.0f) / 40.0f * 1000.0f + 1000.0f;
+    else if (x <= 165.0f)
+        radius = (x - 140.0f) / 25.0f * 1000.0f + 2000.0f;
+    else
+        radius = 3000.0f;
+    return int(radius);
+}
+
+double Distance(double long1, double lat1, double long2, double lat2)
+{
+    constexpr double pi = 3.141592653589793;
+    const double radLat1 = lat1 * pi / 180.0;
+    const double radLat2 = lat2 * pi / 180.0;
+    const double halfLat = std::sin((radLat1 - radLat2) / 2.0);
+    const double halfLng = std::sin((long1 - long2) * pi / 180.0 / 2.0);
+    const double h = halfLat * halfLat + std::cos(radLat1) * std::cos(radLat2) * halfLng * halfLng;
+    return std::asin(std::sqrt(h)) * 12756274.0;
+}
+
+void UploadWeiLanState(const QString& devid, qint64 weilanstate)
+{
+    DeviceServer::updateWeiLan(devid, weilanstate);
+}
+
+float GetDianYaBiLv()
+{
+    float volts = NumberText::toFloat(value("power"));
+    if (volts < 29.0f)
+        volts = 29.0f;
+    float charge;
+    if (volts <= 38.0f)
+        charge = (volts - 29.0f) * 9.0f;
+    else if (double(volts) < 41.4)
+        charge = (volts - 38.0f) * 5.58f + 81.0f;
+    else
+        charge = 100.0f;
+    return charge / 100.0f;
+}
+
+int GetShiJianCha()
+{
+    const QString last = value("powertwohour");
+    const int minutes = last.length() >= 5 ? intervalSinceNow(last) : NoBatteryAlarmYet;
+    Log::write(QStringLiteral("GetShiJianCha:%1").arg(minutes));
+    return minutes;
+}
+
+void UpdatePowerJianGe()
+{
+    const QString stamp = now().toString(TimeFormat);
+    setValue("powertwohour", stamp);
+    Log::write(QStringLiteral("UpdatePowerJianGe:%1").arg(stamp));
+}
+
+int intervalSinceNow(const QString& time)
+{
+    const QDateTime then = QDateTime::fromString(time, TimeFormat);
+    if (!then.isValid())
+        return std::numeric_limits<int>::max();
+    const qint64 seconds = then.secsTo(now());
+    return int(std::clamp<qint64>(seconds / 60, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
+}
+
+void registerLocalNotification(int delay, const QString& alertBody, const QString& stingkey)
+{
+    AppDelegate* delegate = AppDelegate::current();
+    if (!delegate)
+        return;
+    LocalNotification notification;
+    notification.fireDate = delegate->clock().now().addSecs(delay);
+    Log::write(QStringLiteral("fireDate=%1").arg(dateDescription(notification.fireDate)));
+    notification.timeZone = QTimeZone::systemTimeZone();
+    notification.repeatInterval = 0;
+    notification.alertBody = alertBody;
+    notification.applicationIconBadgeNumber = 1;
+    notification.soundName = QString::fromLatin1(LocalNotification::DefaultSoundName);
+    notification.userInfo.insert(QStringLiteral("key"), stingkey);
+    LocalNotificationCenter* center = delegate->notificationCenter();
+    if (!center)
+        return;
+    center->registerUserNotificationSettings(LocalNotificationCenter::Alert |
+                                             LocalNotificationCenter::Badge |
+                                             LocalNotificationCenter::Sound);
+    if (stingkey.length() >= MinimumMessageLength)
+        center->scheduleLocalNotification(notification);
+}
+
+bool IsMissingPosition(const QString& latText, const QString& lngText)
+{
+    if (!holdsNumber(latText) || !holdsNumber(lngText))
+        return true;
+    return NumberText::toDouble(latText) == 0.0 && NumberText::toDouble(lngText) == 0.0;
+}
+
+} // namespace MyUtil
