@@ -21,6 +21,10 @@ artifacts="$build/fuzz-artifacts"
 mkdir -p "$corpus" "$artifacts"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+# With FUZZ_JOBS above 1 libFuzzer writes one fuzz-<n>.log per job into the build folder.
+jobs=""
+[ "${FUZZ_JOBS:-1}" -gt 1 ] && jobs="-jobs=$FUZZ_JOBS -workers=$FUZZ_JOBS"
+cd "$build"
 "$build/tests/fuzz/fuzz_protocol" -max_total_time="$seconds" -max_len=65536 \
-    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -jobs="${FUZZ_JOBS:-1}" \
+    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 $jobs \
     -artifact_prefix="$artifacts/" "$corpus" "$root/tests/fuzz/corpus"
