@@ -3,56 +3,66 @@
 void WireRequestReader::feed(const QByteArray& bytes)
 {
     m_buffer.append(bytes);
-    while (takeOneRequest()) {
+    while (parseOne()) {
     }
+}
+
+void WireRequestReader::feedUnconsumed(const QByteArray& unconsumed)
+{
+    feed(unconsumed.startsWith(m_buffer) ? unconsumed.mid(m_buffer.size()) : unconsumed);
 }
 
 QByteArray WireRequestReader::takeTarget()
 {
-    return m_targets.isEmpty() ? QByteArray() : m_targets.takeFirst();
+    if (m_requests.isEmpty())
+        return {};
+    const Request request = m_requests.takeFirst();
+    m_buffer.remove(0, request.length);
+    m_parsed -= request.length;
+    return request.target;
 }
 
-bool WireRequestReader::takeOneRequest()
+bool WireRequestReader::parseOne()
 {
-    while (m_buffer.startsWith("\r\n"))
-        m_buffer.remove(0, 2);
-    const qsizetype headerEnd = m_buffer.indexOf("\r\n\r\n");
+    qsizetype start = m_parsed;
+    while (m_buffer.mid(start, 2) == "\r\n")
+        start += 2;
+    const qsizetype headerEnd = m_buffer.indexOf("\r\n\r\n", start);
     if (headerEnd < 0)
         return false;
-    const QByteArray head = m_buffer.left(headerEnd);
     bool complete = false;
-    const qsizetype total = bodyLength(head, headerEnd + 4, &complete);
+    const qsizetype end = requestEnd(start, headerEnd, &complete);
     if (!complete)
         return false;
-    const QByteArray requestLine = head.left(head.indexOf("\r\n") < 0 ? head.size()
-                                                                        : head.indexOf("\r\n"));
-    const QList<QByteArray> words = requestLine.split(' ');
-    m_targets.append(words.size() >= 2 ? words.at(1) : QByteArray());
-    m_buffer.remove(0, total);
+    const qsizetype lineEnd = m_buffer.indexOf("\r\n", start);
+    const QList<QByteArray> words = m_buffer.mid(start, lineEnd - start).split(' ');
+    m_requests.append(Request{words.size() >= 2 ? words.at(1) : QByteArray(), end - m_parsed});
+    m_parsed = end;
     return true;
 }
 
-// Returns where the request that starts at 0 ends, the body included.
-qsizetype WireRequestReader::bodyLength(const QByteArray& head, qsizetype from,
+// Where the request whose head spans start..headerEnd ends, its body included.
+qsizetype WireRequestReader::requestEnd(qsizetype start, qsizetype headerEnd,
                                         bool* complete) const
 {
+    const qsizetype bodyStart = headerEnd + 4;
     qsizetype length = 0;
-    for (const QByteArray& line : head.split('\n')) {
+    for (const QByteArray& line : m_buffer.mid(start, headerEnd - start).split('\n')) {
         const qsizetype colon = line.indexOf(':');
         if (colon < 0)
             continue;
         const QByteArray name = line.left(colon).trimmed().toLower();
         const QByteArray value = line.mid(colon + 1).trimmed().toLower();
         if (name == "transfer-encoding" && value.contains("chunked"))
-            return chunkedLength(from, complete);
+            return chunkedEnd(bodyStart, complete);
         if (name == "content-length")
             length = value.toLongLong();
     }
-    *complete = m_buffer.size() >= from + length;
-    return from + length;
+    *complete = m_buffer.size() >= bodyStart + length;
+    return bodyStart + length;
 }
 
-qsizetype WireRequestReader::chunkedLength(qsizetype from, bool* complete) const
+qsizetype WireRequestReader::chunkedEnd(qsizetype from, bool* complete) const
 {
     *complete = false;
     qsizetype pos = from;
@@ -61,27 +71,25 @@ qsizetype WireRequestReader::chunkedLength(qsizetype from, bool* complete) const
         if (lineEnd < 0)
             return 0;
         QByteArray sizeText = m_buffer.mid(pos, lineEnd - pos);
-        sizeText = sizeText.left(sizeText.indexOf(';') < 0 ? sizeText.size()
-                                                           : sizeText.indexOf(';'));
+        if (const qsizetype semicolon = sizeText.indexOf(';'); semicolon >= 0)
+            sizeText.truncate(semicolon);
         bool ok = false;
         const qsizetype size = sizeText.trimmed().toLongLong(&ok, 16);
         if (!ok)
             return 0;
-        if (size == 0) {
-            const qsizetype trailerEnd = m_buffer.indexOf("\r\n", lineEnd + 2);
-            const qsizetype end = m_buffer.indexOf("\r\n\r\n", lineEnd);
-            // Without trailers the chunked body ends with the empty line right after "0".
-            if (trailerEnd == lineEnd + 2) {
-                *complete = true;
-                return trailerEnd + 2;
-            }
-            if (end < 0)
+        if (size > 0) {
+            pos = lineEnd + 2 + size + 2;
+            if (m_buffer.size() < pos)
                 return 0;
-            *complete = true;
-            return end + 4;
+            continue;
         }
-        pos = lineEnd + 2 + size + 2;
-        if (m_buffer.size() < pos)
+        // The last chunk: optional trailer lines, then an empty line.
+        const qsizetype end = m_buffer.mid(lineEnd + 2, 2) == "\r\n"
+                                  ? lineEnd + 4
+                                  : m_buffer.indexOf("\r\n\r\n", lineEnd + 2) + 4;
+        if (end < 4 || end > m_buffer.size())
             return 0;
+        *complete = true;
+        return end;
     }
 }
