@@ -98,6 +98,11 @@ public:
     QDateTime lastPollTime() const { return m_lastPollTime; }
     void setLastPollTime(const QDateTime& when) { m_lastPollTime = when; }
 
+    // The e-mail address the rider proved with a mailed code during this run;
+    // empty until a code check succeeds. Registration accepts only this address.
+    QString verifiedEmail() const { return m_verifiedEmail; }
+    void setVerifiedEmail(const QString& email) { m_verifiedEmail = email; }
+
 private:
     bool openStore(PersistentStoreCoordinator* coordinator, QString* error);
     void moveStoreAside(const QString& path);
@@ -122,4 +127,5 @@ private:
     NotificationCenter m_defaultCenter;
     AppDelegate* m_previous = nullptr;
     QDateTime m_lastPollTime;
+    QString m_verifiedEmail;
 };
