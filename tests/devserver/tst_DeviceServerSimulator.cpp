@@ -15,6 +15,8 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTcpSocket>
 
 namespace {
@@ -88,14 +90,30 @@ QByteArray portless(QByteArray body, const DeviceServerSimulator& sim)
     return body.replace(sim.baseUrl().toEncoded().replace("/", "\\/"), "BASE");
 }
 
-const QStringList kRecordOrder{"benzhoulicheng", "shangzhoulicheng", "todaylicheng",
-                               "day1licheng",    "day2licheng",      "day3licheng",
-                               "day4licheng",    "day5licheng",      "day6licheng",
-                               "day7licheng",    "power",            "maxspeed",
-                               "lightspeed",     "pingjunspeed",     "paiming",
-                               "totallicheng",   "jifen",            "level",
-                               "levelname",      "touxiangpath",     "absday",
-                               "banlvstate",     "lng",              "lat"};
+const QStringList kRecordOrder{"benzhoulicheng",
+                               "shangzhoulicheng",
+                               "todaylicheng",
+                               "day1licheng",
+                               "day2licheng",
+                               "day3licheng",
+                               "day4licheng",
+                               "day5licheng",
+                               "day6licheng",
+                               "day7licheng",
+                               "power",
+                               "maxspeed",
+                               "lightspeed",
+                               "pingjunspeed",
+                               "paiming",
+                               "totallicheng",
+                               "jifen",
+                               "level",
+                               "levelname",
+                               "touxiangpath",
+                               "absday",
+                               "banlvstate",
+                               "lng",
+                               "lat"};
 
 } // namespace
 
@@ -219,9 +237,9 @@ void tst_DeviceServerSimulator::deviceQueryKnowsSeededDevices()
     QCOMPARE(unbound.value("devid").toString(), QString("86000002"));
     QCOMPARE(unbound.value("username").toString(), QString());
 
-    for (const QByteArray& target : {QByteArray("/TolvarDevId.php?devid=12345678&wd=mirt"),
-                                     QByteArray("/TolvarDevId.php?devid=&wd=mirt"),
-                                     QByteArray("/TolvarDevId.php")}) {
+    for (const QByteArray& target :
+         {QByteArray("/TolvarDevId.php?devid=12345678&wd=mirt"),
+          QByteArray("/TolvarDevId.php?devid=&wd=mirt"), QByteArray("/TolvarDevId.php")}) {
         const QJsonObject unknown = first(get(m_net, sim, target));
         QVERIFY2(unknown.value("devid").toString().contains("null"), target);
     }
@@ -244,7 +262,8 @@ void tst_DeviceServerSimulator::loginMarkersAndRecord()
         QCOMPARE(answer.value("loginreturnmsg").toString(), marker);
         QCOMPARE(answer.size(), 1);
     }
-    const Reply ok = get(m_net, sim, "/TolvarLoginIOS.php?devid=86000001&username=rider01&pwd=secret1");
+    const Reply ok =
+        get(m_net, sim, "/TolvarLoginIOS.php?devid=86000001&username=rider01&pwd=secret1");
     const QJsonObject record = first(ok);
     QCOMPARE(record.value("loginreturnmsg").toString(), QString("ok"));
     QCOMPARE(record.size(), 25);
@@ -280,10 +299,13 @@ void tst_DeviceServerSimulator::registrationMarkersAndRecord()
         {"devid=86000002&username=rider01&pwd=abcdef&email=n%40x.cn&weixin=neowx", "error:3"},
     };
     for (const auto& [query, marker] : cases)
-        QCOMPARE(first(get(m_net, sim, script + query)).value("registerreturnmsg").toString(), marker);
+        QCOMPARE(first(get(m_net, sim, script + query)).value("registerreturnmsg").toString(),
+                 marker);
 
     const QJsonObject record = first(get(
-        m_net, sim, script + "devid=86000002&username=%E9%AA%91%E6%89%8B&pwd=abcdef&email=n%40x.cn&weixin=neowx"));
+        m_net, sim,
+        script +
+            "devid=86000002&username=%E9%AA%91%E6%89%8B&pwd=abcdef&email=n%40x.cn&weixin=neowx"));
     QCOMPARE(record.value("registerreturnmsg").toString(), QString("ok"));
     QCOMPARE(record.size(), 27);
     QVERIFY(record.value("weilanradio").isString());
@@ -293,16 +315,22 @@ void tst_DeviceServerSimulator::registrationMarkersAndRecord()
     const QJsonObject query = first(get(m_net, sim, "/TolvarDevId.php?devid=86000002&wd=mirt"));
     QCOMPARE(query.value("username").toString(), QString::fromUtf8("骑手"));
     QCOMPARE(query.value("email").toString(), QString("n@x.cn"));
-    QCOMPARE(first(get(m_net, sim, script + "devid=86000002&username=again&pwd=abcdef&email=n%40x.cn&weixin=neowx"))
-                 .value("registerreturnmsg").toString(),
-             QString("error:3"));
-    QCOMPARE(first(get(m_net, sim, "/TolvarLoginIOS.php?devid=86000002&username=%E9%AA%91%E6%89%8B&pwd=abcdef"))
-                 .value("loginreturnmsg").toString(),
+    QCOMPARE(
+        first(get(m_net, sim,
+                  script + "devid=86000002&username=again&pwd=abcdef&email=n%40x.cn&weixin=neowx"))
+            .value("registerreturnmsg")
+            .toString(),
+        QString("error:3"));
+    QCOMPARE(first(get(m_net, sim,
+                       "/TolvarLoginIOS.php?devid=86000002&username=%E9%AA%91%E6%89%8B&pwd=abcdef"))
+                 .value("loginreturnmsg")
+                 .toString(),
              QString("ok"));
     // The new account is ranked.
     bool ranked = false;
     for (const QJsonValue& rider : array(get(m_net, sim, "/TolvarGetPaiMingIOS.php")))
-        ranked = ranked || rider.toObject().value("username").toString() == QString::fromUtf8("骑手");
+        ranked =
+            ranked || rider.toObject().value("username").toString() == QString::fromUtf8("骑手");
     QVERIFY(ranked);
 }
 
@@ -347,7 +375,8 @@ void tst_DeviceServerSimulator::codeMailGoesToOutboxFolder()
     get(m_net, sim, script + "code=ZZ90&email=new.rider%40example.com");
     QCOMPARE(sim.lastCodeFor("new.rider@example.com"), QString("ZZ90"));
 
-    const QStringList files = QDir(sim.dataDir() + "/outbox").entryList({"*.txt"}, QDir::Files, QDir::Name);
+    const QStringList files =
+        QDir(sim.dataDir() + "/outbox").entryList({"*.txt"}, QDir::Files, QDir::Name);
     QCOMPARE(files.size(), 2);
     QFile last(sim.dataDir() + "/outbox/" + files.last());
     QVERIFY(last.open(QIODevice::ReadOnly));
@@ -362,10 +391,13 @@ void tst_DeviceServerSimulator::statusEchoesSpeedsAndFenceState()
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
     const QByteArray status = "/TolvarGetEveryThingTimerIOS.php?devid=86000001";
-    QCOMPARE(first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php")).value("timerreturnmsg").toString(),
+    QCOMPARE(first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php"))
+                 .value("timerreturnmsg")
+                 .toString(),
              QString("error:1"));
     QCOMPARE(first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=12345678"))
-                 .value("timerreturnmsg").toString(),
+                 .value("timerreturnmsg")
+                 .toString(),
              QString("error:2"));
 
     QJsonObject record = first(get(m_net, sim, status));
@@ -375,11 +407,15 @@ void tst_DeviceServerSimulator::statusEchoesSpeedsAndFenceState()
     QVERIFY(record.value("banlvstateupdate").isDouble());
     QCOMPARE(record.value("weilanwaring").toInt(), 0);
 
-    QCOMPARE(get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000001&maxspeed=30&lightspeed=18").body,
+    QCOMPARE(
+        get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000001&maxspeed=30&lightspeed=18").body,
+        QByteArray("ok"));
+    QCOMPARE(get(m_net, sim, "/TolvarUpdateWeiLan.php?devid=86000001&wlstate=1").body,
              QByteArray("ok"));
-    QCOMPARE(get(m_net, sim, "/TolvarUpdateWeiLan.php?devid=86000001&wlstate=1").body, QByteArray("ok"));
-    QCOMPARE(get(m_net, sim, "/TolvarUpdateWeiLan.php?devid=12345678&wlstate=1").body, QByteArray("error:2"));
-    QCOMPARE(get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000001&maxspeed=30").body, QByteArray("error:1"));
+    QCOMPARE(get(m_net, sim, "/TolvarUpdateWeiLan.php?devid=12345678&wlstate=1").body,
+             QByteArray("error:2"));
+    QCOMPARE(get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000001&maxspeed=30").body,
+             QByteArray("error:1"));
     record = first(get(m_net, sim, status));
     QCOMPARE(record.value("maxspeed").toString(), QString("30"));
     QCOMPARE(record.value("lightspeed").toString(), QString("18"));
@@ -425,13 +461,15 @@ void tst_DeviceServerSimulator::trackGrowsBySid()
     bool stood = false;
     for (int hour = 0; hour < 24; ++hour) {
         sim.advance(3600);
-        points = array(get(m_net, sim, "/TolvarGetGpsInfo.php?devid=86000001&sid=" + QByteArray::number(last)));
+        points = array(get(m_net, sim,
+                           "/TolvarGetGpsInfo.php?devid=86000001&sid=" + QByteArray::number(last)));
         for (const QJsonValue& value : points) {
             const QJsonObject point = value.toObject();
             const qint64 serverid = point.value("serverid").toString().toLongLong();
             QVERIFY(serverid > last);
             last = serverid;
-            const GeoPoint at{point.value("lat").toString().toDouble(), point.value("lng").toString().toDouble()};
+            const GeoPoint at{point.value("lat").toString().toDouble(),
+                              point.value("lng").toString().toDouble()};
             leftFence = leftFence || GeoPoint::distance(base, at) > 30;
             stood = stood || point.value("state").toString() == "2";
         }
@@ -452,9 +490,9 @@ void tst_DeviceServerSimulator::trackerRidesDrainsAndCharges()
     const QJsonObject riding = sim.deviceState(devid);
     sim.advance(120);
     const QJsonObject later = sim.deviceState(devid);
-    QVERIFY(later.value("todaylicheng").toDouble() > riding.value("todaylicheng").toDouble()
-            || later.value("power").toDouble() < riding.value("power").toDouble()
-            || !later.value("moving").toBool());
+    QVERIFY(later.value("todaylicheng").toDouble() > riding.value("todaylicheng").toDouble() ||
+            later.value("power").toDouble() < riding.value("power").toDouble() ||
+            !later.value("moving").toBool());
     QVERIFY(later.value("totallicheng").toDouble() >= riding.value("totallicheng").toDouble());
 
     // At night a low battery recovers, up to 41.4 V and no further.
@@ -481,7 +519,8 @@ void tst_DeviceServerSimulator::rankingAndNearbyRiders()
     for (int i = 0; i < ranking.size(); ++i) {
         const QJsonObject rider = ranking.at(i).toObject();
         QCOMPARE(rider.size(), 8);
-        for (const char* key : {"username", "level", "levelname", "paiming", "touxiangpath", "lat", "lng", "weixin"})
+        for (const char* key :
+             {"username", "level", "levelname", "paiming", "touxiangpath", "lat", "lng", "weixin"})
             QVERIFY2(rider.value(key).isString(), key);
         QCOMPARE(rider.value("paiming").toString(), QString::number(i + 1));
         const int level = rider.value("level").toString().toInt();
@@ -492,8 +531,12 @@ void tst_DeviceServerSimulator::rankingAndNearbyRiders()
     }
     QCOMPARE(names.size(), 50);
     QVERIFY(riderSeen);
-    const QJsonObject status = first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
-    QCOMPARE(ranking.at(status.value("paiming").toString().toInt() - 1).toObject().value("username").toString(),
+    const QJsonObject status =
+        first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
+    QCOMPARE(ranking.at(status.value("paiming").toString().toInt() - 1)
+                 .toObject()
+                 .value("username")
+                 .toString(),
              QString("rider01"));
 
     const QJsonArray nearby = array(get(m_net, sim, "/TolvarGetFriendIOS.php?devid=86000001"));
@@ -502,7 +545,8 @@ void tst_DeviceServerSimulator::rankingAndNearbyRiders()
         const QJsonObject rider = value.toObject();
         QCOMPARE(rider.size(), 8);
         QVERIFY(rider.value("username").toString() != "rider01");
-        const GeoPoint at{rider.value("lat").toString().toDouble(), rider.value("lng").toString().toDouble()};
+        const GeoPoint at{rider.value("lat").toString().toDouble(),
+                          rider.value("lng").toString().toDouble()};
         QVERIFY(GeoPoint::distance(at, GeoPoint{30.2741, 120.1551}) < 2000);
     }
     QCOMPARE(get(m_net, sim, "/TolvarGetFriendIOS.php?devid=12345678").body, QByteArray("[]"));
@@ -527,8 +571,10 @@ void tst_DeviceServerSimulator::avatarUploadThenFetch()
         multi->setParent(reply);
         return finish(reply);
     };
-    QCOMPARE(upload("/TolvarUploadPic.php?devid=86000001", "otherpart").body, QByteArray("error:1"));
-    QCOMPARE(upload("/TolvarUploadPic.php?devid=12345678", "uploadfile").body, QByteArray("error:2"));
+    QCOMPARE(upload("/TolvarUploadPic.php?devid=86000001", "otherpart").body,
+             QByteArray("error:1"));
+    QCOMPARE(upload("/TolvarUploadPic.php?devid=12345678", "uploadfile").body,
+             QByteArray("error:2"));
 
     const Reply stored = upload("/TolvarUploadPic.php?devid=86000001", "uploadfile");
     QCOMPARE(stored.status, 200);
@@ -548,7 +594,9 @@ void tst_DeviceServerSimulator::avatarUploadThenFetch()
     QCOMPARE(fetched.contentType, QByteArray("image/png"));
     QCOMPARE(fetched.body, png);
     // Later answers carry the new address.
-    QCOMPARE(first(get(m_net, sim, "/TolvarDevId.php?devid=86000001&wd=mirt")).value("touxiangpath").toString(),
+    QCOMPARE(first(get(m_net, sim, "/TolvarDevId.php?devid=86000001&wd=mirt"))
+                 .value("touxiangpath")
+                 .toString(),
              address);
 }
 
@@ -564,8 +612,8 @@ void tst_DeviceServerSimulator::defaultAvatarsArePngs()
         QImage image;
         QVERIFY(image.loadFromData(avatar.body, "PNG"));
         QCOMPARE(image.size(), QSize(120, 120));
-        QCOMPARE(image.pixelColor(0, 0).alpha(), 0);             // outside the disc
-        QVERIFY(image.pixelColor(60, 8).alpha() == 255);        // on the disc
+        QCOMPARE(image.pixelColor(0, 0).alpha(), 0);     // outside the disc
+        QVERIFY(image.pixelColor(60, 8).alpha() == 255); // on the disc
     }
     QCOMPARE(get(m_net, sim, "/touxiang/nobody.png").status, 404);
     QCOMPARE(get(m_net, sim, "/touxiang/../devserver.sqlite").status, 404);
@@ -585,6 +633,20 @@ void tst_DeviceServerSimulator::testMapDrawsTheFence()
     for (const char* external : {"src=", "href=", "<link", "<script", "url("})
         QVERIFY2(!page.body.contains(external), external);
     QVERIFY(get(m_net, sim, "/TestMap.php?wl=3000&lng=1&lat=2").body.contains(">3000 m</text>"));
+
+    // The drawing holds up in a plain SVG renderer: a tinted disc, background outside.
+    const qsizetype from = page.body.indexOf("<svg");
+    QSvgRenderer renderer(page.body.mid(from, page.body.indexOf("</svg>") + 6 - from));
+    QVERIFY(renderer.isValid());
+    QImage image(400, 400, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    const QColor inside = image.pixelColor(200, 280);
+    QVERIFY(inside.green() > inside.red() + 20 && inside.lightness() > 150);
+    QCOMPARE(image.pixelColor(20, 20), QColor("#eef3ee"));
+    QCOMPARE(image.pixelColor(200, 200), QColor("#dd3333"));
 }
 
 void tst_DeviceServerSimulator::unknownPathsAre404()
@@ -610,7 +672,8 @@ void tst_DeviceServerSimulator::rawTargetsAreKeptExactlyAndInOrder()
     const QByteArray login = "/TolvarLoginIOS.php?devid=86%2000001&username=a&b=c&pwd=%7E%41'+*";
     const QByteArray second = "/TolvarGetPaiMingIOS.php";
     const QByteArray third = "/TolvarGetGpsInfo.php?devid=%E4%B8%AD%E6%96%87&sid=0";
-    socket.write("GET " + login + " HTTP/1.1\r\nHost: x\r\n\r\nGET " + second + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    socket.write("GET " + login + " HTTP/1.1\r\nHost: x\r\n\r\nGET " + second +
+                 " HTTP/1.1\r\nHost: x\r\n\r\n");
     socket.write("GET " + third.left(20));
     socket.flush();
     QTRY_COMPARE_WITH_TIMEOUT(received.size() >= 1, true, 10000);
@@ -663,6 +726,13 @@ void tst_DeviceServerSimulator::serverErrorAndGarbageFaults()
     QVERIFY(sim.faults().isEmpty());
     QCOMPARE(sim.requests().size(), 5); // faulted requests are recorded too
 
+    // A replaced answer means the script never ran.
+    sim.addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarUpdateSpeed.php"));
+    QCOMPARE(
+        get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000001&maxspeed=15&lightspeed=10").status,
+        500);
+    QCOMPARE(sim.device("86000001").maxspeed, QString("25"));
+
     // A global fault hits whatever comes next.
     sim.addFault(SimFault::of(SimFault::Kind::ServerError, {}, -1));
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 500);
@@ -675,16 +745,21 @@ void tst_DeviceServerSimulator::droppedAndCutConnectionsFail()
 {
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
-    // The client may retry a request whose connection closed before any answer,
-    // so the drop holds until cleared.
-    sim.addFault(SimFault::of(SimFault::Kind::Drop, "/TolvarGetPaiMingIOS.php", -1));
+    // The client sends a request once more when its connection closes before any
+    // answer, so two drops in a row make it fail.
+    sim.addFault(SimFault::of(SimFault::Kind::Drop, "/TolvarGetPaiMingIOS.php", 2));
     const Reply dropped = get(m_net, sim, "/TolvarGetPaiMingIOS.php");
     QCOMPARE(dropped.status, 0);
-    QVERIFY(dropped.error != QNetworkReply::NoError);
+    QCOMPARE(dropped.error, QNetworkReply::RemoteHostClosedError);
     QVERIFY(dropped.body.isEmpty());
-    QVERIFY(sim.requestsTo("/TolvarGetPaiMingIOS.php").size() >= 1);
-    sim.clearFaults();
+    QCOMPARE(sim.requestsTo("/TolvarGetPaiMingIOS.php").size(), 2);
+    QVERIFY(sim.faults().isEmpty());
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 200);
+
+    sim.addFault(SimFault::of(SimFault::Kind::Drop, {}, -1));
+    QVERIFY(get(m_net, sim, "/TolvarDevId.php?devid=86000001&wd=mirt").error !=
+            QNetworkReply::NoError);
+    sim.clearFaults();
 
     sim.addFault(SimFault::of(SimFault::Kind::CutBody, "/TolvarGetPaiMingIOS.php"));
     const Reply cut = get(m_net, sim, "/TolvarGetPaiMingIOS.php");
@@ -708,6 +783,15 @@ void tst_DeviceServerSimulator::delayedAnswerDoesNotBlockOthers()
     QCOMPARE(late.status, 200);
     QCOMPARE(array(late).size(), 50);
     QVERIFY(clock.elapsed() >= 1500);
+
+    // A standing latency holds back every script's answer.
+    SimulatorOptions options;
+    options.latencyMs = 400;
+    DeviceServerSimulator slowServer(options);
+    QVERIFY(slowServer.listen());
+    clock.restart();
+    QCOMPARE(get(m_net, slowServer, "/TolvarGetEveryThingTimerIOS.php?devid=86000001").status, 200);
+    QVERIFY(clock.elapsed() >= 400);
 }
 
 void tst_DeviceServerSimulator::stalledAnswerNeverComes()
@@ -715,8 +799,8 @@ void tst_DeviceServerSimulator::stalledAnswerNeverComes()
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
     sim.addFault(SimFault::of(SimFault::Kind::Stall, "/TolvarGetEveryThingTimerIOS.php"));
-    const Reply stalled =
-        finish(m_net.get(requestFor(urlOf(sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"), 300)));
+    const Reply stalled = finish(
+        m_net.get(requestFor(urlOf(sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"), 300)));
     QCOMPARE(stalled.error, QNetworkReply::OperationCanceledError);
     QCOMPARE(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001").status, 200);
 }
@@ -727,11 +811,14 @@ void tst_DeviceServerSimulator::rawBodyFault()
     QVERIFY(sim.listen());
     sim.addFault(SimFault::raw("[{\"loginreturnmsg\":\"error:3 ok\"}]", "/TolvarLoginIOS.php"));
     SimFault redirect = SimFault::raw({}, "/TolvarDevId.php", 1, 302);
-    redirect.headers.append(qMakePair(QByteArray("Location"), QByteArray("http://elsewhere.invalid/TolvarDevId.php")));
+    redirect.headers.append(
+        qMakePair(QByteArray("Location"), QByteArray("http://elsewhere.invalid/TolvarDevId.php")));
     sim.addFault(redirect);
-    QCOMPARE(get(m_net, sim, "/TolvarLoginIOS.php?devid=1").body, QByteArray("[{\"loginreturnmsg\":\"error:3 ok\"}]"));
+    QCOMPARE(get(m_net, sim, "/TolvarLoginIOS.php?devid=1").body,
+             QByteArray("[{\"loginreturnmsg\":\"error:3 ok\"}]"));
     QNetworkRequest request = requestFor(urlOf(sim, "/TolvarDevId.php?devid=86000001&wd=mirt"));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     const Reply moved = finish(m_net.get(request));
     QCOMPARE(moved.status, 302);
 }
@@ -769,7 +856,8 @@ void tst_DeviceServerSimulator::controlApiOverHttp()
     const QJsonObject state = QJsonDocument::fromJson(changed.body).object();
     QCOMPARE(state.value("power").toDouble(), 33.5);
     QCOMPARE(state.value("held").toBool(), true);
-    QCOMPARE(get(m_net, sim, "/_sim/state?devid=86000001&banlvstateupdate=1&maxspeed=20").status, 200);
+    QCOMPARE(get(m_net, sim, "/_sim/state?devid=86000001&banlvstateupdate=1&maxspeed=20").status,
+             200);
     QJsonObject record = first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
     QCOMPARE(record.value("power").toString(), QString("33.5"));
     QCOMPARE(record.value("banlvstate").toString(), QString("2"));
@@ -789,9 +877,11 @@ void tst_DeviceServerSimulator::controlApiOverHttp()
     const QJsonArray requests =
         QJsonDocument::fromJson(get(m_net, sim, "/_sim/requests").body).array();
     QCOMPARE(requests.size(), 2); // control requests are not recorded
-    QCOMPARE(requests.at(1).toObject().value("query").toString(), QString("code=AB12&email=x%40y.cn"));
+    QCOMPARE(requests.at(1).toObject().value("query").toString(),
+             QString("code=AB12&email=x%40y.cn"));
 
-    QCOMPARE(get(m_net, sim, "/_sim/fault?kind=500&script=/TolvarGetPaiMingIOS.php&count=1").status, 200);
+    QCOMPARE(get(m_net, sim, "/_sim/fault?kind=500&script=/TolvarGetPaiMingIOS.php&count=1").status,
+             200);
     QCOMPARE(get(m_net, sim, "/_sim/fault?kind=boom").status, 400);
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 500);
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 200);
@@ -815,7 +905,8 @@ void tst_DeviceServerSimulator::sameSeedSameWorld()
     QVERIFY(a.listen() && b.listen() && c.listen());
     for (auto* sim : {&a, &b, &c})
         sim->advance(5 * 3600);
-    const QList<QByteArray> targets{"/TolvarGetPaiMingIOS.php", "/TolvarGetFriendIOS.php?devid=86000001",
+    const QList<QByteArray> targets{"/TolvarGetPaiMingIOS.php",
+                                    "/TolvarGetFriendIOS.php?devid=86000001",
                                     "/TolvarGetGpsInfo.php?devid=86000001&sid=0",
                                     "/TolvarGetEveryThingTimerIOS.php?devid=86000001"};
     bool anyDifferent = false;
@@ -835,14 +926,17 @@ void tst_DeviceServerSimulator::dataDirKeepsAccountsAcrossRuns()
     {
         DeviceServerSimulator sim(options);
         QVERIFY(sim.listen());
-        get(m_net, sim, "/TolvarRegisterIOS.php?devid=86000002&username=keeper&pwd=abcdef&email=k%40x.cn&weixin=keeperwx");
+        get(m_net, sim,
+            "/TolvarRegisterIOS.php?devid=86000002&username=keeper&pwd=abcdef&email=k%40x.cn&"
+            "weixin=keeperwx");
         get(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000002&maxspeed=15&lightspeed=12");
         get(m_net, sim, "/TolvarSendEmailVCodeIOS.php?code=QQ11&email=k%40x.cn");
     }
     QVERIFY(QFile::exists(dir.path() + "/devserver.sqlite"));
     DeviceServerSimulator again(options);
     QVERIFY(again.listen());
-    const QJsonObject login = first(get(m_net, again, "/TolvarLoginIOS.php?devid=86000002&username=keeper&pwd=abcdef"));
+    const QJsonObject login =
+        first(get(m_net, again, "/TolvarLoginIOS.php?devid=86000002&username=keeper&pwd=abcdef"));
     QCOMPARE(login.value("loginreturnmsg").toString(), QString("ok"));
     QCOMPARE(login.value("maxspeed").toString(), QString("15"));
     QCOMPARE(again.lastCodeFor("k@x.cn"), QString("QQ11"));

@@ -2,11 +2,11 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QCryptographicHash>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QCryptographicHash>
 
 QString AvatarPainter::initials(const QString& name)
 {

@@ -97,8 +97,8 @@ SimAnswer ControlApi::help() const
 
 SimAnswer ControlApi::requests(const QueryString& query) const
 {
-    const QList<SimRequest> list = query.filled("path") ? m_simulator.requestsTo(query.value("path"))
-                                                        : m_simulator.requests();
+    const QList<SimRequest> list =
+        query.filled("path") ? m_simulator.requestsTo(query.value("path")) : m_simulator.requests();
     QJsonArray array;
     for (const SimRequest& request : list)
         array.append(requestJson(request));
@@ -168,12 +168,11 @@ SimAnswer ControlApi::addDevice(const QueryString& query)
 
 SimAnswer ControlApi::log() const
 {
-    return SimAnswer{200, "text/plain; charset=UTF-8",
-                     m_simulator.logLines().join('\n').toUtf8() + '\n', {}};
+    return SimAnswer{
+        200, "text/plain; charset=UTF-8", m_simulator.logLines().join('\n').toUtf8() + '\n', {}};
 }
 
-QJsonObject ControlApi::fields(const SimRequest& request, const QueryString& query,
-                               QString* error)
+QJsonObject ControlApi::fields(const SimRequest& request, const QueryString& query, QString* error)
 {
     QJsonObject object;
     if (!request.body.trimmed().isEmpty()) {

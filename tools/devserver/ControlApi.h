@@ -30,8 +30,7 @@ private:
     SimAnswer log() const;
 
     // The JSON object of a POST body merged with the query parameters (but devid).
-    static QJsonObject fields(const SimRequest& request, const QueryString& query,
-                              QString* error);
+    static QJsonObject fields(const SimRequest& request, const QueryString& query, QString* error);
     static SimAnswer json(const QJsonValue& value, int status = 200);
     static SimAnswer failure(const QString& message, int status = 400);
 

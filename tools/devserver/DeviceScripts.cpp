@@ -55,8 +55,7 @@ DeviceScripts::DeviceScripts(SimWorld& world) : m_world(world)
     };
 }
 
-SimAnswer DeviceScripts::answer(const QString& path, const SimRequest& request,
-                                const QString& base)
+SimAnswer DeviceScripts::answer(const QString& path, const SimRequest& request, const QString& base)
 {
     m_base = base;
     m_world.catchUp();
@@ -89,8 +88,12 @@ SimAnswer DeviceScripts::deviceQuery(const QueryString& query)
 {
     const SimDevice* device = m_world.device(query.value("devid"));
     if (!device) {
-        return record({{"devid", "null"}, {"username", ""}, {"pwd", ""}, {"email", ""},
-                       {"weixin", ""}, {"touxiangpath", ""}});
+        return record({{"devid", "null"},
+                       {"username", ""},
+                       {"pwd", ""},
+                       {"email", ""},
+                       {"weixin", ""},
+                       {"touxiangpath", ""}});
     }
     return record({{"devid", device->devid},
                    {"username", device->username},
@@ -140,8 +143,8 @@ SimAnswer DeviceScripts::login(const QueryString& query)
     const SimDevice* device = m_world.device(query.value("devid"));
     if (!device)
         return marker(key, "error:2");
-    if (!device->hasAccount() || device->username != query.value("username")
-        || device->pwd != query.value("pwd"))
+    if (!device->hasAccount() || device->username != query.value("username") ||
+        device->pwd != query.value("pwd"))
         return marker(key, "error:3");
     PhpJson::Record answer{{key, "ok"}};
     answer.append(statusRecord(*device, false));
@@ -180,8 +183,8 @@ SimAnswer DeviceScripts::recoveryMail(const QueryString& query)
     const SimDevice* device = m_world.device(query.value("devid"));
     if (!device)
         return SimAnswer::text("error:2");
-    if (!device->hasAccount()
-        || device->email.compare(query.value("email").trimmed(), Qt::CaseInsensitive) != 0)
+    if (!device->hasAccount() ||
+        device->email.compare(query.value("email").trimmed(), Qt::CaseInsensitive) != 0)
         return SimAnswer::text("error:3");
     m_world.sendMail(device->email, "驴行 找回密码",
                      QStringLiteral("您好 %1，\n\n设备 %2 的账户密码是：%3\n")
@@ -205,8 +208,8 @@ SimAnswer DeviceScripts::gpsInfo(const QueryString& query)
     if (!tracker)
         return SimAnswer::text("[]");
     QList<QByteArray> points;
-    for (const auto& point : tracker->pointsAfter(leadingInteger(query.value("sid")),
-                                                  kMaxTrackPoints)) {
+    for (const auto& point :
+         tracker->pointsAfter(leadingInteger(query.value("sid")), kMaxTrackPoints)) {
         points.append(PhpJson::object({{"serverid", QString::number(point.serverid)},
                                        {"lat", sixDecimals(point.position.lat)},
                                        {"lng", sixDecimals(point.position.lng)},
@@ -288,8 +291,8 @@ SimAnswer DeviceScripts::testMap(const QueryString& query)
 {
     const QString lng = query.value("lng");
     const QString lat = query.value("lat");
-    return SimAnswer::text(TestMapPage::html(int(leadingInteger(query.value("wl"))),
-                                             lng.toDouble(), lat.toDouble()));
+    return SimAnswer::text(
+        TestMapPage::html(int(leadingInteger(query.value("wl"))), lng.toDouble(), lat.toDouble()));
 }
 
 SimAnswer DeviceScripts::avatar(const QString& path)
@@ -299,14 +302,18 @@ SimAnswer DeviceScripts::avatar(const QString& path)
         return SimAnswer{404, "text/html; charset=UTF-8", "<h1>404 Not Found</h1>", {}};
     QFile stored(m_world.avatarFolder() + "/" + name);
     if (stored.open(QIODevice::ReadOnly))
-        return SimAnswer{200, name.endsWith(".png") ? "image/png" : "application/octet-stream",
-                         stored.readAll(), {}};
+        return SimAnswer{200,
+                         name.endsWith(".png") ? "image/png" : "application/octet-stream",
+                         stored.readAll(),
+                         {}};
     if (const auto* rider = m_world.roster().riderWithAvatar(path))
         return SimAnswer{200, "image/png", AvatarPainter::png(rider->username), {}};
     const QString devid = QFileInfo(name).completeBaseName();
     if (const SimDevice* device = m_world.device(devid); device && name.endsWith(".png"))
-        return SimAnswer{200, "image/png",
-                         AvatarPainter::png(device->hasAccount() ? device->username : devid), {}};
+        return SimAnswer{200,
+                         "image/png",
+                         AvatarPainter::png(device->hasAccount() ? device->username : devid),
+                         {}};
     return SimAnswer{404, "text/html; charset=UTF-8", "<h1>404 Not Found</h1>", {}};
 }
 
@@ -319,7 +326,8 @@ PhpJson::Record DeviceScripts::statusRecord(const SimDevice& device, bool regist
                            {"todaylicheng", oneDecimal(t->dayKm(today))}};
     // day1licheng is six days ago, day7licheng today.
     for (int i = 1; i <= 7; ++i)
-        record.append({QStringLiteral("day%1licheng").arg(i), oneDecimal(t->dayKm(today.addDays(i - 7)))});
+        record.append(
+            {QStringLiteral("day%1licheng").arg(i), oneDecimal(t->dayKm(today.addDays(i - 7)))});
     record.append({"power", oneDecimal(t->power())});
     record.append({"maxspeed", device.maxspeed});
     record.append({"lightspeed", device.lightspeed});
@@ -359,7 +367,8 @@ SimAnswer DeviceScripts::index()
         "/_sim/",
     };
     for (const QString& example : examples)
-        page += QStringLiteral("<li><a href=\"%1\">%2</a></li>").arg(example.toHtmlEscaped(), example.toHtmlEscaped());
+        page += QStringLiteral("<li><a href=\"%1\">%2</a></li>")
+                    .arg(example.toHtmlEscaped(), example.toHtmlEscaped());
     page += "</ul></body></html>\n";
     return SimAnswer::text(page.toUtf8());
 }

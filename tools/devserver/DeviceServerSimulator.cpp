@@ -33,14 +33,22 @@ QByteArray headerOf(const QHttpServerRequest& request, const QByteArray& name)
 QString methodName(QHttpServerRequest::Method method)
 {
     switch (method) {
-    case QHttpServerRequest::Method::Get: return "GET";
-    case QHttpServerRequest::Method::Post: return "POST";
-    case QHttpServerRequest::Method::Put: return "PUT";
-    case QHttpServerRequest::Method::Delete: return "DELETE";
-    case QHttpServerRequest::Method::Head: return "HEAD";
-    case QHttpServerRequest::Method::Options: return "OPTIONS";
-    case QHttpServerRequest::Method::Patch: return "PATCH";
-    default: return "OTHER";
+    case QHttpServerRequest::Method::Get:
+        return "GET";
+    case QHttpServerRequest::Method::Post:
+        return "POST";
+    case QHttpServerRequest::Method::Put:
+        return "PUT";
+    case QHttpServerRequest::Method::Delete:
+        return "DELETE";
+    case QHttpServerRequest::Method::Head:
+        return "HEAD";
+    case QHttpServerRequest::Method::Options:
+        return "OPTIONS";
+    case QHttpServerRequest::Method::Patch:
+        return "PATCH";
+    default:
+        return "OTHER";
     }
 }
 
@@ -61,15 +69,14 @@ quint16 DeviceServerSimulator::listen(quint16 port, const QHostAddress& address)
 {
     if (!m_server) {
         m_server = new SimHttpServer(this);
-        m_server->setHandler([this](const QHttpServerRequest& request, QTcpSocket* socket,
-                                    const QByteArray& rawTarget) {
-            onRequest(request, socket, rawTarget);
-        });
+        m_server->setHandler(
+            [this](const QHttpServerRequest& request, QTcpSocket* socket,
+                   const QByteArray& rawTarget) { onRequest(request, socket, rawTarget); });
     }
     m_port = m_server->listenOn(address, port);
     if (m_port) {
-        const bool anyAddress = address == QHostAddress::Any || address == QHostAddress::AnyIPv4
-                                || address == QHostAddress::AnyIPv6;
+        const bool anyAddress = address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
+                                address == QHostAddress::AnyIPv6;
         m_host = anyAddress ? "127.0.0.1" : address.toString();
         m_world->log(QStringLiteral("listening on %1").arg(baseUrl().toString()));
     }
@@ -103,17 +110,25 @@ void DeviceServerSimulator::onRequest(const QHttpServerRequest& request, QTcpSoc
     emit requestReceived(record);
 
     const std::optional<SimFault> fault = m_faults->take(path);
-    const int delayMs = m_options.latencyMs
-                        + (fault && fault->kind == SimFault::Kind::Delay ? fault->delayMs : 0);
-    if (!fault || fault->kind == SimFault::Kind::Delay || fault->kind == SimFault::Kind::CutBody) {
-        const SimAnswer answer = m_scripts->answer(path, record, baseFor(request));
-        const bool cut = fault && fault->kind == SimFault::Kind::CutBody;
-        logRequest(record, QString::number(answer.status) + (cut ? " cut short" : ""));
-        respond(request, socket, cut ? Action::Cut : Action::Answer, answer, delayMs);
+    const int delayMs =
+        m_options.latencyMs + (fault && fault->kind == SimFault::Kind::Delay ? fault->delayMs : 0);
+    if (fault && fault->kind != SimFault::Kind::Delay && fault->kind != SimFault::Kind::CutBody) {
+        logRequest(record, "fault " + SimFault::kindName(fault->kind));
+        respondToFault(request, socket, *fault, delayMs);
         return;
     }
-    logRequest(record, "fault " + SimFault::kindName(fault->kind));
-    switch (fault->kind) {
+    // A delayed or cut answer is still the script's answer, with its effects.
+    const SimAnswer answer = m_scripts->answer(path, record, baseFor(request));
+    const bool cut = fault && fault->kind == SimFault::Kind::CutBody;
+    logRequest(record, QString::number(answer.status) + (cut ? " cut short" : ""));
+    respond(request, socket, cut ? Action::Cut : Action::Answer, answer, delayMs);
+}
+
+// Faults that replace the answer leave the world as it was: the script never ran.
+void DeviceServerSimulator::respondToFault(const QHttpServerRequest& request, QTcpSocket* socket,
+                                           const SimFault& fault, int delayMs)
+{
+    switch (fault.kind) {
     case SimFault::Kind::ServerError:
         respond(request, socket, Action::Answer, SimAnswer{500, "text/html", kServerError, {}},
                 delayMs);
@@ -123,14 +138,14 @@ void DeviceServerSimulator::onRequest(const QHttpServerRequest& request, QTcpSoc
         break;
     case SimFault::Kind::RawBody:
         respond(request, socket, Action::Answer,
-                SimAnswer{fault->status, "text/html; charset=UTF-8", fault->body, fault->headers},
+                SimAnswer{fault.status, "text/html; charset=UTF-8", fault.body, fault.headers},
                 delayMs);
         break;
     case SimFault::Kind::Drop:
         respond(request, socket, Action::Drop, {}, delayMs);
         break;
     default:
-        respond(request, socket, Action::Stall, {}, 0);
+        break; // a stall: no answer, the connection stays open until the client leaves
     }
 }
 
@@ -161,18 +176,17 @@ QString DeviceServerSimulator::baseFor(const QHttpServerRequest& request) const
 void DeviceServerSimulator::respond(const QHttpServerRequest& request, QTcpSocket* socket,
                                     Action action, const SimAnswer& answer, int delayMs)
 {
-    if (action == Action::Stall)
-        return;
     if (delayMs <= 0 && action == Action::Answer) {
         auto responder = SimHttpServer::responderFor(request, socket);
         act(responder, socket, action, answer);
         return;
     }
-    // Later answers (and closing) run from a timer, so a slow answer holds up no
-    // other connection. The responder moves into the timer's closure; the socket
-    // is watched because the client may give up first.
-    auto responder = std::make_shared<QHttpServerResponder>(
-        SimHttpServer::responderFor(request, socket));
+    // Later answers run from a timer, so a slow answer holds up no other connection.
+    // The responder moves into the timer's closure; the socket is watched because
+    // the client may give up first. Closing a connection also waits for the event
+    // loop, since the HTTP library still touches the socket after the handler.
+    auto responder =
+        std::make_shared<QHttpServerResponder>(SimHttpServer::responderFor(request, socket));
     QPointer<QTcpSocket> guard(socket);
     QTimer::singleShot(qMax(delayMs, 0), this, [responder, guard, action, answer] {
         if (guard && guard->state() == QAbstractSocket::ConnectedState)
@@ -180,8 +194,8 @@ void DeviceServerSimulator::respond(const QHttpServerRequest& request, QTcpSocke
     });
 }
 
-void DeviceServerSimulator::act(QHttpServerResponder& responder, QTcpSocket* socket,
-                                Action action, const SimAnswer& answer)
+void DeviceServerSimulator::act(QHttpServerResponder& responder, QTcpSocket* socket, Action action,
+                                const SimAnswer& answer)
 {
     if (action == Action::Drop) {
         socket->disconnectFromHost();
@@ -205,8 +219,8 @@ void DeviceServerSimulator::logRequest(const SimRequest& request, const QString&
     static const QRegularExpression password("(pwd=)[^&]*");
     QString target = QString::fromUtf8(request.target);
     target.replace(password, "\\1***");
-    m_world->log(QStringLiteral("%1 %2 -> %3").arg(QString::fromLatin1(request.method), target,
-                                                  outcome));
+    m_world->log(
+        QStringLiteral("%1 %2 -> %3").arg(QString::fromLatin1(request.method), target, outcome));
 }
 
 QList<SimRequest> DeviceServerSimulator::requestsTo(const QString& path) const
@@ -319,7 +333,8 @@ QList<TrackerSimulation::Point> DeviceServerSimulator::track(const QString& devi
 {
     m_world->catchUp();
     const TrackerSimulation* tracker = m_world->tracker(devid);
-    return tracker ? tracker->pointsAfter(afterServerId, INT_MAX) : QList<TrackerSimulation::Point>{};
+    return tracker ? tracker->pointsAfter(afterServerId, INT_MAX)
+                   : QList<TrackerSimulation::Point>{};
 }
 
 void DeviceServerSimulator::addFault(const SimFault& fault)
@@ -361,8 +376,10 @@ QJsonObject DeviceServerSimulator::deviceState(const QString& devid)
         return QJsonObject{{"devid", devid}, {"known", false}};
     QJsonValue account = QJsonValue::Null;
     if (device->hasAccount()) {
-        account = QJsonObject{{"username", device->username}, {"pwd", device->pwd},
-                              {"email", device->email},       {"weixin", device->weixin},
+        account = QJsonObject{{"username", device->username},
+                              {"pwd", device->pwd},
+                              {"email", device->email},
+                              {"weixin", device->weixin},
                               {"touxiangpath", device->touxiang}};
     }
     return QJsonObject{
@@ -394,9 +411,9 @@ bool DeviceServerSimulator::setDeviceState(const QString& devid, const QJsonObje
                                            QString* error)
 {
     QString problem;
-    const QStringList known{"lat",        "lng",       "hold",        "power",
-                            "banlvstate", "banlvstateupdate", "maxspeed", "lightspeed",
-                            "weilanradio", "weilanmode", "weilanwaring"};
+    const QStringList known{
+        "lat",      "lng",        "hold",        "power",      "banlvstate",  "banlvstateupdate",
+        "maxspeed", "lightspeed", "weilanradio", "weilanmode", "weilanwaring"};
     if (!hasDevice(devid))
         problem = "unknown device " + devid;
     for (auto it = changes.begin(); problem.isEmpty() && it != changes.end(); ++it) {

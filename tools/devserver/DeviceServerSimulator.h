@@ -27,13 +27,13 @@ struct SimAnswer;
 // server, a moving tracker, accounts, mails and riders, plus scripted faults.
 // Tests run it in their own thread (it answers from the event loop); the
 // lvxing-devserver binary wraps the same class. Requests under "/_sim/" are its
-// control API and are neither recorded nor faulted.
+// control API and are neither recorded nor faulted. With the default options
+// simulated time stands still until advance() moves it.
 class DeviceServerSimulator : public QObject
 {
     Q_OBJECT
 public:
-    explicit DeviceServerSimulator(const SimulatorOptions& options = {},
-                                   QObject* parent = nullptr);
+    explicit DeviceServerSimulator(const SimulatorOptions& options = {}, QObject* parent = nullptr);
     ~DeviceServerSimulator() override;
 
     // Returns the port (0 when it cannot listen). Port 0 picks a free one.
@@ -60,8 +60,7 @@ public:
     // there), hold (false lets it ride again), power, banlvstate (negative: follow
     // the simulation), banlvstateupdate, maxspeed, lightspeed, weilanradio, weilanmode,
     // weilanwaring. Values may be numbers or texts.
-    bool setDeviceState(const QString& devid, const QJsonObject& changes,
-                        QString* error = nullptr);
+    bool setDeviceState(const QString& devid, const QJsonObject& changes, QString* error = nullptr);
     void setPosition(const QString& devid, double lat, double lng);
     void releasePosition(const QString& devid);
     void setPower(const QString& devid, double volts);
@@ -87,12 +86,14 @@ signals:
     void requestReceived(const SimRequest& request);
 
 private:
-    enum class Action { Answer, Cut, Drop, Stall };
+    enum class Action { Answer, Cut, Drop };
 
     void onRequest(const QHttpServerRequest& request, QTcpSocket* socket,
                    const QByteArray& rawTarget);
     SimRequest recordOf(const QHttpServerRequest& request, const QByteArray& rawTarget) const;
     QString baseFor(const QHttpServerRequest& request) const;
+    void respondToFault(const QHttpServerRequest& request, QTcpSocket* socket,
+                        const SimFault& fault, int delayMs);
     void respond(const QHttpServerRequest& request, QTcpSocket* socket, Action action,
                  const SimAnswer& answer, int delayMs);
     static void act(QHttpServerResponder& responder, QTcpSocket* socket, Action action,

@@ -1,8 +1,8 @@
 #include "tools/devserver/FaultPlan.h"
 
 FaultPlan::FaultPlan(quint64 seed, double failRate, double garbageRate, double dropRate)
-    : m_random(SimRandom::hash(seed, "faults")), m_failRate(failRate),
-      m_garbageRate(garbageRate), m_dropRate(dropRate)
+    : m_random(SimRandom::hash(seed, "faults")), m_failRate(failRate), m_garbageRate(garbageRate),
+      m_dropRate(dropRate)
 {
 }
 

@@ -12,8 +12,9 @@ double GeoPoint::distance(const GeoPoint& a, const GeoPoint& b)
 {
     const double dLat = (a.lat - b.lat) * kRad;
     const double dLng = (a.lng - b.lng) * kRad;
-    const double h = std::pow(std::sin(dLat / 2), 2)
-                     + std::cos(a.lat * kRad) * std::cos(b.lat * kRad) * std::pow(std::sin(dLng / 2), 2);
+    const double h = std::pow(std::sin(dLat / 2), 2) + std::cos(a.lat * kRad) *
+                                                           std::cos(b.lat * kRad) *
+                                                           std::pow(std::sin(dLng / 2), 2);
     return 2 * kEarthRadius * std::asin(std::sqrt(h));
 }
 

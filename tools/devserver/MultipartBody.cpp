@@ -1,7 +1,6 @@
 #include "tools/devserver/MultipartBody.h"
 
-QList<SimRequest::Part> MultipartBody::parse(const QByteArray& contentType,
-                                             const QByteArray& body)
+QList<SimRequest::Part> MultipartBody::parse(const QByteArray& contentType, const QByteArray& body)
 {
     QList<SimRequest::Part> parts;
     const QByteArray boundary = boundaryOf(contentType);

@@ -88,8 +88,9 @@ double RidePlanner::historyKm(const QDate& day) const
     const double chance = SimRandom::uniformOf(m_seed, m_devid + "/history", day.toJulianDay());
     if (chance < 0.12)
         return 0;
-    return std::round(3.0 + 22.0 * SimRandom::uniformOf(m_seed, m_devid + "/km", day.toJulianDay()))
-           + std::round(10 * chance) / 10;
+    return std::round(3.0 +
+                      22.0 * SimRandom::uniformOf(m_seed, m_devid + "/km", day.toJulianDay())) +
+           std::round(10 * chance) / 10;
 }
 
 double RidePlanner::initialTotalKm() const

@@ -14,9 +14,9 @@ const GeoPoint kCityCentre{30.2741, 120.1551};
 
 const QStringList& syllables()
 {
-    static const QStringList list{"xiao", "da",   "lao",  "feng", "yun", "long", "hu",
-                                  "ma",   "niu",  "lu",   "qi",   "xing", "tian", "shan",
-                                  "he",   "hai",  "lin",  "mu",   "jin", "yu",   "bai"};
+    static const QStringList list{"xiao", "da",  "lao", "feng", "yun",  "long", "hu",
+                                  "ma",   "niu", "lu",  "qi",   "xing", "tian", "shan",
+                                  "he",   "hai", "lin", "mu",   "jin",  "yu",   "bai"};
     return list;
 }
 
@@ -43,16 +43,16 @@ void RiderRoster::generate()
         if (random.uniform() < 0.2) {
             rider.username = chineseNames().at(random.between(0, int(chineseNames().size()) - 1));
         } else {
-            rider.username = syllables().at(random.between(0, int(syllables().size()) - 1))
-                             + syllables().at(random.between(0, int(syllables().size()) - 1))
-                             + QString::number(random.between(1, 99));
+            rider.username = syllables().at(random.between(0, int(syllables().size()) - 1)) +
+                             syllables().at(random.between(0, int(syllables().size()) - 1)) +
+                             QString::number(random.between(1, 99));
         }
         if (taken.contains(rider.username))
             continue;
         taken.insert(rider.username);
         const int index = int(m_riders.size()) + 1;
-        rider.weixin = QStringLiteral("wx_%1").arg(index, 2, 10, QChar('0'))
-                       + (rider.username.at(0).unicode() < 128 ? "_" + rider.username : QString());
+        rider.weixin = QStringLiteral("wx_%1").arg(index, 2, 10, QChar('0')) +
+                       (rider.username.at(0).unicode() < 128 ? "_" + rider.username : QString());
         rider.avatarPath = QStringLiteral("/touxiang/rider-%1.png").arg(index, 2, 10, QChar('0'));
         rider.jifen = random.between(0, 8000);
         const double radius = random.range(300, 8000);
@@ -68,8 +68,8 @@ QList<RiderRoster::Ranked> RiderRoster::ranking(const QList<Rider>& accounts,
     const QDate monday = today.addDays(1 - today.dayOfWeek());
     QList<Rider> candidates;
     for (Rider rider : m_riders) {
-        const double share = SimRandom::uniformOf(m_seed, rider.username + "/week",
-                                                  monday.toJulianDay());
+        const double share =
+            SimRandom::uniformOf(m_seed, rider.username + "/week", monday.toJulianDay());
         rider.weekKm = std::round(10 * (5 + 140 * share)) / 10;
         candidates.append(rider);
     }
@@ -104,8 +104,8 @@ QList<RiderRoster::Ranked> RiderRoster::nearby(const QList<Ranked>& ranking, con
     }
     // A fixed choice per device, each rider at a fixed offset from the device.
     std::stable_sort(others.begin(), others.end(), [&](const Ranked& a, const Ranked& b) {
-        return SimRandom::hash(m_seed, devid + a.rider.username)
-               < SimRandom::hash(m_seed, devid + b.rider.username);
+        return SimRandom::hash(m_seed, devid + a.rider.username) <
+               SimRandom::hash(m_seed, devid + b.rider.username);
     });
     others = others.mid(0, kNearbyRiders);
     for (Ranked& entry : others) {

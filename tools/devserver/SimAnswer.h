@@ -12,6 +12,12 @@ struct SimAnswer
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
 
-    static SimAnswer text(const QByteArray& body) { return SimAnswer{200, "text/html; charset=UTF-8", body, {}}; }
-    static SimAnswer json(const QByteArray& body) { return SimAnswer{200, "application/json", body, {}}; }
+    static SimAnswer text(const QByteArray& body)
+    {
+        return SimAnswer{200, "text/html; charset=UTF-8", body, {}};
+    }
+    static SimAnswer json(const QByteArray& body)
+    {
+        return SimAnswer{200, "application/json", body, {}};
+    }
 };

@@ -1,7 +1,5 @@
 #include "tools/devserver/SimFault.h"
 
-#include <QJsonArray>
-
 namespace {
 
 const QList<QPair<SimFault::Kind, QString>>& kindNames()

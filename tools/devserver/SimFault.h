@@ -12,11 +12,14 @@ struct SimFault
     enum class Kind {
         ServerError, // HTTP 500 with a short body
         Garbage,     // status 200 with a body that is not JSON
-        Drop,        // the connection is closed without any answer
-        CutBody,     // status and headers, half the body, then the connection closes
-        Delay,       // the normal answer, delayMs later
-        Stall,       // no answer at all; the connection stays open
-        RawBody,     // the given status, headers and body instead of the normal answer
+        // The connection is closed without any answer. QNetworkAccessManager sends a
+        // request once more when its connection closes before the first answer byte,
+        // so a client of that kind fails only when two drops follow each other.
+        Drop,
+        CutBody, // status and headers, half the body, then the connection closes
+        Delay,   // the normal answer, delayMs later
+        Stall,   // no answer at all; the connection stays open
+        RawBody, // the given status, headers and body instead of the normal answer
     };
 
     Kind kind = Kind::ServerError;

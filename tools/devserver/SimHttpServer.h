@@ -24,8 +24,7 @@ public:
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     // Returns the port, 0 when the address cannot be bound.
     quint16 listenOn(const QHostAddress& address, quint16 port);
-    static QHttpServerResponder responderFor(const QHttpServerRequest& request,
-                                             QTcpSocket* socket);
+    static QHttpServerResponder responderFor(const QHttpServerRequest& request, QTcpSocket* socket);
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;

@@ -11,6 +11,6 @@ struct SimMail
     QString to;
     QString subject;
     QString body;
-    QString code;   // the verification code, for code mails
-    QString file;   // the outbox file that holds it
+    QString code; // the verification code, for code mails
+    QString file; // the outbox file that holds it
 };

@@ -18,11 +18,11 @@ struct SimRequest
     };
 
     QByteArray method;
-    QByteArray target;   // path and query as on the request line
-    QByteArray path;     // the target up to "?"
-    QByteArray query;    // the target after the first "?", undecoded
+    QByteArray target; // path and query as on the request line
+    QByteArray path;   // the target up to "?"
+    QByteArray query;  // the target after the first "?", undecoded
     bool hasQuery = false;
     QByteArray body;
     QList<Part> parts;
-    QDateTime received;  // simulated time
+    QDateTime received; // simulated time
 };

@@ -27,21 +27,24 @@ SimStore::~SimStore()
 bool SimStore::open(const QString& path, QString* error)
 {
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         *error = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_close(m_db);
         m_db = nullptr;
         return false;
     }
+    // The simulator's data is a convenience, not a record: quick writes matter more
+    // than surviving a power cut.
+    exec("PRAGMA journal_mode=WAL");
+    exec("PRAGMA synchronous=NORMAL");
     const bool ok = exec("CREATE TABLE IF NOT EXISTS device (devid TEXT PRIMARY KEY, "
                          "username TEXT, pwd TEXT, email TEXT, weixin TEXT, touxiang TEXT, "
                          "registered TEXT, maxspeed TEXT, lightspeed TEXT, weilanradio TEXT, "
                          "weilanmode TEXT, weilanwaring INTEGER, banlvstate INTEGER, "
-                         "banlvstateupdate INTEGER)")
-                    && exec("CREATE TABLE IF NOT EXISTS mail (id INTEGER PRIMARY KEY, "
-                            "sent TEXT, recipient TEXT, subject TEXT, body TEXT, code TEXT, "
-                            "file TEXT)");
+                         "banlvstateupdate INTEGER)") &&
+                    exec("CREATE TABLE IF NOT EXISTS mail (id INTEGER PRIMARY KEY, "
+                         "sent TEXT, recipient TEXT, subject TEXT, body TEXT, code TEXT, "
+                         "file TEXT)");
     if (!ok)
         *error = QString::fromUtf8(sqlite3_errmsg(m_db));
     return ok;
@@ -61,8 +64,7 @@ QList<SimDevice> SimStore::devices() const
                                     "registered, maxspeed, lightspeed, weilanradio, weilanmode, "
                                     "weilanwaring, banlvstate, banlvstateupdate FROM device "
                                     "ORDER BY devid",
-                                    -1, &statement, nullptr)
-                      != SQLITE_OK)
+                                    -1, &statement, nullptr) != SQLITE_OK)
         return devices;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         SimDevice d;
@@ -92,13 +94,18 @@ void SimStore::saveDevice(const SimDevice& d)
     if (!m_db || sqlite3_prepare_v2(m_db,
                                     "INSERT OR REPLACE INTO device VALUES "
                                     "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                                    -1, &statement, nullptr)
-                      != SQLITE_OK)
+                                    -1, &statement, nullptr) != SQLITE_OK)
         return;
-    const QStringList texts{d.devid,       d.username,   d.pwd,
-                            d.email,       d.weixin,     d.touxiang,
+    const QStringList texts{d.devid,
+                            d.username,
+                            d.pwd,
+                            d.email,
+                            d.weixin,
+                            d.touxiang,
                             d.registered.toString(Qt::ISODate),
-                            d.maxspeed,    d.lightspeed, d.weilanradio,
+                            d.maxspeed,
+                            d.lightspeed,
+                            d.weilanradio,
                             d.weilanmode};
     for (int i = 0; i < texts.size(); ++i)
         bindText(statement, i + 1, texts.at(i));
@@ -116,8 +123,7 @@ QList<SimMail> SimStore::mails() const
     if (!m_db || sqlite3_prepare_v2(m_db,
                                     "SELECT sent, recipient, subject, body, code, file FROM mail "
                                     "ORDER BY id",
-                                    -1, &statement, nullptr)
-                      != SQLITE_OK)
+                                    -1, &statement, nullptr) != SQLITE_OK)
         return mails;
     while (sqlite3_step(statement) == SQLITE_ROW) {
         SimMail mail;
@@ -139,11 +145,10 @@ void SimStore::addMail(const SimMail& mail)
     if (!m_db || sqlite3_prepare_v2(m_db,
                                     "INSERT INTO mail (sent, recipient, subject, body, code, file) "
                                     "VALUES (?, ?, ?, ?, ?, ?)",
-                                    -1, &statement, nullptr)
-                      != SQLITE_OK)
+                                    -1, &statement, nullptr) != SQLITE_OK)
         return;
-    const QStringList texts{mail.sent.toString(Qt::ISODate), mail.to,   mail.subject,
-                            mail.body,                       mail.code, mail.file};
+    const QStringList texts{
+        mail.sent.toString(Qt::ISODate), mail.to, mail.subject, mail.body, mail.code, mail.file};
     for (int i = 0; i < texts.size(); ++i)
         bindText(statement, i + 1, texts.at(i));
     sqlite3_step(statement);

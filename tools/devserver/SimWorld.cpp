@@ -26,8 +26,8 @@ QDateTime startOf(const SimulatorOptions& options)
 } // namespace
 
 SimWorld::SimWorld(const SimulatorOptions& options)
-    : m_seed(options.seed), m_verbose(options.verbose),
-      m_clock(startOf(options), options.speed), m_roster(options.seed)
+    : m_seed(options.seed), m_verbose(options.verbose), m_clock(startOf(options), options.speed),
+      m_roster(options.seed)
 {
     if (options.dataDir.isEmpty()) {
         m_tempDir = std::make_unique<QTemporaryDir>();
@@ -186,8 +186,8 @@ SimMail SimWorld::sendMail(const QString& to, const QString& subject, const QStr
     QFile file(mail.file);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         QTextStream out(&file);
-        out << "To: " << to << "\nSubject: " << subject << "\nDate: "
-            << mail.sent.toString(Qt::ISODate) << "\n\n"
+        out << "To: " << to << "\nSubject: " << subject
+            << "\nDate: " << mail.sent.toString(Qt::ISODate) << "\n\n"
             << body << "\n";
     }
     m_outbox.append(mail);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 namespace {
-constexpr double kVoltsPerKm = 0.3;        // a full battery lasts about 28 km
+constexpr double kVoltsPerKm = 0.3; // a full battery lasts about 28 km
 constexpr double kChargeVoltsPerHour = 1.2;
 constexpr double kChargeBelowVolts = 35.0; // charged in daytime too when this low
 constexpr int kStandingReportSteps = 20;   // a standing tracker reports every 10 minutes
@@ -12,8 +12,8 @@ constexpr qint64 kKeptPointSeconds = 24 * 3600;
 
 TrackerSimulation::TrackerSimulation(quint64 seed, const QString& devid, const GeoPoint& base,
                                      const QDateTime& from)
-    : m_planner(seed, devid, base), m_cursor(from), m_firstDay(from.date()),
-      m_position(base), m_power(m_planner.initialPower()), m_totalKm(m_planner.initialTotalKm())
+    : m_planner(seed, devid, base), m_cursor(from), m_firstDay(from.date()), m_position(base),
+      m_power(m_planner.initialPower()), m_totalKm(m_planner.initialTotalKm())
 {
     addPoint(m_cursor, 2);
 }

@@ -42,8 +42,7 @@ bool WireRequestReader::parseOne()
 }
 
 // Where the request whose head spans start..headerEnd ends, its body included.
-qsizetype WireRequestReader::requestEnd(qsizetype start, qsizetype headerEnd,
-                                        bool* complete) const
+qsizetype WireRequestReader::requestEnd(qsizetype start, qsizetype headerEnd, bool* complete) const
 {
     const qsizetype bodyStart = headerEnd + 4;
     qsizetype length = 0;

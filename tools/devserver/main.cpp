@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QHostAddress>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace {
@@ -36,10 +37,13 @@ int main(int argc, char* argv[])
     parser.addOptions({
         {"port", "Port to listen on (default 8808).", "port", "8808"},
         {"host", "Address to listen on (default 127.0.0.1).", "address", "127.0.0.1"},
-        {"data-dir", "Folder for the database, outbox and avatars.", "dir",
-         "devserver-data"},
+        {"data-dir",
+         "Folder for the database, outbox and avatars (default: the user's "
+         "data folder).",
+         "dir"},
         {"seed", "Seed of the simulated world.", "n", "1"},
         {"speed", "Simulated seconds per real second.", "n", "1"},
+        {"start", "Simulated start time, yyyy-MM-ddTHH:mm:ss (default: now).", "time"},
         {"latency", "Delay of every answer in milliseconds.", "ms", "0"},
         {"fail-rate", "Share of answers replaced by HTTP 500.", "p", "0"},
         {"garbage-rate", "Share of answers replaced by a body that is not JSON.", "p", "0"},
@@ -48,15 +52,23 @@ int main(int argc, char* argv[])
     parser.process(app);
 
     SimulatorOptions options;
-    options.dataDir = parser.value("data-dir");
+    options.dataDir = parser.isSet("data-dir")
+                          ? parser.value("data-dir")
+                          : QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     options.seed = parser.value("seed").toULongLong();
     options.speed = parser.value("speed").toDouble();
-    options.start = QDateTime::currentDateTime();
+    options.start = parser.isSet("start")
+                        ? QDateTime::fromString(parser.value("start"), Qt::ISODate)
+                        : QDateTime::currentDateTime();
+    if (!options.start.isValid()) {
+        std::fprintf(stderr, "--start needs a time such as 2026-03-05T10:00:00\n");
+        return 2;
+    }
     options.latencyMs = parser.value("latency").toInt();
     options.verbose = true;
-    if (!rateOption(parser, "fail-rate", &options.failRate)
-        || !rateOption(parser, "garbage-rate", &options.garbageRate)
-        || !rateOption(parser, "drop-rate", &options.dropRate))
+    if (!rateOption(parser, "fail-rate", &options.failRate) ||
+        !rateOption(parser, "garbage-rate", &options.garbageRate) ||
+        !rateOption(parser, "drop-rate", &options.dropRate))
         return 2;
 
     DeviceServerSimulator simulator(options);
