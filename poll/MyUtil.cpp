@@ -194,7 +194,11 @@ void UpdateBasePos()
 
 int GetBanJing()
 {
-    const float x = NumberText::toFloat(value("weilanradio"));
+    return BanJingOfAngle(NumberText::toFloat(value("weilanradio")));
+}
+
+int BanJingOfAngle(float x)
+{
     float radius;
     if (x <= 15.0f)
         radius = 30.0f;

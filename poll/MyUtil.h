@@ -20,6 +20,9 @@ void HandleEveryThingAnswer(const QString& devid, const StatusAnswer& answer);
 void UpdateBasePos();
 // The geofence radius in metres from the dial angle in weilanradio.
 int GetBanJing();
+// The geofence radius in metres for a dial angle in degrees (the band rule GetBanJing and the
+// geofence page share).
+int BanJingOfAngle(float angle);
 // Metres between two points given in degrees (haversine on the WGS 84 equator radius).
 double Distance(double long1, double lat1, double long2, double lat2);
 // Tells the server the geofence alarm state; the answer is only logged.
