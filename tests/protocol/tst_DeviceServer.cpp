@@ -1,4 +1,3 @@
-#include "TinyServer.h"
 #include "platform/Log.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/HttpManager.h"
@@ -7,12 +6,16 @@
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
+#include "tools/devserver/DeviceServerSimulator.h"
 
+#include <QTcpServer>
 #include <QtTest>
 
-// The scripts through the real protocol layer against a server on 127.0.0.1:
-// what goes on the wire and into the log, and what bad answers do (nothing
-// but what they are allowed to).
+Q_DECLARE_METATYPE(SimFault)
+
+// The scripts through the real protocol layer against the device-server
+// simulator on 127.0.0.1: what goes on the wire and into the log, a whole
+// account-and-status round, and what bad answers do (nothing but what they may).
 class tst_DeviceServer : public QObject
 {
     Q_OBJECT
@@ -25,22 +28,23 @@ private slots:
     void deviceQueryReadsTheAccount();
     void uploadSendsTheStampedFilePart();
     void mailAnswersAreClassifiedFromTheText();
-    void statusAnswersStoreOnlyWhenOk();
+    void accountAndStatusRound();
+    void errorAnswersStoreNothing();
     void badAnswers_data();
     void badAnswers();
     void failuresAreLoggedOnlyByCallers();
 
 private:
-    void waitForRequests(int count);
+    QByteArray lastTarget() const { return m_sim->requests().last().target; }
+
+    std::unique_ptr<DeviceServerSimulator> m_sim;
     std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<TinyServer> m_server;
 };
 
 namespace {
 
-const QByteArray StatusBody = R"([{"loginreturnmsg":"ok","registerreturnmsg":"ok",
-    "timerreturnmsg":"ok","power":"40.1","lat":"39.9","lng":"116.4","absday":3,
-    "weilanwaring":"1","banlvstate":2,"banlvstateupdate":1}])";
+const QString Rider = QStringLiteral("86000001"); // seeded with rider01 / secret1
+const QString Fresh = QStringLiteral("86000002"); // seeded without an account
 
 QHash<QString, QString> snapshot()
 {
@@ -54,9 +58,10 @@ QHash<QString, QString> snapshot()
 
 void tst_DeviceServer::init()
 {
-    m_server = std::make_unique<TinyServer>();
+    m_sim = std::make_unique<DeviceServerSimulator>();
+    QVERIFY(m_sim->listen(0) > 0);
     m_app = std::make_unique<TestApp>();
-    m_app->delegate->setServerUrl(m_server->baseUrl() + "/");
+    m_app->delegate->setServerUrl(m_sim->baseUrl().toString() + "/");
     Log::Quiet quiet;
     MyUtil::InitMyDateBase();
 }
@@ -64,12 +69,7 @@ void tst_DeviceServer::init()
 void tst_DeviceServer::cleanup()
 {
     m_app.reset();
-    m_server.reset();
-}
-
-void tst_DeviceServer::waitForRequests(int count)
-{
-    QTRY_COMPARE_WITH_TIMEOUT(m_server->requests.size(), count, 5000);
+    m_sim.reset();
 }
 
 void tst_DeviceServer::everyScriptsRequestLine()
@@ -77,21 +77,21 @@ void tst_DeviceServer::everyScriptsRequestLine()
     int answers = 0;
     auto counted = [&answers](auto&&...) { ++answers; };
     DeviceServer::queryDevice("8600 驴1", counted, {});
-    DeviceServer::registerAccount("86000001", "a&b=c", "p#1", "x+y@z.cn", "微信", counted, {});
-    DeviceServer::login("86000001", "rider01", "secret1", counted, {});
-    DeviceServer::updateSpeed("86000001", "25", "18.5", counted, {});
-    DeviceServer::updateWeiLan("86000001", 1);
-    DeviceServer::sendRecoveryMail("86000001", "a@b.cn", counted, {});
-    DeviceServer::getGpsInfo("86000001[x]", 1234, counted, {});
-    DeviceServer::getEveryThing("86000001", counted, {});
+    DeviceServer::registerAccount(Rider, "a&b=c", "p#1", "x+y@z.cn", "微信", counted, {});
+    DeviceServer::login(Rider, "rider01", "secret1", counted, {});
+    DeviceServer::updateSpeed(Rider, "25", "18.5", counted, {});
+    DeviceServer::updateWeiLan(Rider, 1);
+    DeviceServer::sendRecoveryMail(Rider, "a@b.cn", counted, {});
+    DeviceServer::getGpsInfo(Rider + "[x]", 1234, counted, {});
+    DeviceServer::getEveryThing(Rider, counted, {});
     DeviceServer::getPaiMing(counted, {});
     DeviceServer::getFriends("8600 0001", counted, {});
-    DeviceServer::uploadPic("86000001", "png", counted, {});
+    DeviceServer::uploadPic(Rider, "png", counted, {});
     DeviceServer::sendVerificationCode("4711", "a@b.cn", counted, {});
-    QTRY_COMPARE_WITH_TIMEOUT(answers, 11, 5000);
-    waitForRequests(12);
+    QTRY_COMPARE_WITH_TIMEOUT(answers, 11, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 12, 5000);
     QList<QByteArray> lines;
-    for (const TinyRequest& request : m_server->requests)
+    for (const SimRequest& request : m_sim->requests())
         lines << request.method + ' ' + request.target;
     std::sort(lines.begin(), lines.end());
     QList<QByteArray> expected = {
@@ -111,74 +111,69 @@ void tst_DeviceServer::everyScriptsRequestLine()
     };
     std::sort(expected.begin(), expected.end());
     QCOMPARE(lines, expected);
+    QVERIFY(!m_sim->requestsTo("/TolvarGetPaiMingIOS.php").first().hasQuery);
 }
 
 void tst_DeviceServer::logsUrlsAndAnswersWithoutThePassword()
 {
-    m_server->handler = [](const TinyRequest& request) {
-        if (request.target.startsWith("/TolvarDevId"))
-            return TinyResponse{200, R"([{"devid":"86000001","username":"rider01",
-                "pwd" : "se\"c,ret}","email":"a@b.cn"},{"pwd":1234}])"};
-        return TinyResponse{200, R"([{"loginreturnmsg":"error:3"}])"};
-    };
     Log::Capture log;
     int answers = 0;
-    DeviceServer::login("86000001", "rider01", "secret1", [&](const StatusAnswer&) { ++answers; },
-                        {});
-    DeviceServer::queryDevice("86000001", [&](const DeviceInfo&) { ++answers; }, {});
+    DeviceServer::login(Rider, "rider01", "secret1", [&](const StatusAnswer&) { ++answers; }, {});
+    DeviceServer::queryDevice(Rider, [&](const DeviceInfo&) { ++answers; }, {});
     QTRY_COMPARE_WITH_TIMEOUT(answers, 2, 5000);
-    const QString base = m_server->baseUrl();
+    const QString base = m_sim->baseUrl().toString();
     QCOMPARE(log.matching("urlString = "),
              QStringList({"urlString = " + base +
                               "/TolvarLoginIOS.php?devid=86000001"
                               "&username=rider01&pwd=***",
                           "urlString = " + base + "/TolvarDevId.php?devid=86000001"}));
-    QVERIFY(log.contains(R"(str = [{"loginreturnmsg":"error:3"}])"));
-    const QStringList deviceLines = log.matching("str = [{\"devid\"");
-    QCOMPARE(deviceLines.size(), 1);
-    QVERIFY(deviceLines.first().contains(R"("pwd" : "***","email")"));
-    QVERIFY(deviceLines.first().contains(R"({"pwd":"***"}])"));
+    QCOMPARE(log.matching("str = [{\"loginreturnmsg\":\"ok\"").size(), 1);
+    const QStringList device = log.matching("str = [{\"devid\"");
+    QCOMPARE(device.size(), 1);
+    QVERIFY(device.first().contains(QStringLiteral("\"pwd\":\"***\"")));
     for (const QString& line : log.lines())
-        QVERIFY2(!line.contains("secret1") && !line.contains("c,ret") && !line.contains("1234"),
-                 qPrintable(line));
+        QVERIFY2(!line.contains("secret1"), qPrintable(line));
+
+    // Any spelling of the key's value is masked, whatever else is in the text.
+    const QString plain = QStringLiteral("[{\"pwd\" : \"se\\\"c,ret}\",\"a\":1},{\"pwd\":1234}]");
+    const QString masked = QStringLiteral("[{\"pwd\" : \"***\",\"a\":1},{\"pwd\":\"***\"}]");
+    QCOMPARE(DeviceServer::maskPassword(plain), masked);
 }
 
 void tst_DeviceServer::deviceQueryReadsTheAccount()
 {
-    m_server->handler = [](const TinyRequest& request) {
-        if (request.target.contains("devid=86000009"))
-            return TinyResponse{200, R"([{"devid":"null","username":"","pwd":""}])"};
-        return TinyResponse{200, R"([{"devid":"86000001","username":"rider01","pwd":"secret1",
-            "email":"a@b.cn","weixin":"wx","touxiangpath":"http://h/a.png"}])"};
-    };
     QList<DeviceInfo> infos;
-    DeviceServer::queryDevice("86000001", [&](const DeviceInfo& info) { infos << info; }, {});
-    waitForRequests(1);
-    QTRY_COMPARE_WITH_TIMEOUT(infos.size(), 1, 5000);
-    DeviceServer::queryDevice("86000009", [&](const DeviceInfo& info) { infos << info; }, {});
-    QTRY_COMPARE_WITH_TIMEOUT(infos.size(), 2, 5000);
+    for (const QString& devid : {Rider, Fresh, QStringLiteral("86000009")}) {
+        const qsizetype expected = infos.size() + 1;
+        DeviceServer::queryDevice(devid, [&](const DeviceInfo& info) { infos << info; }, {});
+        QTRY_COMPARE_WITH_TIMEOUT(infos.size(), expected, 5000);
+    }
     QCOMPARE(infos[0].username, QStringLiteral("rider01"));
     QCOMPARE(infos[0].pwd, QStringLiteral("secret1"));
-    QCOMPARE(infos[0].touxiangpath, QStringLiteral("http://h/a.png"));
+    QVERIFY(infos[0].touxiangpath.startsWith(m_sim->baseUrl().toString()));
     QVERIFY(!infos[0].isUnknown());
-    QVERIFY(infos[1].isUnknown());
-    QVERIFY(infos[1].email.isEmpty());
+    QVERIFY(!infos[1].isUnknown());
+    QVERIFY(infos[1].username.size() < 3);
+    QVERIFY(infos[2].isUnknown());
 }
 
 void tst_DeviceServer::uploadSendsTheStampedFilePart()
 {
-    m_server->handler = [](const TinyRequest&) { return TinyResponse{200, "http://h/u/1.png"}; };
     Log::Capture log;
     std::optional<QString> text;
-    DeviceServer::uploadPic("86000001", "\x89PNG",
-                            [&](const std::optional<QString>& t) { text = t; }, {});
+    const QByteArray png("\x89PNG\r\n\x1a\nbytes", 13);
+    DeviceServer::uploadPic(Rider, png, [&](const std::optional<QString>& t) { text = t; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(text.has_value(), 5000);
-    QCOMPARE(*text, QStringLiteral("http://h/u/1.png"));
-    const TinyRequest& request = m_server->requests.first();
-    QVERIFY(request.body.contains("name=\"uploadfile\"; filename=\"ios20260305140709.png\""));
-    QVERIFY(request.body.contains("Content-Type: image/png"));
+    QVERIFY(text->startsWith(m_sim->baseUrl().toString()));
+    const SimRequest request = m_sim->requests().last();
+    QCOMPARE(request.parts.size(), 1);
+    QCOMPARE(request.parts[0].name, QByteArray("uploadfile"));
+    QCOMPARE(request.parts[0].fileName, QByteArray("ios20260305140709.png"));
+    QCOMPARE(request.parts[0].contentType, QByteArray("image/png"));
+    QCOMPARE(request.parts[0].data, png);
     QVERIFY(log.matching("urlString").isEmpty());
-    QVERIFY(log.contains("str = http://h/u/1.png"));
+    QVERIFY(log.contains("str = " + *text));
+    QVERIFY(log.contains("上传进度 = 1.000000"));
 }
 
 void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
@@ -187,8 +182,8 @@ void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
     QList<ReturnMarker::Marker> recovery;
     QList<ReturnMarker::Marker> code;
     for (const QByteArray& body : bodies) {
-        m_server->handler = [body](const TinyRequest&) { return TinyResponse{200, body}; };
-        DeviceServer::sendRecoveryMail("86000001", "a@b.cn", [&](auto m) { recovery << m; }, {});
+        m_sim->addFault(SimFault::raw(body, {}, 2));
+        DeviceServer::sendRecoveryMail(Rider, "a@b.cn", [&](auto m) { recovery << m; }, {});
         QTRY_COMPARE_WITH_TIMEOUT(recovery.size(), code.size() + 1, 5000);
         DeviceServer::sendVerificationCode("1", "a@b.cn", [&](auto m) { code << m; }, {});
         QTRY_COMPARE_WITH_TIMEOUT(code.size(), recovery.size(), 5000);
@@ -196,131 +191,179 @@ void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
     using R = ReturnMarker;
     QCOMPARE(recovery, QList<R::Marker>({R::Error2, R::Error1, R::Ok, R::Ok, R::Error1}));
     QCOMPARE(code, QList<R::Marker>({R::Ok, R::Error1, R::Ok, R::Ok, R::Error1}));
+
+    // The simulator's own answers: a wrong address, then the registered one.
+    DeviceServer::sendRecoveryMail(Rider, "other@b.cn", [&](auto m) { recovery << m; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(recovery.last(), R::Error3, 5000);
+    const QString registered = m_sim->device(Rider).email;
+    DeviceServer::sendRecoveryMail(Rider, registered, [&](auto m) { recovery << m; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(recovery.size(), 7, 5000);
+    QCOMPARE(recovery.last(), R::Ok);
 }
 
-void tst_DeviceServer::statusAnswersStoreOnlyWhenOk()
+void tst_DeviceServer::accountAndStatusRound()
 {
-    m_server->handler = [](const TinyRequest&) { return TinyResponse{200, StatusBody}; };
-    QList<StatusAnswer> answers;
-    DeviceServer::getEveryThing("86000001", [&](const StatusAnswer& a) { answers << a; }, {});
-    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
-    const StatusAnswer& poll = answers.first();
-    QVERIFY(poll.isOk());
-    QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("40.1"));
-    QCOMPARE(MyBasicInfo::GetValue("absday"), QStringLiteral("3"));
-    QCOMPARE(MyBasicInfo::GetValue("banlvstate"), QStringLiteral("2"));
-    QCOMPARE(poll.integer("weilanwaring"), 1);
-    QCOMPARE(poll.integer("banlvstateupdate"), 1);
-    QCOMPARE(poll.number32("lat"), 39.9f);
+    std::optional<DeviceInfo> info;
+    DeviceServer::queryDevice(Fresh, [&](const DeviceInfo& i) { info = i; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(info.has_value(), 5000);
+    QVERIFY(!info->isUnknown() && info->username.size() < 3);
 
-    m_server->handler = [](const TinyRequest&) {
-        return TinyResponse{200, R"([{"loginreturnmsg":"error:3","timerreturnmsg":"no"}])"};
-    };
-    DeviceServer::login("86000001", "u", "p", [&](const StatusAnswer& a) { answers << a; }, {});
-    DeviceServer::getEveryThing("86000001", [&](const StatusAnswer& a) { answers << a; }, {});
-    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 3, 5000);
+    MyBasicInfo::SetValue("weilanradio", "45");
+    std::optional<StatusAnswer> registered;
+    DeviceServer::registerAccount(Fresh, "rider02", "pw 2&", "r2@x.cn", "wx2",
+                                  [&](const StatusAnswer& a) { registered = a; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(registered.has_value(), 5000);
+    QCOMPARE(registered->marker(), ReturnMarker::Ok);
+    QCOMPARE(m_sim->device(Fresh).pwd, QStringLiteral("pw 2&"));
+    QCOMPARE(MyBasicInfo::GetValue("weilanradio"), registered->record().storedValue("weilanradio"));
+    QVERIFY(!MyBasicInfo::GetValue("power").isEmpty());
+
+    std::optional<StatusAnswer> login;
+    DeviceServer::login(Fresh, "rider02", "pw 2&", [&](const StatusAnswer& a) { login = a; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(login.has_value(), 5000);
+    QCOMPARE(login->marker(), ReturnMarker::Ok);
+
+    QList<StatusAnswer> polls;
+    DeviceServer::getEveryThing(Fresh, [&](const StatusAnswer& a) { polls << a; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 1, 5000);
+    QVERIFY(polls[0].isOk());
+    const QString oldMax = MyBasicInfo::GetValue("maxspeed");
+
+    bool accepted = false;
+    DeviceServer::updateSpeed(Fresh, "31", "17", [&] { accepted = true; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(accepted, 5000);
+    QCOMPARE(MyBasicInfo::GetValue("maxspeed"), oldMax);
+    DeviceServer::getEveryThing(Fresh, [&](const StatusAnswer& a) { polls << a; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 5000);
+    QCOMPARE(MyBasicInfo::GetValue("maxspeed"), QStringLiteral("31"));
+    QCOMPARE(MyBasicInfo::GetValue("lightspeed"), QStringLiteral("17"));
+    QCOMPARE(MyBasicInfo::GetValue("weilanradio"), registered->record().storedValue("weilanradio"));
+}
+
+void tst_DeviceServer::errorAnswersStoreNothing()
+{
+    QList<StatusAnswer> answers;
+    DeviceServer::getEveryThing(Rider, [&](const StatusAnswer& a) { answers << a; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
+    QVERIFY(answers[0].isOk());
+    const QHash<QString, QString> stored = snapshot();
+    QVERIFY(!stored.value("power").isEmpty());
+
+    DeviceServer::login(Rider, "rider01", "wrong", [&](const StatusAnswer& a) { answers << a; },
+                        {});
+    DeviceServer::registerAccount(Rider, "x", "y", "z@z.cn", "w",
+                                  [&](const StatusAnswer& a) { answers << a; }, {});
+    m_sim->addFault(SimFault::raw(R"([{"timerreturnmsg":"busy","power":"1"}])",
+                                  "/TolvarGetEveryThingTimerIOS.php"));
+    DeviceServer::getEveryThing(Rider, [&](const StatusAnswer& a) { answers << a; }, {});
+    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 4, 5000);
     QCOMPARE(answers[1].marker(), ReturnMarker::Error3);
-    QCOMPARE(answers[2].marker(), ReturnMarker::None);
-    QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("40.1"));
+    QCOMPARE(answers[2].marker(), ReturnMarker::Error3);
+    QCOMPARE(answers[3].marker(), ReturnMarker::None);
+    QCOMPARE(snapshot(), stored);
 }
 
 void tst_DeviceServer::badAnswers_data()
 {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("mode");
+    QTest::addColumn<SimFault>("fault");
     QTest::addColumn<bool>("transportFails");
     QTest::addColumn<int>("listSize");
 
-    const int answer = TinyResponse::Answer;
-    QTest::newRow("empty body") << 200 << QByteArray() << answer << false << 0;
-    QTest::newRow("invalid utf-8")
-        << 200 << QByteArray("[{\"timerreturnmsg\":\"ok\xFF\"}]") << answer << false << 0;
-    QTest::newRow("null") << 200 << QByteArray("null") << answer << false << 0;
+    using K = SimFault::Kind;
+    auto raw = [](const QByteArray& body, int status = 200) {
+        return SimFault::raw(body, {}, -1, status);
+    };
+    QTest::newRow("empty body") << raw("") << false << 0;
+    QTest::newRow("invalid utf-8") << raw("[{\"timerreturnmsg\":\"ok\xFF\"}]") << false << 0;
+    QTest::newRow("null") << raw("null") << false << 0;
     QTest::newRow("top-level object")
-        << 200 << QByteArray(R"({"timerreturnmsg":"ok","loginreturnmsg":"ok"})") << answer << false
-        << 0;
-    QTest::newRow("array of numbers") << 200 << QByteArray("[1,2,3]") << answer << false << 0;
-    QTest::newRow("wrong types") << 200
-                                 << QByteArray(
-                                        R"([{"timerreturnmsg":null,"loginreturnmsg":{"a":"ok"},
+        << raw(R"({"timerreturnmsg":"ok","loginreturnmsg":"ok"})") << false << 0;
+    QTest::newRow("array of numbers") << raw("[1,2,3]") << false << 0;
+    QTest::newRow("wrong types") << raw(R"([{"timerreturnmsg":null,"loginreturnmsg":{"a":"ok"},
         "registerreturnmsg":["ok"],"username":5,"power":{}},null,[]])")
-                                 << answer << false << 1;
-    QTest::newRow("10 MB") << 200 << QByteArray(10 * 1024 * 1024, 'k') << answer << false << 0;
-    QTest::newRow("500") << 500 << QByteArray(R"([{"timerreturnmsg":"ok"}])") << answer << true
-                         << 0;
-    QTest::newRow("404") << 404 << QByteArray("not here") << answer << true << 0;
-    QTest::newRow("closed") << 200 << QByteArray() << int(TinyResponse::Close) << true << 0;
-    QTest::newRow("closed mid-body")
-        << 200 << QByteArray(StatusBody) << int(TinyResponse::CutBody) << true << 0;
-    QTest::newRow("never answers") << 200 << QByteArray() << int(TinyResponse::Stall) << true << 0;
-    QTest::newRow("redirect elsewhere") << 302 << QByteArray("elsewhere") << answer << true << 0;
-    QTest::newRow("refused") << 0 << QByteArray() << answer << true << 0;
+                                 << false << 1;
+    QTest::newRow("garbage") << SimFault::of(K::Garbage, {}, -1) << false << 0;
+    QTest::newRow("10 MB") << raw(QByteArray(10 * 1024 * 1024, 'k')) << false << 0;
+    QTest::newRow("500") << SimFault::of(K::ServerError, {}, -1) << true << 0;
+    QTest::newRow("404") << raw(R"([{"timerreturnmsg":"ok"}])", 404) << true << 0;
+    QTest::newRow("closed") << SimFault::of(K::Drop, {}, -1) << true << 0;
+    QTest::newRow("closed mid-body") << SimFault::of(K::CutBody, {}, -1) << true << 0;
+    QTest::newRow("never answers") << SimFault::of(K::Stall, {}, -1) << true << 0;
+    QTest::newRow("redirect elsewhere") << raw("moved", 302) << true << 0;
+    QTest::newRow("refused") << SimFault() << true << 0;
 }
 
 void tst_DeviceServer::badAnswers()
 {
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(int, mode);
+    QFETCH(SimFault, fault);
     QFETCH(bool, transportFails);
     QFETCH(int, listSize);
 
-    TinyServer elsewhere;
-    const QByteArray location = elsewhere.baseUrl().toLatin1() + "/x.php";
-    m_server->handler = [&](const TinyRequest&) {
-        return TinyResponse{status, body, {{"Location", location}}, TinyResponse::Mode(mode)};
-    };
-    if (status == 0) {
-        const QString closed = TinyServer().baseUrl();
-        m_app->delegate->setServerUrl(closed);
+    const QByteArray tag = QTest::currentDataTag();
+    DeviceServerSimulator elsewhere;
+    QVERIFY(elsewhere.listen(0) > 0);
+    if (tag == "redirect elsewhere")
+        fault.headers = {{"Location", elsewhere.baseUrl().toEncoded() + "/TolvarDevId.php"}};
+    if (tag == "refused") {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        m_app->delegate->setServerUrl(
+            QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+    } else {
+        m_sim->addFault(fault);
     }
     MyUtil::GetGlobalAFmanager()->setTransferTimeout(300);
     MyBasicInfo::SetValue("power", "39");
     const QHash<QString, QString> before = snapshot();
     Log::Quiet quiet;
 
-    QList<ReturnMarker::Marker> markers;
+    // Answers may arrive in any order; each is kept under its script's name.
+    QMap<QString, ReturnMarker::Marker> markers;
     QList<int> lists;
     int failures = 0;
     auto failed = [&failures](const QString&) { ++failures; };
-    auto marked = [&markers](const StatusAnswer& a) { markers << a.marker(); };
+    auto marked = [&markers](const char* name) {
+        return [&markers, name](const StatusAnswer& a) { markers.insert(name, a.marker()); };
+    };
     auto listed = [&lists](const auto& list) { lists << int(list.size()); };
-    DeviceServer::login("86000001", "rider01", "secret1", marked, failed);
-    DeviceServer::registerAccount("86000001", "rider01", "secret1", "a@b.cn", "wx", marked, failed);
-    DeviceServer::getEveryThing("86000001", marked, failed);
+    DeviceServer::login(Rider, "rider01", "secret1", marked("login"), failed);
+    DeviceServer::registerAccount(Rider, "rider01", "secret1", "a@b.cn", "wx", marked("register"),
+                                  failed);
+    DeviceServer::getEveryThing(Rider, marked("poll"), failed);
     DeviceServer::getPaiMing(listed, failed);
-    DeviceServer::getGpsInfo("86000001", 0, listed, failed);
-    DeviceServer::updateWeiLan("86000001", 1);
+    DeviceServer::getGpsInfo(Rider, 0, listed, failed);
+    DeviceServer::updateWeiLan(Rider, 1);
     QTRY_COMPARE_WITH_TIMEOUT(markers.size() + lists.size() + failures, 5, 10000);
 
     QCOMPARE(snapshot(), before);
-    QVERIFY(elsewhere.requests.isEmpty());
+    QVERIFY(elsewhere.requests().isEmpty());
     if (transportFails) {
         QCOMPARE(failures, 5);
         return;
     }
     using R = ReturnMarker;
-    QCOMPARE(markers, QList<R::Marker>({R::Error1, R::Error1, R::None}));
+    QCOMPARE(markers.value("login"), R::Error1);
+    QCOMPARE(markers.value("register"), R::Error1);
+    QCOMPARE(markers.value("poll"), R::None);
     QCOMPARE(lists, QList<int>({listSize, listSize}));
 }
 
 void tst_DeviceServer::failuresAreLoggedOnlyByCallers()
 {
-    m_server->handler = [](const TinyRequest&) { return TinyResponse{500, "down"}; };
+    m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, {}, 2));
     Log::Capture log;
     QString error;
-    DeviceServer::updateWeiLan("86000001", 0);
+    DeviceServer::updateWeiLan(Rider, 0);
     DeviceServer::getPaiMing({}, [&error](const QString& e) { error = e; });
     QTRY_VERIFY_WITH_TIMEOUT(!error.isEmpty(), 5000);
-    waitForRequests(2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 2, 5000);
     QVERIFY(log.matching("error").isEmpty());
     QVERIFY(log.matching("htmlstr").isEmpty());
     DeviceServer::logError(error);
     QCOMPARE(log.matching("error = "), QStringList({"error = " + error}));
     QCOMPARE(DeviceServer::mapPageUrl(90, 116.4, 39.9),
-             m_server->baseUrl() + "/TestMap.php?wl=90&lng=116.400000&lat=39.900000");
+             m_sim->baseUrl().toString() + "/TestMap.php?wl=90&lng=116.400000&lat=39.900000");
 }
 
-QTEST_GUILESS_MAIN(tst_DeviceServer)
+QTEST_MAIN(tst_DeviceServer)
 #include "tst_DeviceServer.moc"
