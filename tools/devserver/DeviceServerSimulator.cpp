@@ -19,6 +19,7 @@ namespace {
 
 const QByteArray kGarbage = "<br />\n<b>Warning</b>:  mysql_connect(): Too many connections in "
                             "<b>/var/www/html/Tolvar.php</b> on line <b>12</b><br />\n";
+constexpr qsizetype kKeptRequests = 20000;
 const QByteArray kServerError = "<html><body><h1>500 Internal Server Error</h1></body></html>\n";
 
 QByteArray headerOf(const QHttpServerRequest& request, const QByteArray& name)
@@ -106,6 +107,9 @@ void DeviceServerSimulator::onRequest(const QHttpServerRequest& request, QTcpSoc
         respond(request, socket, Action::Answer, m_control->answer(record, path), 0);
         return;
     }
+    // A long-running server keeps the recent requests only.
+    if (m_requests.size() >= kKeptRequests)
+        m_requests.removeFirst();
     m_requests.append(record);
     emit requestReceived(record);
 
