@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/ui/PanGestureRecognizer.h"
+#include "screens/dashboard/DashboardPage.h"
+#include "screens/dashboard/SpeedLimit.h"
+#include "views/HalfDialView.h"
+
+#include <QLabel>
+#include <QPointer>
+
+// Base of the two speed-limit pages: a half-circle dial the rider drags along, the label
+// with the limit, and the upload of both limits to the device server, which puts back the
+// last accepted value when the server does not take the new one.
+class SpeedPage : public DashboardPage
+{
+    Q_OBJECT
+
+public:
+    SpeedLimit& limit() const { return SpeedLimit::of(m_kind); }
+    PanGestureRecognizer* pan() const { return m_pan; }
+
+    // Where a touch lies along the dial: 0 at its left edge, 1 at its right edge, not
+    // clamped.
+    static float dragPosition(qreal x, int dialWidth);
+
+    // Sends both stored limits; this page's limit counts as sent with its stored value.
+    void uploadSpeed();
+    // The one-button alert "提示" of this page.
+    void MyAlertView(const QString& message);
+
+protected:
+    SpeedPage(SpeedLimit::Kind kind, QWidget* parent);
+
+    // Shows the stored limit and takes it as the pending (and, when nothing is on its way,
+    // the confirmed) value.
+    virtual void initSpeed() = 0;
+    virtual void handlePanFrom(PanGestureRecognizer* recognizer) = 0;
+
+    // The dial, the value label inside it and the help text under the page dots.
+    void buildDial(HalfDialView* dial, QLabel* value, const QString& hint);
+    // A small grey scale mark outside the dial at position p along it.
+    void addScaleMark(const QString& text, double p);
+
+private:
+    static void restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind, bool alert);
+
+    SpeedLimit::Kind m_kind;
+    QPointer<PanGestureRecognizer> m_pan;
+};

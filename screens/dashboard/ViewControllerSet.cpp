@@ -1,0 +1,200 @@
+#include "screens/dashboard/ViewControllerSet.h"
+
+#include "platform/Log.h"
+#include "platform/Timer.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/Localized.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/Storyboard.h"
+#include "protocol/DeviceServer.h"
+#include "protocol/StatusAnswer.h"
+#include "store/MyBasicInfo.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+// The section tabs in the lowest eighth of the screen: this section's at the left, then the
+// position and the profile sections.
+constexpr double TabTop = 1136;
+constexpr double TabIcon = 72;
+constexpr double TabCentres[] = {120, 360, 600};
+
+} // namespace
+
+ViewControllerSet::ViewControllerSet(QWidget* parent) : Screen(parent) {}
+
+ViewControllerSet::~ViewControllerSet()
+{
+    // Pages the pager never showed have no parent screen; they go with the section.
+    for (Screen* page : std::as_const(m_AllOfSetPages)) {
+        if (page && !page->parentScreen())
+            delete page;
+    }
+}
+
+void ViewControllerSet::viewDidLoad()
+{
+    buildTabs();
+    for (int i = 1; i <= PageCount; ++i) {
+        Screen* page = storyboard()->instantiateViewControllerWithIdentifier(
+            QStringLiteral("AllOfSetPages%1").arg(i));
+        m_AllOfSetPages.append(page);
+    }
+    m_CurpageIndex = 0;
+    buildPager();
+    buildUI();
+    connect(m_pageControl, &PageControl::valueChanged, this, &ViewControllerSet::changePage);
+    // Scheduled paused: it runs only while the section is on screen.
+    m_timer = new Timer(
+        RefreshInterval, true, [this] { timerFired(); }, this);
+    m_timer->setFireDate(Timer::FireDate::DistantFuture);
+}
+
+void ViewControllerSet::buildTabs()
+{
+    m_GrayImage = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
+    place(m_GrayImage, [this] { return gridRect(0, 1120, 720, 160); });
+    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
+                               QStringLiteral("tabmine.png")};
+    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
+                               QStringLiteral("我的")};
+    QList<ImageView*> tabs;
+    for (int i = 0; i < 3; ++i) {
+        auto* tab = new ImageView(Images::named(icons[i]), this);
+        tab->setContentMode(ImageView::ContentMode::AspectFit);
+        const double centre = TabCentres[i];
+        place(tab, [=, this] {
+            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
+        });
+        auto* label = new QLabel(Localized::string(names[i]), this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setStyleSheet(i == 0 ? QStringLiteral("color:#139286;font-weight:bold")
+                                    : QStringLiteral("color:#80888c"));
+        place(label, [=, this] {
+            QFont font = label->font();
+            font.setPixelSize(qMax(1, qRound(gy(26))));
+            label->setFont(font);
+            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
+        });
+        tabs.append(tab);
+    }
+    m_SetImage = tabs[0];
+    m_PosImage = tabs[1];
+    m_MineImage = tabs[2];
+    m_PosImage->setOnTap([this] { tapPagePos(); });
+    m_MineImage->setOnTap([this] { tapPageMine(); });
+}
+
+void ViewControllerSet::buildPager()
+{
+    m_pageViewController =
+        storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewController"));
+    m_pageViewController->setDataSource(this);
+    m_pageViewController->setDelegate(this);
+    m_pageViewController->setViewControllers(
+        {m_AllOfSetPages.value(0)}, PageViewController::NavigationDirection::Forward, false);
+    place(m_pageViewController, [this] {
+        const float height = float(double(this->height()) * -160.0 / 1280.0);
+        return QRectF(0, 0, width(), float(this->height() + height));
+    });
+    addChildScreen(m_pageViewController);
+}
+
+void ViewControllerSet::buildUI()
+{
+    m_pageControl = new PageControl(this);
+    m_pageControl->setNumberOfPages(PageCount);
+    m_pageControl->setCurrentPage(0);
+    m_pageControl->setCornerRadius(8);
+    m_pageControl->setBackgroundColor(QColor(0, 0, 0, 51));
+    place(m_pageControl,
+          [this] { return QRectF(width() * 0.5 - 40, height() * 735.0 / 1280.0, 80, 16); });
+    m_pageControl->setCurrentPageIndicatorTintColor(
+        QColor::fromRgbF(0.07450980392156863f, 0.5725490196078431f, 0.5254901960784314f, 1.0f));
+    m_pageControl->setPageIndicatorTintColor(
+        QColor::fromRgbF(0.1843137254901961f, 0.1843137254901961f, 0.1843137254901961f, 1.0f));
+    m_pageControl->setBackgroundColor(Qt::transparent);
+    m_pageControl->setCurrentPage(0);
+    m_pageControl->raise();
+}
+
+void ViewControllerSet::tapPagePos()
+{
+    performSegueWithIdentifier(QStringLiteral("SetToPos"));
+}
+
+void ViewControllerSet::tapPageMine()
+{
+    performSegueWithIdentifier(QStringLiteral("SetToMine"));
+}
+
+Screen* ViewControllerSet::viewControllerBeforeViewController(PageViewController*, Screen* page)
+{
+    Log::write(QStringLiteral("11"));
+    const qsizetype index = m_AllOfSetPages.indexOf(page);
+    if (index <= 0)
+        return nullptr;
+    return m_AllOfSetPages.at(index - 1);
+}
+
+Screen* ViewControllerSet::viewControllerAfterViewController(PageViewController*, Screen* page)
+{
+    Log::write(QStringLiteral("22"));
+    const qsizetype index = m_AllOfSetPages.indexOf(page);
+    if (index < 0 || index >= m_AllOfSetPages.size() - 1)
+        return nullptr;
+    return m_AllOfSetPages.at(index + 1);
+}
+
+void ViewControllerSet::willTransitionToViewControllers(PageViewController*,
+                                                        const QList<Screen*>& pending)
+{
+    if (!pending.isEmpty())
+        m_pageControl->setCurrentPage(int(m_AllOfSetPages.indexOf(pending.first())));
+}
+
+void ViewControllerSet::changePage()
+{
+    const qsizetype visible = m_AllOfSetPages.indexOf(m_pageViewController->visiblePage());
+    const int chosen = m_pageControl->currentPage();
+    m_pageViewController->setViewControllers({m_AllOfSetPages.value(chosen)},
+                                             chosen > visible
+                                                 ? PageViewController::NavigationDirection::Forward
+                                                 : PageViewController::NavigationDirection::Reverse,
+                                             false);
+    Log::write(QStringLiteral("33"));
+}
+
+void ViewControllerSet::timerFired()
+{
+    const QString devid = MyBasicInfo::GetValue(QStringLiteral("devid"));
+    // The answer is stored by the protocol layer when its message says "ok"; a failure
+    // changes nothing and says nothing.
+    DeviceServer::getEveryThing(
+        devid, [](const StatusAnswer&) {}, [](const QString&) {});
+}
+
+void ViewControllerSet::viewWillAppear()
+{
+    m_timer->setFireDate(Timer::FireDate::DistantPast);
+}
+
+void ViewControllerSet::viewDidDisappear()
+{
+    m_timer->setFireDate(Timer::FireDate::DistantFuture);
+}
+
+void ViewControllerSet::didRelease()
+{
+    Log::write(QStringLiteral("Set释放"));
+}
+
+void ViewControllerSet::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(243, 246, 245));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/Timer.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/PageViewController.h"
+#include "platform/ui/Screen.h"
+
+#include <QList>
+#include <QPointer>
+
+// The riding dashboard: a pager over the five dashboard pages with its five page dots, the
+// tabs to the position and profile sections, and a refresh that asks the device server for
+// the status record every 30 seconds while the section is on screen and stores it, so the
+// pages follow the server between status polls.
+class ViewControllerSet : public Screen,
+                          public PageViewControllerDataSource,
+                          public PageViewControllerDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PageCount = 5;
+    static constexpr double RefreshInterval = 30.0;
+
+    explicit ViewControllerSet(QWidget* parent = nullptr);
+    ~ViewControllerSet() override;
+
+    void tapPagePos();
+    void tapPageMine();
+    // The page control's value-changed action.
+    void changePage();
+    // One refresh: request the status record and store it when the answer is "ok".
+    void timerFired();
+
+    Screen* viewControllerBeforeViewController(PageViewController* pager, Screen* page) override;
+    Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
+    void willTransitionToViewControllers(PageViewController* pager,
+                                         const QList<Screen*>& pending) override;
+
+    PageViewController* pageViewController() const { return m_pageViewController; }
+    PageControl* pageControl() const { return m_pageControl; }
+    const QList<Screen*>& AllOfSetPages() const { return m_AllOfSetPages; }
+    ImageView* PosImage() const { return m_PosImage; }
+    ImageView* MineImage() const { return m_MineImage; }
+    Timer* timer() const { return m_timer; }
+    quint64 CurpageIndex() const { return m_CurpageIndex; }
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear() override;
+    void viewDidDisappear() override;
+    void didRelease() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildTabs();
+    void buildPager();
+    void buildUI();
+
+    QPointer<ImageView> m_PosImage;
+    QPointer<ImageView> m_MineImage;
+    QPointer<ImageView> m_GrayImage;
+    QPointer<ImageView> m_SetImage;
+    Timer* m_timer = nullptr;
+    QPointer<PageViewController> m_pageViewController;
+    QList<Screen*> m_AllOfSetPages;
+    quint64 m_CurpageIndex = 0;
+    PageControl* m_pageControl = nullptr;
+};
