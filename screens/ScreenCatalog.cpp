@@ -2,6 +2,12 @@
 
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/dashboard/AllOfSetPages1.h"
+#include "screens/dashboard/AllOfSetPages2.h"
+#include "screens/dashboard/AllOfSetPages3.h"
+#include "screens/dashboard/AllOfSetPages4.h"
+#include "screens/dashboard/AllOfSetPages5.h"
+#include "screens/dashboard/ViewControllerSet.h"
 
 // Screen classes are added here as they are written, one include and one line each:
 //   #include "screens/account/ViewControllerLogin.h"
@@ -18,6 +24,12 @@ void registerScreens(Storyboard& storyboard)
     storyboard.registerScreen<PageViewController>("PageViewController");
     storyboard.registerScreen<PageViewController>("PageViewControllerPos");
     storyboard.registerScreen<PageViewController>("PageViewControllerMine");
+    storyboard.registerScreen<ViewControllerSet>("ViewControllerSet");
+    storyboard.registerScreen<AllOfSetPages1>("AllOfSetPages1");
+    storyboard.registerScreen<AllOfSetPages2>("AllOfSetPages2");
+    storyboard.registerScreen<AllOfSetPages3>("AllOfSetPages3");
+    storyboard.registerScreen<AllOfSetPages4>("AllOfSetPages4");
+    storyboard.registerScreen<AllOfSetPages5>("AllOfSetPages5");
 }
 
 void registerSegues(Storyboard& storyboard)
