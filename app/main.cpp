@@ -1,23 +1,57 @@
 #include "app/AppDelegate.h"
+#include "app/Tour.h"
+#include "app/TourSteps.h"
 #include "platform/Log.h"
+#include "platform/location/LocationManager.h"
+#include "platform/net/ImageLoader.h"
+#include "platform/notify/Haptics.h"
+#include "platform/notify/LocalNotificationCenter.h"
+#include "platform/share/LocalShareService.h"
+#include "platform/ui/Localized.h"
+#include "platform/ui/OverlayAlertPresenter.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/TrayNotificationPresenter.h"
+#include "platform/ui/Window.h"
+#include "screens/ScreenCatalog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QLabel>
 #include <QStandardPaths>
-#include <QTimer>
+#include <QTemporaryDir>
+#include <memory>
 
 namespace {
 
-QString dataDirectory(const QCommandLineParser& parser)
+void addOptions(QCommandLineParser& parser)
+{
+    parser.addHelpOption();
+    parser.addOption({"data-dir", "Folder of the local store.", "DIR"});
+    parser.addOption({"server", "Base URL of the device server.", "URL"});
+    parser.addOption({"lang", "Language of the texts (zh, en); default: the system's.", "LANG"});
+    parser.addOption({"tour", "Walk the screens and write their pictures, even with a display."});
+    parser.addOption({"screens-dir", "Where the tour writes its pictures.", "DIR", "out/screens"});
+    parser.addOption(
+        {LocationManager::ReplayOption, "NMEA file to replay as the location.", "FILE"});
+}
+
+// The tour starts from a store of its own, so every run shows a first start.
+QString dataDirectory(const QCommandLineParser& parser, bool touring, QTemporaryDir& scratch)
 {
     if (parser.isSet("data-dir"))
         return parser.value("data-dir");
     const QString fromEnvironment = qEnvironmentVariable("LVXING_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
+    if (touring)
+        return scratch.path();
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString serverUrl(const QCommandLineParser& parser)
+{
+    const QString server = parser.value("server");
+    return server.isEmpty() ? qEnvironmentVariable("LVXING_SERVER") : server;
 }
 
 } // namespace
@@ -27,31 +61,54 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lvxing");
     QApplication::setOrganizationName("Lvxing");
+    Window::applyAppStyle(app);
 
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({"data-dir", "Folder of the local store.", "DIR"});
-    parser.addOption({"server", "Base URL of the device server.", "URL"});
+    addOptions(parser);
     parser.process(app);
+    Localized::install(app, parser.value("lang"));
+    const bool touring =
+        parser.isSet("tour") || QGuiApplication::platformName() == QLatin1String("offscreen");
 
-    AppDelegate delegate(dataDirectory(parser));
-    QString server = parser.value("server");
-    if (server.isEmpty())
-        server = qEnvironmentVariable("LVXING_SERVER");
-    if (!server.isEmpty())
+    QTemporaryDir scratch;
+    const QString dataDir = dataDirectory(parser, touring, scratch);
+    QDir().mkpath(dataDir);
+    AppDelegate delegate(dataDir);
+    if (const QString server = serverUrl(parser); !server.isEmpty())
         delegate.setServerUrl(server);
+
+    LocalShareService share;
+    LocalNotificationCenter notifications;
+    Haptics haptics;
+    LocationManager location;
+    if (parser.isSet(LocationManager::ReplayOption))
+        location.setReplayFile(parser.value(LocationManager::ReplayOption));
+    ImageLoader images(QDir(dataDir).filePath("ImageCache"));
+    Window window;
+    OverlayAlertPresenter alerts(&window);
+    TrayNotificationPresenter tray(&notifications);
+    delegate.setShare(&share);
+    delegate.setNotificationCenter(&notifications);
+    delegate.setHaptics(&haptics);
+    delegate.setLocationManager(&location);
+    delegate.setImageLoader(&images);
+    delegate.setAlerts(&alerts);
     delegate.didFinishLaunchingWithOptions();
 
-    QLabel window(QObject::tr("驴行"));
-    window.setAlignment(Qt::AlignCenter);
-    window.resize(360, 640);
+    Storyboard storyboard(&window);
+    ScreenCatalog::install(storyboard);
     window.show();
+    storyboard.start(ScreenCatalog::FirstScreen);
 
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        QTimer::singleShot(0, &app, [] {
-            Log::write(QStringLiteral("no display: first screen is up, leaving"));
-            QApplication::exit(0);
-        });
+    std::unique_ptr<Tour> tour;
+    if (touring) {
+        tour = std::make_unique<Tour>(&window, &storyboard, parser.value("screens-dir"));
+        TourSteps::addAll(*tour);
+        QObject::connect(tour.get(), &Tour::finished, &app,
+                         [](int code) { QApplication::exit(code); });
+        tour->start();
     }
-    return app.exec();
+    const int code = app.exec();
+    tour.reset();
+    return code;
 }

@@ -1,0 +1,171 @@
+#include "app/TourSteps.h"
+
+#include "app/AssetGallery.h"
+#include "app/Tour.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/Window.h"
+
+#include <QDir>
+#include <QPointer>
+
+#if __has_include("views/GaugeGallery.h")
+#include "views/GaugeGallery.h"
+#define LVXING_HAS_GAUGE_GALLERY 1
+#endif
+
+namespace TourSteps {
+
+namespace {
+
+// The simulator's demo device and its account.
+const QString DemoDevice = QStringLiteral("86000001");
+const QString DemoUser = QStringLiteral("rider01");
+const QString DemoPassword = QStringLiteral("secret1");
+
+bool on(Tour& tour, const char* identifier)
+{
+    return tour.topIdentifier() == QLatin1String(identifier);
+}
+
+void addAccount(Tour& tour)
+{
+    tour.shoot(QString(), {}, 700);
+    // Two seconds after the welcome screen loads it routes a first start to binding.
+    tour.shootWhen(
+        QString(), [](Tour& t) { return !on(t, "ViewController"); }, 6000, 300);
+    tour.add({QStringLiteral("typed"),
+              [](Tour& t) {
+                  t.ensure("ViewControllerDevID", "GoToDevID");
+                  t.type("TextFieldDevID", DemoDevice);
+              },
+              {},
+              0,
+              300,
+              true});
+    // The connect button pulses for about three seconds before the query goes out.
+    tour.add({QString(), [](Tour& t) { t.tap("Connect"); },
+              [](Tour& t) { return on(t, "ViewControllerLogin"); }, 9000, 800, true});
+    tour.add({QStringLiteral("typed"),
+              [](Tour& t) {
+                  t.ensure("ViewControllerLogin", "GoToLogin");
+                  t.type("TextUserName", DemoUser);
+                  t.type("TextPwd", DemoPassword);
+              },
+              {},
+              0,
+              300,
+              true});
+    tour.add({QStringLiteral("switch-user"), [](Tour& t) { t.tap("TouXiangImage"); },
+              [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
+    tour.add({QString(),
+              [](Tour& t) {
+                  t.pressAlert(QStringLiteral("取消"));
+                  t.tap("LoginButton");
+              },
+              [](Tour& t) { return on(t, "ViewControllerSet"); }, 8000, 0, false});
+}
+
+void addDashboard(Tour& tour)
+{
+    // The gauges climb for up to three seconds after a page appears.
+    tour.add({QStringLiteral("page1"),
+              [](Tour& t) { t.ensure("ViewControllerSet", "GoToSet2"); },
+              {},
+              0,
+              3300,
+              true});
+    for (int page = 2; page <= 5; ++page)
+        tour.shoot(
+            QStringLiteral("page%1").arg(page), [](Tour& t) { t.swipe(); }, 3300);
+}
+
+void addPosition(Tour& tour)
+{
+    tour.add({QStringLiteral("track"),
+              [](Tour& t) {
+                  if (!t.tap("PosImage"))
+                      t.segue("SetToPos");
+              },
+              {},
+              0,
+              3500,
+              true});
+    tour.shoot(
+        QStringLiteral("riders"), [](Tour& t) { t.swipe(); }, 2500);
+}
+
+void addProfile(Tour& tour)
+{
+    tour.add({QStringLiteral("profile"),
+              [](Tour& t) {
+                  if (!t.tap("RightImage"))
+                      t.segue("PosToMine");
+              },
+              {},
+              0,
+              2500,
+              true});
+    tour.shoot(
+        QStringLiteral("ranking"), [](Tour& t) { t.swipe(); }, 1500);
+    tour.shoot(
+        QStringLiteral("ranking-map"), [](Tour& t) { t.swipe(); }, 2500);
+    tour.shoot(
+        QString(), [](Tour& t) { t.segue("MineToSet"); }, 1200);
+}
+
+void addAlert(Tour& tour)
+{
+    tour.shoot(
+        QStringLiteral("alert"),
+        [](Tour& t) { AlertController::showTip(t.window(), QStringLiteral("网络访问出错!")); },
+        400);
+    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); }, {}, 0, 100, false});
+}
+
+void addGalleries(Tour& tour)
+{
+    auto gallery = std::make_shared<QPointer<AssetGallery>>();
+    tour.add({QString(),
+              [gallery](Tour& t) {
+                  auto* sheet = new AssetGallery(Images::names(), t.window());
+                  sheet->setBaseGeometry(t.window()->rect());
+                  sheet->show();
+                  sheet->raise();
+                  *gallery = sheet;
+              },
+              {},
+              0,
+              300,
+              true,
+              QStringLiteral("AssetGallery")});
+    tour.add({QString(),
+              [gallery](Tour& t) {
+                  delete gallery->data();
+#ifdef LVXING_HAS_GAUGE_GALLERY
+                  const QStringList written =
+                      GaugeGallery::writeAll(QDir(t.folder()).filePath(QStringLiteral("gauges")));
+                  t.note(QStringLiteral("gauge gallery: %1 pictures").arg(written.size()));
+#else
+                  t.note(QStringLiteral("gauge gallery not built yet"));
+#endif
+              },
+              {},
+              0,
+              0,
+              false});
+}
+
+} // namespace
+
+void addAll(Tour& tour)
+{
+    addAccount(tour);
+    addDashboard(tour);
+    addPosition(tour);
+    addProfile(tour);
+    addAlert(tour);
+    addGalleries(tour);
+}
+
+} // namespace TourSteps

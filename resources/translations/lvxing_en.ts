@@ -1,0 +1,319 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>Lvxing</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>切换用户</source>
+        <translation>Switch user</translation>
+    </message>
+    <message>
+        <source>点击切换之后将清空数据,并返回设备匹配界面.</source>
+        <translation>Switching clears all data on this phone and returns to device binding.</translation>
+    </message>
+    <message>
+        <source>切换</source>
+        <translation>Switch</translation>
+    </message>
+    <message>
+        <source>选择图像</source>
+        <translation>Choose a picture</translation>
+    </message>
+    <message>
+        <source>选择一张图片作为您的头像.</source>
+        <translation>Choose a picture for your avatar.</translation>
+    </message>
+    <message>
+        <source>拍照</source>
+        <translation>Take a photo</translation>
+    </message>
+    <message>
+        <source>从相册选择</source>
+        <translation>Choose from album</translation>
+    </message>
+    <message>
+        <source>用户名过短!</source>
+        <translation>User name too short!</translation>
+    </message>
+    <message>
+        <source>密码过短!</source>
+        <translation>Password too short!</translation>
+    </message>
+    <message>
+        <source>邮箱过短!</source>
+        <translation>E-mail address too short!</translation>
+    </message>
+    <message>
+        <source>邮箱格式错误!</source>
+        <translation>Not an e-mail address!</translation>
+    </message>
+    <message>
+        <source>微信号过短!</source>
+        <translation>WeChat name too short!</translation>
+    </message>
+    <message>
+        <source>邮箱未验证!</source>
+        <translation>E-mail address not verified!</translation>
+    </message>
+    <message>
+        <source>验证成功!</source>
+        <translation>Verified!</translation>
+    </message>
+    <message>
+        <source>验证失败!</source>
+        <translation>Verification failed!</translation>
+    </message>
+    <message>
+        <source>验证码错误!</source>
+        <translation>Wrong code!</translation>
+    </message>
+    <message>
+        <source>邮件发送成功,请注意查收!</source>
+        <translation>Mail sent, please check your inbox!</translation>
+    </message>
+    <message>
+        <source>缺少参数!</source>
+        <translation>Missing parameters!</translation>
+    </message>
+    <message>
+        <source>缺少登录参数!</source>
+        <translation>Missing login parameters!</translation>
+    </message>
+    <message>
+        <source>缺少注册参数!</source>
+        <translation>Missing registration parameters!</translation>
+    </message>
+    <message>
+        <source>缺少找回密码参数!</source>
+        <translation>Missing password recovery parameters!</translation>
+    </message>
+    <message>
+        <source>设备号不存在!</source>
+        <translation>Unknown device number!</translation>
+    </message>
+    <message>
+        <source>设备号过短</source>
+        <translation>Device number too short</translation>
+    </message>
+    <message>
+        <source>账户密码不匹配!</source>
+        <translation>User name and password do not match!</translation>
+    </message>
+    <message>
+        <source>该账号已存在!</source>
+        <translation>This account already exists!</translation>
+    </message>
+    <message>
+        <source>请输入注册时的邮箱!</source>
+        <translation>Please enter the e-mail address you registered with!</translation>
+    </message>
+    <message>
+        <source>网络访问出错!</source>
+        <translation>Network error!</translation>
+    </message>
+    <message>
+        <source>网络访问出错,速度设置失败!</source>
+        <translation>Network error, the speed was not set!</translation>
+    </message>
+    <message>
+        <source>围栏报警</source>
+        <translation>Geofence alarm</translation>
+    </message>
+    <message>
+        <source>电量报警</source>
+        <translation>Battery alarm</translation>
+    </message>
+    <message>
+        <source>主人，快来救我!</source>
+        <translation>Help me, master!</translation>
+    </message>
+    <message>
+        <source>正在</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>我的驴行</source>
+        <translation>My rides</translation>
+    </message>
+    <message>
+        <source>周围驴友</source>
+        <translation>Riders nearby</translation>
+    </message>
+    <message>
+        <source>儿童</source>
+        <translation>Children</translation>
+    </message>
+    <message>
+        <source>驴行</source>
+        <translation>Lvxing</translation>
+    </message>
+    <message>
+        <source>仪表</source>
+        <translation>Dashboard</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>我的</source>
+        <translation>Me</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>邮箱</source>
+        <translation>E-mail</translation>
+    </message>
+    <message>
+        <source>微信号</source>
+        <translation>WeChat name</translation>
+    </message>
+    <message>
+        <source>设备号</source>
+        <translation>Device number</translation>
+    </message>
+    <message>
+        <source>登录</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>忘记密码</source>
+        <translation>Forgot password</translation>
+    </message>
+    <message>
+        <source>记住密码</source>
+        <translation>Remember password</translation>
+    </message>
+    <message>
+        <source>获取验证码</source>
+        <translation>Get code</translation>
+    </message>
+    <message>
+        <source>验证码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>找回密码</source>
+        <translation>Recover password</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>使用</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>移动选框选择头像</source>
+        <translation>Move the square to choose your avatar</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>素材</source>
+        <translation>Assets</translation>
+    </message>
+    <message>
+        <source>本周里程</source>
+        <translation>This week</translation>
+    </message>
+    <message>
+        <source>上周里程</source>
+        <translation>Last week</translation>
+    </message>
+    <message>
+        <source>今日里程</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>总里程</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>积分</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>排名</source>
+        <translation>Rank</translation>
+    </message>
+    <message>
+        <source>等级</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>电量</source>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>续航</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>免打扰</source>
+        <translation>Do not disturb</translation>
+    </message>
+    <message>
+        <source>最高速度</source>
+        <translation>Maximum speed</translation>
+    </message>
+    <message>
+        <source>灯光速度</source>
+        <translation>Light speed</translation>
+    </message>
+    <message>
+        <source>电子围栏</source>
+        <translation>Geofence</translation>
+    </message>
+    <message>
+        <source>儿童模式</source>
+        <translation>Children mode</translation>
+    </message>
+    <message>
+        <source>平均速度</source>
+        <translation>Average speed</translation>
+    </message>
+    <message>
+        <source>节省时间</source>
+        <translation>Time saved</translation>
+    </message>
+    <message>
+        <source>本周排名</source>
+        <translation>Weekly ranking</translation>
+    </message>
+</context>
+</TS>
