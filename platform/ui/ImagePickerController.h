@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/ui/SquareCropView.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPointer>
 
 class ImagePickerController;
-class SquareCropView;
 class QWidget;
 
 // The pictures a picker hands over: the chosen one, and the square the rider cropped when
