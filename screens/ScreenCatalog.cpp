@@ -2,6 +2,11 @@
 
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/account/ViewController.h"
+#include "screens/account/ViewControllerDevID.h"
+#include "screens/account/ViewControllerFindPwd.h"
+#include "screens/account/ViewControllerLogin.h"
+#include "screens/account/ViewControllerRegister.h"
 #include "screens/dashboard/AllOfSetPages1.h"
 #include "screens/dashboard/AllOfSetPages2.h"
 #include "screens/dashboard/AllOfSetPages3.h"
@@ -21,6 +26,11 @@ namespace {
 
 void registerScreens(Storyboard& storyboard)
 {
+    storyboard.registerScreen<ViewController>("ViewController");
+    storyboard.registerScreen<ViewControllerDevID>("ViewControllerDevID");
+    storyboard.registerScreen<ViewControllerLogin>("ViewControllerLogin");
+    storyboard.registerScreen<ViewControllerRegister>("ViewControllerRegister");
+    storyboard.registerScreen<ViewControllerFindPwd>("ViewControllerFindPwd");
     storyboard.registerScreen<PageViewController>("PageViewController");
     storyboard.registerScreen<PageViewController>("PageViewControllerPos");
     storyboard.registerScreen<PageViewController>("PageViewControllerMine");

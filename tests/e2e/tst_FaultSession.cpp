@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "TrackFollower.h"
 
 #include "platform/Log.h"
@@ -143,7 +144,7 @@ void tst_FaultSession::pollBurst(int updates)
 
 bool tst_FaultSession::waitUntilPollsSettle()
 {
-    return QTest::qWaitFor([this] { return m_pollsFinished == pollsSent(); }, 30000);
+    return EventWait::until([this] { return m_pollsFinished == pollsSent(); }, 30000);
 }
 
 std::optional<StatusRecord> tst_FaultSession::lastGoodRecord() const
@@ -247,7 +248,7 @@ void tst_FaultSession::trackPollLosesNoPointThroughFaults()
             ++ticksSkipped;
         QCoreApplication::processEvents();
     }
-    QVERIFY2(QTest::qWaitFor(
+    QVERIFY2(EventWait::until(
                  [&] {
                      if (follower.lastServerId() == m_sim->track(Devid).last().serverid)
                          return !follower.inFlight();

@@ -1,0 +1,139 @@
+#include "screens/account/AccountUi.h"
+
+#include "app/AppDelegate.h"
+#include "platform/net/ImageLoader.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/TextField.h"
+
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace AccountUi {
+
+QColor accent()
+{
+    return QColor(19, 146, 134);
+}
+
+QColor accentDark()
+{
+    return QColor(11, 98, 104);
+}
+
+QColor ink()
+{
+    return QColor(31, 42, 42);
+}
+
+QColor muted()
+{
+    return QColor(122, 136, 136);
+}
+
+void paintBackdrop(QPainter& painter, const QRectF& rect, qreal headerBottom)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect, QColor(244, 247, 247));
+    const qreal w = rect.width();
+    const qreal wave = headerBottom * 0.08;
+    QPainterPath header;
+    header.moveTo(rect.topLeft());
+    header.lineTo(rect.left() + w, rect.top());
+    header.lineTo(rect.left() + w, headerBottom - wave);
+    header.cubicTo(rect.left() + w * 0.70, headerBottom + wave, rect.left() + w * 0.30,
+                   headerBottom - wave * 2.2, rect.left(), headerBottom);
+    header.closeSubpath();
+    QLinearGradient fill(rect.topLeft(), QPointF(rect.left() + w, headerBottom));
+    fill.setColorAt(0.0, accentDark());
+    fill.setColorAt(1.0, accent().lighter(112));
+    painter.fillPath(header, fill);
+    // Two faint rings in the header's corner: the tracker's signal.
+    painter.setPen(QPen(QColor(255, 255, 255, 26), w * 0.02));
+    painter.setBrush(Qt::NoBrush);
+    for (qreal r : {w * 0.28, w * 0.44})
+        painter.drawEllipse(QPointF(rect.left() + w * 0.96, rect.top() + w * 0.06), r, r);
+    painter.restore();
+}
+
+void paintAvatarRing(QPainter& painter, const QRectF& frame)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal ring = frame.width() * 0.05;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 28));
+    painter.drawEllipse(frame.adjusted(-ring, -ring + ring * 0.6, ring, ring + ring * 0.6));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(frame.adjusted(-ring, -ring, ring, ring));
+    painter.restore();
+}
+
+void styleField(TextField* field, const QString& placeholder)
+{
+    field->setPlaceholderText(placeholder);
+    field->setStyleSheet(QStringLiteral(
+        "QLineEdit{background:white;border:1px solid #d5dede;border-radius:10px;"
+        "padding:0 12px;color:#1f2a2a;selection-background-color:rgb(19,146,134);}"
+        "QLineEdit:focus{border:2px solid rgb(19,146,134);}"));
+}
+
+void stylePrimaryButton(Button* button, const QString& title)
+{
+    button->setText(title);
+    button->setBackgroundColor(accent());
+    button->setTitleColor(Qt::white);
+}
+
+void styleTextButton(Button* button, const QString& title, const QColor& color)
+{
+    button->setText(title);
+    button->setBackgroundColor(Qt::transparent);
+    button->setTitleColor(color);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QColor& color,
+                  Qt::Alignment alignment)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(alignment);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+void setPixelFont(QWidget* widget, qreal pixels, bool bold)
+{
+    QFont font = widget->font();
+    font.setPixelSize(qMax(8, int(std::lround(pixels))));
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+void shrinkToFit(QLabel* label, qreal pixels, bool bold)
+{
+    setPixelFont(label, pixels, bold);
+    const int available = label->width() - 2;
+    const int needed = label->fontMetrics().horizontalAdvance(label->text());
+    if (available > 0 && needed > available)
+        setPixelFont(label, pixels * available / needed, bold);
+}
+
+void showAvatar(ImageView* view, const QString& address)
+{
+    const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
+    AppDelegate* delegate = AppDelegate::current();
+    ImageLoader* loader = delegate ? delegate->imageLoader() : nullptr;
+    if (loader)
+        loader->setImageWithURL(view, address, placeholder);
+    else
+        view->setImage(placeholder);
+}
+
+} // namespace AccountUi

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QRectF>
+#include <QString>
+#include <Qt>
+
+class Button;
+class ImageView;
+class QLabel;
+class QPainter;
+class QWidget;
+class TextField;
+
+// The look the account screens share (a teal header over a pale page, white fields, one
+// strong button) and the avatar they show.
+namespace AccountUi {
+
+QColor accent();
+QColor accentDark();
+QColor ink();
+QColor muted();
+
+// A pale page under a teal header whose lower edge is a soft wave ending at `headerBottom`.
+void paintBackdrop(QPainter& painter, const QRectF& rect, qreal headerBottom);
+// A white ring with a faint shadow around a round avatar of frame `frame`.
+void paintAvatarRing(QPainter& painter, const QRectF& frame);
+
+void styleField(TextField* field, const QString& placeholder);
+void stylePrimaryButton(Button* button, const QString& title);
+// A button drawn as text only (links such as "忘记密码?").
+void styleTextButton(Button* button, const QString& title, const QColor& color);
+QLabel* makeLabel(QWidget* parent, const QString& text, const QColor& color,
+                  Qt::Alignment alignment = Qt::AlignCenter);
+// Sets the widget's font to `pixels` pixels (the screens size their text from the grid).
+void setPixelFont(QWidget* widget, qreal pixels, bool bold = false);
+// As setPixelFont, made smaller where the label's text would not fit its width.
+void shrinkToFit(QLabel* label, qreal pixels, bool bold = false);
+
+// The avatar at `address`: the small placeholder at once, the picture when it arrives.
+void showAvatar(ImageView* view, const QString& address);
+
+} // namespace AccountUi

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Timer.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextField.h"
+#include "screens/account/RoundView.h"
+
+#include <QLabel>
+#include <QPointer>
+
+struct DeviceInfo;
+
+// Device binding: the rider types the tracker's number and taps connect; after a short
+// pulsing animation the server is asked about the number, which leads on to login or
+// registration.
+class ViewControllerDevID : public Screen, public TextFieldDelegate
+{
+    Q_OBJECT
+
+public:
+    // Ticks of the connecting animation before the query goes out.
+    static constexpr int PaintTicks = 31;
+    static constexpr double PaintIntervalSeconds = 0.1;
+
+    explicit ViewControllerDevID(QWidget* parent = nullptr);
+    ~ViewControllerDevID() override;
+
+    TextField* TextFieldDevID() const { return m_textFieldDevID; }
+    QLabel* Label1() const { return m_label1; }
+    QLabel* Label2() const { return m_label2; }
+    RoundView* ConnectBj() const { return m_connectBj; }
+    RoundView* Connect() const { return m_connect; }
+    Timer* paintingTimer() const { return m_paintingTimer; }
+    int addalpha() const { return m_addalpha; }
+    int addalphaTotalTime() const { return m_addalphaTotalTime; }
+
+    void tapPageConnect();
+    void startPainting();
+    void stopPainting();
+    // One tick of the connecting animation.
+    void paint();
+    void ProcessDevidQuery();
+    void MyAlertView(const QString& message);
+
+    bool textFieldShouldReturn(TextField* field) override;
+
+protected:
+    void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildViews();
+    void routeByAnswer(const DeviceInfo& info);
+
+    QPointer<TextField> m_textFieldDevID;
+    QPointer<QLabel> m_label1;
+    QPointer<QLabel> m_label2;
+    QPointer<RoundView> m_connectBj;
+    QPointer<RoundView> m_connect;
+    QPointer<QLabel> m_title;
+    QPointer<QLabel> m_subtitle;
+    QPointer<QLabel> m_hint;
+    QPointer<Timer> m_paintingTimer;
+    int m_addalpha = 1;
+    int m_addalphaTotalTime = 0;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextField.h"
+#include "protocol/ReturnMarker.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QStringList>
+
+
+// Password recovery: once the rider has typed back the code shown on screen, the device
+// server mails the account's password to the address given at registration.
+class ViewControllerFindPwd : public Screen, public TextFieldDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit ViewControllerFindPwd(QWidget* parent = nullptr);
+    ~ViewControllerFindPwd() override;
+
+    TextField* TextEmail() const { return m_textEmail; }
+    TextField* TextCode() const { return m_textCode; }
+    QLabel* MyCustomCOde() const { return m_myCustomCOde; }
+    ImageView* TouXiangImage() const { return m_touXiangImage; }
+    Button* SendButton() const { return m_sendButton; }
+    Button* BackButton() const { return m_backButton; }
+    const QStringList& changeArray() const { return m_changeArray; }
+    QString changeString() const { return m_changeString; }
+
+    void RefshCode();
+    // A new code, shown at once.
+    void getAuthcode();
+    void ProcessFindPwd();
+    void MyAlertView(const QString& message);
+
+    bool textFieldShouldReturn(TextField* field) override;
+
+protected:
+    void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildViews();
+    QRectF avatarFrame() const;
+    QString checkProblem() const;
+    void handleAnswer(ReturnMarker::Marker marker);
+    void showSentDialog();
+
+    QPointer<TextField> m_textEmail;
+    QPointer<TextField> m_textCode;
+    QPointer<QLabel> m_myCustomCOde;
+    QPointer<ImageView> m_touXiangImage;
+    QPointer<Button> m_sendButton;
+    QPointer<Button> m_refreshButton;
+    QPointer<Button> m_backButton;
+    QPointer<QLabel> m_title;
+    QPointer<QLabel> m_subtitle;
+    QStringList m_changeArray;
+    QString m_changeString;
+};

@@ -1,0 +1,42 @@
+#include "LongRide.h"
+
+#include "tools/devserver/DeviceServerSimulator.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+constexpr double MetresPerDegree = 111319.49;
+}
+
+LongRide::LongRide(DeviceServerSimulator& sim, const QString& devid, double baseLat,
+                   double baseLng)
+    : m_sim(sim), m_devid(devid), m_baseLat(baseLat), m_baseLng(baseLng)
+{
+}
+
+void LongRide::ride(int seconds)
+{
+    for (int i = 0; i < seconds; ++i) {
+        ++m_elapsed;
+        m_sim.advance(1);
+        m_sim.setPosition(m_devid, latAt(m_elapsed), lngAt(m_elapsed));
+    }
+}
+
+double LongRide::angleAt(int second) const
+{
+    return second * SpeedMetresPerSecond / LoopRadiusMetres;
+}
+
+// The loop's centre lies east of the base, so the ride starts and ends each lap there.
+double LongRide::latAt(int second) const
+{
+    return m_baseLat + LoopRadiusMetres * std::sin(angleAt(second)) / MetresPerDegree;
+}
+
+double LongRide::lngAt(int second) const
+{
+    const double metresPerDegree = MetresPerDegree * std::cos(m_baseLat * std::numbers::pi / 180);
+    return m_baseLng + LoopRadiusMetres * (1 - std::cos(angleAt(second))) / metresPerDegree;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class DeviceServerSimulator;
+
+// Rides the simulated tracker round a loop that starts at its base, one
+// reported track point per simulated second: each second the simulator's time
+// moves on and the tracker is held at the next position, which it reports.
+class LongRide
+{
+public:
+    static constexpr double SpeedMetresPerSecond = 5.0;
+    static constexpr double LoopRadiusMetres = 1500.0;
+
+    LongRide(DeviceServerSimulator& sim, const QString& devid, double baseLat, double baseLng);
+
+    // Rides this many seconds further.
+    void ride(int seconds);
+    int elapsed() const { return m_elapsed; }
+    // Where the tracker stands after this many seconds of the ride.
+    double latAt(int second) const;
+    double lngAt(int second) const;
+
+private:
+    double angleAt(int second) const;
+
+    DeviceServerSimulator& m_sim;
+    QString m_devid;
+    double m_baseLat;
+    double m_baseLng;
+    int m_elapsed = 0;
+};
