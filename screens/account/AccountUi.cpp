@@ -77,10 +77,10 @@ void paintAvatarRing(QPainter& painter, const QRectF& frame)
 void styleField(TextField* field, const QString& placeholder)
 {
     field->setPlaceholderText(placeholder);
-    field->setStyleSheet(QStringLiteral(
-        "QLineEdit{background:white;border:1px solid #d5dede;border-radius:10px;"
-        "padding:0 12px;color:#1f2a2a;selection-background-color:rgb(19,146,134);}"
-        "QLineEdit:focus{border:2px solid rgb(19,146,134);}"));
+    field->setStyleSheet(
+        QStringLiteral("QLineEdit{background:white;border:1px solid #d5dede;border-radius:10px;"
+                       "padding:0 12px;color:#1f2a2a;selection-background-color:rgb(19,146,134);}"
+                       "QLineEdit:focus{border:2px solid rgb(19,146,134);}"));
 }
 
 void stylePrimaryButton(Button* button, const QString& title)

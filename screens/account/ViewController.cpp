@@ -111,14 +111,13 @@ void ViewController::registerNotificationSettings()
     AppDelegate* delegate = AppDelegate::current();
     LocalNotificationCenter* center = delegate ? delegate->notificationCenter() : nullptr;
     if (center) {
-        center->registerUserNotificationSettings(LocalNotificationCenter::Alert
-                                                 | LocalNotificationCenter::Badge
-                                                 | LocalNotificationCenter::Sound);
+        center->registerUserNotificationSettings(LocalNotificationCenter::Alert |
+                                                 LocalNotificationCenter::Badge |
+                                                 LocalNotificationCenter::Sound);
     }
 }
 
-void ViewController::didUpdateLocation(double latitude, double longitude,
-                                       double horizontalAccuracy)
+void ViewController::didUpdateLocation(double latitude, double longitude, double horizontalAccuracy)
 {
     Log::write(QString::asprintf("location:{lat:%f; lon:%f; accuracy:%f}", latitude, longitude,
                                  horizontalAccuracy));

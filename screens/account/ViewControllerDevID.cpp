@@ -123,7 +123,8 @@ void ViewControllerDevID::startPainting()
     // One animation at a time: a tap while connecting restarts the ticking, it does not add
     // a second timer that would keep querying.
     stopPainting();
-    m_paintingTimer = new Timer(PaintIntervalSeconds, true, [this] { paint(); }, this);
+    m_paintingTimer = new Timer(
+        PaintIntervalSeconds, true, [this] { paint(); }, this);
 }
 
 void ViewControllerDevID::stopPainting()

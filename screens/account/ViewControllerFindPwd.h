@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QStringList>
 
-
 // Password recovery: once the rider has typed back the code shown on screen, the device
 // server mails the account's password to the address given at registration.
 class ViewControllerFindPwd : public Screen, public TextFieldDelegate

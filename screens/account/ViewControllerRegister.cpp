@@ -41,8 +41,8 @@ bool isWebAddress(const QString& text)
 {
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-           && !url.host().isEmpty();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !url.host().isEmpty();
 }
 
 } // namespace
@@ -308,8 +308,9 @@ void ViewControllerRegister::tapPageTouXiang()
 
 void ViewControllerRegister::showCustomAlert()
 {
-    auto* alert = new AlertController(Localized::string(QStringLiteral("选择图像")),
-                                      Localized::string(QStringLiteral("选择一张图片作为您的头像.")));
+    auto* alert =
+        new AlertController(Localized::string(QStringLiteral("选择图像")),
+                            Localized::string(QStringLiteral("选择一张图片作为您的头像.")));
     alert->addAction(Localized::string(QStringLiteral("取消")),
                      AlertController::ActionStyle::Cancel);
     QPointer<ViewControllerRegister> self(this);

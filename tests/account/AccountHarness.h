@@ -65,10 +65,7 @@ public:
     template <class T> T* top() const { return qobject_cast<T*>(storyboard->topScreen()); }
 
     // Waits on the event loop (the simulator answers there) until `done` holds.
-    static bool waitFor(const std::function<bool()>& done)
-    {
-        return QTest::qWaitFor(done, 15000);
-    }
+    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 15000); }
 
     static AlertController* alert() { return AlertController::topAlert(); }
     static QString alertMessage()
@@ -104,7 +101,10 @@ public:
     // Requests sent so far: each one logs its URL as it goes out.
     int sentCount() const { return int(log.matching(QStringLiteral("urlString = ")).size()); }
 
-    static QString setting(const char* key) { return MyBasicInfo::GetValue(QString::fromLatin1(key)); }
+    static QString setting(const char* key)
+    {
+        return MyBasicInfo::GetValue(QString::fromLatin1(key));
+    }
     static void setSetting(const char* key, const QString& value)
     {
         MyBasicInfo::SetValue(QString::fromLatin1(key), value);

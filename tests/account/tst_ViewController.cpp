@@ -48,8 +48,8 @@ void tst_ViewController::loadStartsTheRun()
     QVERIFY(!h.location.pausesLocationUpdatesAutomatically());
     QVERIFY(h.location.allowsBackgroundLocationUpdates());
     QCOMPARE(h.notifications.registrationCount(), 1);
-    const int asked = LocalNotificationCenter::Alert | LocalNotificationCenter::Badge
-                      | LocalNotificationCenter::Sound;
+    const int asked = LocalNotificationCenter::Alert | LocalNotificationCenter::Badge |
+                      LocalNotificationCenter::Sound;
     QVERIFY(AccountHarness::waitFor([&] { return h.notifications.registeredTypes() == asked; }));
 }
 
@@ -150,7 +150,9 @@ void tst_ViewController::locationUpdatesDriveTheStatusPoll()
     h.app.clock.advance(61);
     h.location.injectLocation(30.5, 120.25, 8);
     QCOMPARE(h.log.matching("urlString = ").size(), 1);
-    QVERIFY(h.log.matching("urlString = ").first().contains("/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
+    QVERIFY(h.log.matching("urlString = ")
+                .first()
+                .contains("/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
     QVERIFY(h.awaitLog("htmlstr = "));
 }
 

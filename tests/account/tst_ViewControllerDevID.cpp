@@ -157,8 +157,12 @@ void tst_ViewControllerDevID::knownDevicesLeadOn_data()
     QTest::addColumn<QString>("devid");
     QTest::addColumn<QString>("segue");
     QTest::addColumn<QString>("username");
-    QTest::newRow("with account") << "86000001" << "GoToLogin" << "rider01";
-    QTest::newRow("without account") << "86000002" << "GoToRegister" << "";
+    QTest::newRow("with account") << "86000001"
+                                  << "GoToLogin"
+                                  << "rider01";
+    QTest::newRow("without account") << "86000002"
+                                     << "GoToRegister"
+                                     << "";
 }
 
 void tst_ViewControllerDevID::knownDevicesLeadOn()

@@ -131,10 +131,14 @@ void tst_ViewControllerFindPwd::emailChecks_data()
 {
     QTest::addColumn<QString>("email");
     QTest::addColumn<QString>("message");
-    QTest::newRow("four with @") << "a@bc" << "邮箱过短!";
-    QTest::newRow("four without @") << "abcd" << "邮箱过短!";
-    QTest::newRow("five without @") << "abcde" << "邮箱格式错误!";
-    QTest::newRow("five with @") << "a@b.c" << "";
+    QTest::newRow("four with @") << "a@bc"
+                                 << "邮箱过短!";
+    QTest::newRow("four without @") << "abcd"
+                                    << "邮箱过短!";
+    QTest::newRow("five without @") << "abcde"
+                                    << "邮箱格式错误!";
+    QTest::newRow("five with @") << "a@b.c"
+                                 << "";
 }
 
 void tst_ViewControllerFindPwd::emailChecks()
@@ -162,19 +166,22 @@ void tst_ViewControllerFindPwd::answerMarkers_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("message");
     QTest::newRow("not the registered address")
-        << "86000001" << "other@example.com" << QByteArray() << "请输入注册时的邮箱!";
-    QTest::newRow("unknown device") << "12345678" << "rider01@example.com" << QByteArray()
-                                    << "设备号不存在!";
-    QTest::newRow("error:1") << "86000001" << "rider01@example.com" << QByteArray("error:1")
+        << "86000001"
+        << "other@example.com" << QByteArray() << "请输入注册时的邮箱!";
+    QTest::newRow("unknown device") << "12345678"
+                                    << "rider01@example.com" << QByteArray() << "设备号不存在!";
+    QTest::newRow("error:1") << "86000001"
+                             << "rider01@example.com" << QByteArray("error:1")
                              << "缺少找回密码参数!";
     QTest::newRow("error:1 before error:3")
-        << "86000001" << "rider01@example.com" << QByteArray("error:3 error:1")
-        << "缺少找回密码参数!";
-    QTest::newRow("not UTF-8") << "86000001" << "rider01@example.com" << QByteArray("\xff\xfe\x80")
+        << "86000001"
+        << "rider01@example.com" << QByteArray("error:3 error:1") << "缺少找回密码参数!";
+    QTest::newRow("not UTF-8") << "86000001"
+                               << "rider01@example.com" << QByteArray("\xff\xfe\x80")
                                << "缺少找回密码参数!";
-    QTest::newRow("anything else") << "86000001" << "rider01@example.com"
-                                   << QByteArray("<html>queued</html>")
-                                   << "邮件发送成功,请注意查收!";
+    QTest::newRow("anything else")
+        << "86000001"
+        << "rider01@example.com" << QByteArray("<html>queued</html>") << "邮件发送成功,请注意查收!";
 }
 
 void tst_ViewControllerFindPwd::answerMarkers()

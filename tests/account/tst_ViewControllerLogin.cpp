@@ -61,11 +61,21 @@ void tst_ViewControllerLogin::lengthChecks_data()
     QTest::addColumn<QString>("username");
     QTest::addColumn<QString>("pwd");
     QTest::addColumn<QString>("message");
-    QTest::newRow("5 and 6 pass") << "abcde" << "abcdef" << "";
-    QTest::newRow("user name of 4") << "abcd" << "abcdef" << "用户名过短!";
-    QTest::newRow("password of 5") << "abcde" << "abcde" << "密码过短!";
-    QTest::newRow("both short") << "abcd" << "abcde" << "用户名过短!";
-    QTest::newRow("both empty") << "" << "" << "用户名过短!";
+    QTest::newRow("5 and 6 pass") << "abcde"
+                                  << "abcdef"
+                                  << "";
+    QTest::newRow("user name of 4") << "abcd"
+                                    << "abcdef"
+                                    << "用户名过短!";
+    QTest::newRow("password of 5") << "abcde"
+                                   << "abcde"
+                                   << "密码过短!";
+    QTest::newRow("both short") << "abcd"
+                                << "abcde"
+                                << "用户名过短!";
+    QTest::newRow("both empty") << ""
+                                << ""
+                                << "用户名过短!";
 }
 
 void tst_ViewControllerLogin::lengthChecks()
@@ -136,17 +146,25 @@ void tst_ViewControllerLogin::answerMarkers_data()
     QTest::newRow("error:2") << QByteArray("[{\"loginreturnmsg\":\"error:2\"}]") << "设备号不存在!"
                              << "";
     QTest::newRow("error:3") << QByteArray("[{\"loginreturnmsg\":\"error:3\"}]")
-                             << "账户密码不匹配!" << "";
-    QTest::newRow("error:3 before ok") << QByteArray("[{\"loginreturnmsg\":\"ok error:3\"}]")
-                                       << "账户密码不匹配!" << "";
+                             << "账户密码不匹配!"
+                             << "";
+    QTest::newRow("error:3 before ok")
+        << QByteArray("[{\"loginreturnmsg\":\"ok error:3\"}]") << "账户密码不匹配!"
+        << "";
     QTest::newRow("error:1 before error:2")
-        << QByteArray("[{\"loginreturnmsg\":\"error:2,error:1\"}]") << "缺少登录参数!" << "";
-    QTest::newRow("ok") << QByteArray("[{\"loginreturnmsg\":\"ok\"}]") << "" << "GoToSet2";
-    QTest::newRow("unexpected") << QByteArray("[{\"loginreturnmsg\":\"later\"}]") << "" << "";
-    QTest::newRow("not JSON") << QByteArray("<html>502</html>") << "缺少登录参数!" << "";
-    QTest::newRow("object, not array") << QByteArray("{\"loginreturnmsg\":\"ok\"}")
-                                       << "缺少登录参数!" << "";
-    QTest::newRow("no message") << QByteArray("[{\"power\":\"40\"}]") << "缺少登录参数!" << "";
+        << QByteArray("[{\"loginreturnmsg\":\"error:2,error:1\"}]") << "缺少登录参数!"
+        << "";
+    QTest::newRow("ok") << QByteArray("[{\"loginreturnmsg\":\"ok\"}]") << ""
+                        << "GoToSet2";
+    QTest::newRow("unexpected") << QByteArray("[{\"loginreturnmsg\":\"later\"}]") << ""
+                                << "";
+    QTest::newRow("not JSON") << QByteArray("<html>502</html>") << "缺少登录参数!"
+                              << "";
+    QTest::newRow("object, not array")
+        << QByteArray("{\"loginreturnmsg\":\"ok\"}") << "缺少登录参数!"
+        << "";
+    QTest::newRow("no message") << QByteArray("[{\"power\":\"40\"}]") << "缺少登录参数!"
+                                << "";
 }
 
 void tst_ViewControllerLogin::answerMarkers()
@@ -221,8 +239,8 @@ void tst_ViewControllerLogin::avatarShowsPlaceholderThenPicture()
     const QImage placeholder = Images::named("touxiangsmall.png");
     QVERIFY(!placeholder.isNull());
     QCOMPARE(screen->TouXiangImage()->image(), placeholder);
-    QVERIFY(AccountHarness::waitFor(
-        [&] { return screen->TouXiangImage()->image() != placeholder; }));
+    QVERIFY(
+        AccountHarness::waitFor([&] { return screen->TouXiangImage()->image() != placeholder; }));
     QVERIFY(!screen->TouXiangImage()->image().isNull());
     h.app.delegate->setImageLoader(nullptr);
 }

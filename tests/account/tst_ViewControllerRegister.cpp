@@ -121,8 +121,10 @@ void tst_ViewControllerRegister::codeRequestChecksTheAddress_data()
 {
     QTest::addColumn<QString>("email");
     QTest::addColumn<QString>("message");
-    QTest::newRow("four characters") << "a@bc" << "邮箱过短!";
-    QTest::newRow("no @") << "abcde" << "邮箱格式错误!";
+    QTest::newRow("four characters") << "a@bc"
+                                     << "邮箱过短!";
+    QTest::newRow("no @") << "abcde"
+                          << "邮箱格式错误!";
 }
 
 void tst_ViewControllerRegister::codeRequestChecksTheAddress()
@@ -154,7 +156,8 @@ void tst_ViewControllerRegister::codeDialogAndCheck()
     // The code travels to the server, which mails it; the phone keeps it for the check.
     const QString code = screen->changeString();
     QCOMPARE(h.sim.lastCodeFor("neo@x.cn"), code);
-    QCOMPARE(h.lastQuery("/TolvarSendEmailVCodeIOS.php"), ("code=" + code + "&email=neo@x.cn").toUtf8());
+    QCOMPARE(h.lastQuery("/TolvarSendEmailVCodeIOS.php"),
+             ("code=" + code + "&email=neo@x.cn").toUtf8());
     QCOMPARE(h.log.matching("htmlstr = "), QStringList{"htmlstr = ok"});
 
     // Until the code holds a letter, so that its lower case differs.
@@ -197,8 +200,8 @@ void tst_ViewControllerRegister::codeMailAnswers_data()
     const QString script = "/TolvarSendEmailVCodeIOS.php";
     QTest::newRow("error:1") << SimFault::raw("error:1", script) << "缺少参数!";
     QTest::newRow("not UTF-8") << SimFault::raw("\xc3\x28", script) << "缺少参数!";
-    QTest::newRow("error:2 is success") << SimFault::raw("error:2", script)
-                                        << "邮件发送成功,请注意查收!";
+    QTest::newRow("error:2 is success")
+        << SimFault::raw("error:2", script) << "邮件发送成功,请注意查收!";
     QTest::newRow("server error") << SimFault::of(SimFault::Kind::ServerError, script)
                                   << "网络访问出错!";
 }
@@ -259,10 +262,22 @@ void tst_ViewControllerRegister::checksInOrder_data()
     QTest::addColumn<QString>("pwd");
     QTest::addColumn<QString>("weixin");
     QTest::addColumn<QString>("message");
-    QTest::newRow("all short") << "abcd" << "abcde" << "abcd" << "用户名过短!";
-    QTest::newRow("password and WeChat short") << "abcde" << "abcde" << "abcd" << "密码过短!";
-    QTest::newRow("WeChat name of 4") << "abcde" << "abcdef" << "abcd" << "微信号过短!";
-    QTest::newRow("WeChat name of 5") << "abcde" << "abcdef" << "abcde" << "";
+    QTest::newRow("all short") << "abcd"
+                               << "abcde"
+                               << "abcd"
+                               << "用户名过短!";
+    QTest::newRow("password and WeChat short") << "abcde"
+                                               << "abcde"
+                                               << "abcd"
+                                               << "密码过短!";
+    QTest::newRow("WeChat name of 4") << "abcde"
+                                      << "abcdef"
+                                      << "abcd"
+                                      << "微信号过短!";
+    QTest::newRow("WeChat name of 5") << "abcde"
+                                      << "abcdef"
+                                      << "abcde"
+                                      << "";
 }
 
 void tst_ViewControllerRegister::checksInOrder()
@@ -439,7 +454,8 @@ void tst_ViewControllerRegister::uploadAnswerMustBeAWebAddress_data()
     QTest::addColumn<QString>("kept");
     const QString script = "/TolvarUploadPic.php";
     QTest::newRow("error marker") << SimFault::raw("error:1", script) << "http://old/a.png";
-    QTest::newRow("relative path") << SimFault::raw("/touxiang/a.png", script) << "http://old/a.png";
+    QTest::newRow("relative path")
+        << SimFault::raw("/touxiang/a.png", script) << "http://old/a.png";
     QTest::newRow("other scheme") << SimFault::raw("file:///etc/passwd", script)
                                   << "http://old/a.png";
     QTest::newRow("empty") << SimFault::raw("", script) << "http://old/a.png";
