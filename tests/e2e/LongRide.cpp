@@ -24,19 +24,13 @@ void LongRide::ride(int seconds)
     }
 }
 
-double LongRide::angleAt(int second) const
-{
-    return second * SpeedMetresPerSecond / LoopRadiusMetres;
-}
-
-// The loop's centre lies east of the base, so the ride starts and ends each lap there.
 double LongRide::latAt(int second) const
 {
-    return m_baseLat + LoopRadiusMetres * std::sin(angleAt(second)) / MetresPerDegree;
+    return m_baseLat + second * SpeedMetresPerSecond * std::numbers::sqrt2 / 2 / MetresPerDegree;
 }
 
 double LongRide::lngAt(int second) const
 {
     const double metresPerDegree = MetresPerDegree * std::cos(m_baseLat * std::numbers::pi / 180);
-    return m_baseLng + LoopRadiusMetres * (1 - std::cos(angleAt(second))) / metresPerDegree;
+    return m_baseLng + second * SpeedMetresPerSecond * std::numbers::sqrt2 / 2 / metresPerDegree;
 }

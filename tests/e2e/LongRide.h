@@ -4,14 +4,15 @@
 
 class DeviceServerSimulator;
 
-// Rides the simulated tracker round a loop that starts at its base, one
-// reported track point per simulated second: each second the simulator's time
-// moves on and the tracker is held at the next position, which it reports.
+// Rides the simulated tracker away from its base in a straight line to the
+// north-east, one reported track point per simulated second: each second the
+// simulator's time moves on and the tracker is held at the next position, which
+// it reports. A straight ride keeps the map's start in sight of few points only,
+// as a real day out would.
 class LongRide
 {
 public:
     static constexpr double SpeedMetresPerSecond = 5.0;
-    static constexpr double LoopRadiusMetres = 1500.0;
 
     LongRide(DeviceServerSimulator& sim, const QString& devid, double baseLat, double baseLng);
 
@@ -23,8 +24,6 @@ public:
     double lngAt(int second) const;
 
 private:
-    double angleAt(int second) const;
-
     DeviceServerSimulator& m_sim;
     QString m_devid;
     double m_baseLat;
