@@ -77,6 +77,9 @@ void paintAvatarRing(QPainter& painter, const QRectF& frame)
 void styleField(TextField* field, const QString& placeholder)
 {
     field->setPlaceholderText(placeholder);
+    // Editing starts only where the rider taps: focus handed back when an alert or the picker
+    // closes must not begin editing (and move the registration screen for the keyboard).
+    field->setFocusPolicy(Qt::ClickFocus);
     field->setStyleSheet(
         QStringLiteral("QLineEdit{background:white;border:1px solid #d5dede;border-radius:10px;"
                        "padding:0 12px;color:#1f2a2a;selection-background-color:rgb(19,146,134);}"

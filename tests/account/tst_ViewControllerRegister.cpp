@@ -487,6 +487,12 @@ void tst_ViewControllerRegister::keyboardOffsetFollowsEditing()
 {
     AccountHarness h;
     auto* screen = startRegister(h);
+    // A closing dialog hands the focus back without starting to edit a field.
+    screen->useremail()->setText("neo@x.cn");
+    QCOMPARE(answerCode(requestCode(h, screen), "?"), QString("验证失败!"));
+    QVERIFY(!TextField::firstResponder());
+    QCOMPARE(screen->viewOffsetTarget(), 0.0);
+
     screen->username()->becomeFirstResponder();
     QCOMPARE(screen->viewOffsetTarget(), -120.0);
     screen->userpwd()->becomeFirstResponder();
