@@ -1,5 +1,6 @@
 #include "app/TourSteps.h"
 
+#include "app/AccountTour.h"
 #include "app/AssetGallery.h"
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
@@ -17,54 +18,6 @@
 namespace TourSteps {
 
 namespace {
-
-// The simulator's demo device and its account.
-const QString DemoDevice = QStringLiteral("86000001");
-const QString DemoUser = QStringLiteral("rider01");
-const QString DemoPassword = QStringLiteral("secret1");
-
-bool on(Tour& tour, const char* identifier)
-{
-    return tour.topIdentifier() == QLatin1String(identifier);
-}
-
-void addAccount(Tour& tour)
-{
-    tour.shoot(QString(), {}, 700);
-    // Two seconds after the welcome screen loads it routes a first start to binding.
-    tour.shootWhen(
-        QString(), [](Tour& t) { return !on(t, "ViewController"); }, 6000, 300);
-    tour.add({QStringLiteral("typed"),
-              [](Tour& t) {
-                  t.ensure("ViewControllerDevID", "GoToDevID");
-                  t.type("TextFieldDevID", DemoDevice);
-              },
-              {},
-              0,
-              300,
-              true});
-    // The connect button pulses for about three seconds before the query goes out.
-    tour.add({QString(), [](Tour& t) { t.tap("Connect"); },
-              [](Tour& t) { return on(t, "ViewControllerLogin"); }, 9000, 800, true});
-    tour.add({QStringLiteral("typed"),
-              [](Tour& t) {
-                  t.ensure("ViewControllerLogin", "GoToLogin");
-                  t.type("TextUserName", DemoUser);
-                  t.type("TextPwd", DemoPassword);
-              },
-              {},
-              0,
-              300,
-              true});
-    tour.add({QStringLiteral("switch-user"), [](Tour& t) { t.tap("TouXiangImage"); },
-              [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
-    tour.add({QString(),
-              [](Tour& t) {
-                  t.pressAlert(QStringLiteral("取消"));
-                  t.tap("LoginButton");
-              },
-              [](Tour& t) { return on(t, "ViewControllerSet"); }, 8000, 0, false});
-}
 
 void addDashboard(Tour& tour)
 {
@@ -160,10 +113,11 @@ void addGalleries(Tour& tour)
 
 void addAll(Tour& tour)
 {
-    addAccount(tour);
+    AccountTour::addFirstStart(tour);
     addDashboard(tour);
     addPosition(tour);
     addProfile(tour);
+    AccountTour::addReturningRider(tour);
     addAlert(tour);
     addGalleries(tour);
 }
