@@ -1,5 +1,7 @@
 #include "platform/ui/AlertController.h"
 
+#include "platform/ui/Localized.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -146,8 +148,8 @@ bool AlertController::presentOver(QWidget* anchor)
 
 AlertController* AlertController::showTip(QWidget* anchor, const QString& message)
 {
-    auto* alert = new AlertController(QStringLiteral("提示"), message);
-    alert->addAction(QStringLiteral("确定"), ActionStyle::Default);
+    auto* alert = new AlertController(Localized::string(QStringLiteral("提示")), message);
+    alert->addAction(Localized::string(QStringLiteral("确定")), ActionStyle::Default);
     return alert->presentOver(anchor) ? alert : nullptr;
 }
 
