@@ -10,8 +10,7 @@ MapCamera::MapCamera(const QPointF& centerWorld, double zoom, const QSizeF& view
 
 QPointF MapCamera::toView(const QPointF& world) const
 {
-    return (world - m_center) * m_scale +
-           QPointF(m_viewport.width() / 2, m_viewport.height() / 2);
+    return (world - m_center) * m_scale + QPointF(m_viewport.width() / 2, m_viewport.height() / 2);
 }
 
 QPointF MapCamera::toWorld(const QPointF& view) const

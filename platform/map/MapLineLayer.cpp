@@ -112,8 +112,7 @@ void MapLineLayer::draw(QPainter& painter, const MapCamera& camera)
         drawStroke(painter, camera, stroke, zoom);
 }
 
-void MapLineLayer::drawStroke(QPainter& painter, const MapCamera& camera, Stroke& stroke,
-                              int zoom)
+void MapLineLayer::drawStroke(QPainter& painter, const MapCamera& camera, Stroke& stroke, int zoom)
 {
     const QRectF visible = camera.visibleWorld(stroke.width + 2);
     MapPolylineRenderer::applyPen(painter, stroke.width, stroke.color);
@@ -150,7 +149,6 @@ const QList<QPointF>& MapLineLayer::simplifiedFor(Block& block, int zoom)
     }
     return block.simplified;
 }
-
 
 QList<QPointF> MapLineLayer::simplify(const QList<QPointF>& points, double tolerance)
 {

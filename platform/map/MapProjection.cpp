@@ -17,8 +17,8 @@ QPointF toWorld(const MapCoordinate& coordinate)
 MapCoordinate fromWorld(const QPointF& world)
 {
     const double longitude = world.x() * 360.0 - 180.0;
-    const double latitude = qRadiansToDegrees(2 * std::atan(std::exp((0.5 - world.y()) * 2 * M_PI)) -
-                                              M_PI / 2);
+    const double latitude =
+        qRadiansToDegrees(2 * std::atan(std::exp((0.5 - world.y()) * 2 * M_PI)) - M_PI / 2);
     return {latitude, longitude};
 }
 

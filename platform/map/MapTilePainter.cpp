@@ -26,6 +26,8 @@ const QColor Park(200, 232, 188);
 const QColor Water(170, 211, 223);
 const QColor StreetFill(255, 255, 255);
 const QColor StreetCasing(214, 206, 196);
+const QColor MainFill(253, 242, 196);
+const QColor MainCasing(227, 201, 138);
 const QColor ArterialFill(252, 214, 164);
 const QColor ArterialCasing(214, 160, 100);
 
@@ -98,8 +100,8 @@ void drawBuildings(QPainter& painter, const Tile& tile, const QRectF& block, qui
             const double inset = 0.12 + noise(qint64(seed), c, r, 12) * 0.1;
             const QRectF lotRect(block.left() + c * w, block.top() + r * h, w, h);
             const QRectF house = lotRect.adjusted(w * inset, h * inset, -w * inset, -h * inset);
-            painter.drawRect(QRectF(tile.at(house.left(), house.top()),
-                                    tile.at(house.right(), house.bottom())));
+            painter.drawRect(
+                QRectF(tile.at(house.left(), house.top()), tile.at(house.right(), house.bottom())));
         }
     }
 }
@@ -125,7 +127,8 @@ void drawBlocks(QPainter& painter, const Tile& tile)
                     painter.drawRect(QRectF(tile.at(block.left(), block.top()),
                                             tile.at(block.right(), block.bottom())));
                     if (!park && tile.z >= 16)
-                        drawBuildings(painter, tile, block, quint64(a * 131 + i) ^ quint64(b * 137 + j) << 20);
+                        drawBuildings(painter, tile, block,
+                                      quint64(a * 131 + i) ^ quint64(b * 137 + j) << 20);
                 }
             }
         }
@@ -166,8 +169,8 @@ void drawRivers(QPainter& painter, const Tile& tile)
     for (qint64 k = k0; k <= k1; ++k) {
         auto centre = [&](double u) {
             const double t = u / major;
-            return (k + 0.47) * band + major * (1.4 * std::sin(t / 5.3 + k) +
-                                                0.6 * std::sin(t / 2.1 + 2 * k));
+            return (k + 0.47) * band +
+                   major * (1.4 * std::sin(t / 5.3 + k) + 0.6 * std::sin(t / 2.1 + 2 * k));
         };
         QPolygonF shape;
         for (int i = 0; i <= steps; ++i) {
@@ -265,7 +268,7 @@ void paint(QPainter& painter, int z, int x, int y)
     if (z >= 8)
         drawRivers(painter, tile);
     if (z >= 11)
-        stroke(painter, gridLines(tile, 1), tile.widthOf(16, 2), StreetFill, StreetCasing);
+        stroke(painter, gridLines(tile, 1), tile.widthOf(16, 2.5), MainFill, MainCasing);
     if (z >= 7)
         stroke(painter, gridLines(tile, MajorPerArterial), tile.widthOf(26, 3), ArterialFill,
                ArterialCasing);

@@ -60,8 +60,8 @@ const QImage& MapTiles::tile(int z, int x, int y)
     const quint64 k = key(z, x, y);
     if (QImage* cached = m_cache.object(k))
         return *cached;
-    auto* image = new QImage(MapTilePainter::TileSize, MapTilePainter::TileSize,
-                             QImage::Format_RGB32);
+    auto* image =
+        new QImage(MapTilePainter::TileSize, MapTilePainter::TileSize, QImage::Format_RGB32);
     QPainter painter(image);
     MapTilePainter::paint(painter, z, x, y);
     painter.end();
@@ -87,10 +87,9 @@ void MapTiles::request(int z, int x, int y, quint64 k)
             self->m_failed.insert(k);
             return;
         }
-        self->m_cache.insert(k, new QImage(picture.scaled(MapTilePainter::TileSize,
-                                                          MapTilePainter::TileSize,
-                                                          Qt::IgnoreAspectRatio,
-                                                          Qt::SmoothTransformation)));
+        self->m_cache.insert(
+            k, new QImage(picture.scaled(MapTilePainter::TileSize, MapTilePainter::TileSize,
+                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
         emit self->tileArrived();
     });
 }

@@ -141,17 +141,16 @@ void MapView::addAnnotation(const MapAnnotationPtr& annotation)
     if (!annotation || containsAnnotation(annotation))
         return;
     m_annotations.append(annotation);
-    connect(annotation.get(), &MapAnnotation::coordinateChanged, this, [this, raw = annotation.get()] {
-        for (const MapAnnotationPtr& a : std::as_const(m_annotations)) {
-            if (a.get() == raw) {
-                const MapCamera now = camera();
-                layoutAnnotation(a, now, now.visibleWorld(ViewMargin));
-                return;
-            }
-        }
-    });
-    const MapCamera now = camera();
-    layoutAnnotation(annotation, now, now.visibleWorld(ViewMargin));
+    connect(annotation.get(), &MapAnnotation::coordinateChanged, this,
+            [this, raw = annotation.get()] {
+                for (const MapAnnotationPtr& a : std::as_const(m_annotations)) {
+                    if (a.get() == raw) {
+                        layoutAnnotation(a, camera(), inSight());
+                        return;
+                    }
+                }
+            });
+    layoutAnnotation(annotation, camera(), inSight());
 }
 
 void MapView::addAnnotations(const QList<MapAnnotationPtr>& annotations)
@@ -206,10 +205,20 @@ int MapView::reusableViewCount(const QString& identifier) const
 void MapView::layoutAnnotations()
 {
     const MapCamera now = camera();
-    const QRectF inSight = now.visibleWorld(ViewMargin);
+    const QRectF area = inSight();
     const QList<MapAnnotationPtr> all = m_annotations;
     for (const MapAnnotationPtr& annotation : all)
-        layoutAnnotation(annotation, now, inSight);
+        layoutAnnotation(annotation, now, area);
+}
+
+QRectF MapView::inSight() const
+{
+    // While the camera moves, marks already get their views where it is going.
+    const QRectF shown = camera().visibleWorld(ViewMargin);
+    if (m_shownCenter == m_center && m_shownZoom == m_zoom)
+        return shown;
+    const MapCamera target(m_center, m_zoom, QSizeF(size()));
+    return shown.united(target.visibleWorld(ViewMargin));
 }
 
 void MapView::layoutAnnotation(const MapAnnotationPtr& annotation, const MapCamera& camera,
@@ -231,7 +240,8 @@ void MapView::layoutAnnotation(const MapAnnotationPtr& annotation, const MapCame
 
 MapAnnotationView* MapView::makeView(const MapAnnotationPtr& annotation)
 {
-    MapAnnotationView* view = m_delegate ? m_delegate->viewForAnnotation(this, annotation) : nullptr;
+    MapAnnotationView* view =
+        m_delegate ? m_delegate->viewForAnnotation(this, annotation) : nullptr;
     if (!view)
         view = MapAnnotationView::makePin(annotation);
     // A view the delegate took from the reuse queue may still be listed there.
@@ -406,7 +416,7 @@ std::pair<int, double> MapView::scaleBarLength() const
 {
     const double metersPerPoint = MapProjection::metersPerPoint(
         MapProjection::fromWorld(m_shownCenter).latitude, m_shownZoom);
-    static const int steps[] = {5,    10,   20,   50,    100,   200,   500,    1000,
+    static const int steps[] = {5,    10,   20,    50,    100,   200,    500,    1000,
                                 2000, 5000, 10000, 20000, 50000, 100000, 200000, 500000};
     int meters = steps[0];
     for (int step : steps) {

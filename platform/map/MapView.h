@@ -109,6 +109,8 @@ private:
     void moveCamera(const QPointF& center, double zoom, bool animated);
     void cameraChanged();
     void layoutAnnotations();
+    // The world rectangle whose annotations have views.
+    QRectF inSight() const;
     void layoutAnnotation(const MapAnnotationPtr& annotation, const MapCamera& camera,
                           const QRectF& inSight);
     MapAnnotationView* makeView(const MapAnnotationPtr& annotation);
