@@ -13,6 +13,10 @@
 #include "screens/dashboard/AllOfSetPages4.h"
 #include "screens/dashboard/AllOfSetPages5.h"
 #include "screens/dashboard/ViewControllerSet.h"
+#include "screens/position/AllOfPosPages1.h"
+#include "screens/position/AllOfPosPages2.h"
+#include "screens/position/ViewControllerPos.h"
+#include "screens/position/ViewControllerTestMap.h"
 
 // Screen classes are added here as they are written, one include and one line each:
 //   #include "screens/account/ViewControllerLogin.h"
@@ -40,6 +44,10 @@ void registerScreens(Storyboard& storyboard)
     storyboard.registerScreen<AllOfSetPages3>("AllOfSetPages3");
     storyboard.registerScreen<AllOfSetPages4>("AllOfSetPages4");
     storyboard.registerScreen<AllOfSetPages5>("AllOfSetPages5");
+    storyboard.registerScreen<ViewControllerPos>("ViewControllerPos");
+    storyboard.registerScreen<AllOfPosPages1>("AllOfPosPages1");
+    storyboard.registerScreen<AllOfPosPages2>("AllOfPosPages2");
+    storyboard.registerScreen<ViewControllerTestMap>("ViewControllerTestMap");
 }
 
 void registerSegues(Storyboard& storyboard)

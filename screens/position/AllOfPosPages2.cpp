@@ -1,0 +1,114 @@
+#include "screens/position/AllOfPosPages2.h"
+
+#include "app/AppDelegate.h"
+#include "platform/Log.h"
+#include "platform/net/ImageLoader.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "store/MyBasicInfo.h"
+#include "views/CustomAnnotationViewFriend.h"
+
+#include <QLabel>
+#include <QPainter>
+
+AllOfPosPages2::AllOfPosPages2(QWidget* parent) : Screen(parent) {}
+
+void AllOfPosPages2::viewDidLoad()
+{
+    buildCard();
+    InitData();
+    // The observer goes with the page.
+    if (AppDelegate* delegate = AppDelegate::current()) {
+        delegate->defaultCenter().addObserver(
+            QStringLiteral("SelectLvYou"),
+            [this](const Notification& notification) { ProcessSelectLvYou(notification.object); },
+            this);
+    }
+}
+
+void AllOfPosPages2::buildCard()
+{
+    m_touxiangimage = new ImageView(this);
+    m_touxiangimage->setRound(true);
+    m_touxiangimage->setContentMode(ImageView::ContentMode::AspectFill);
+    place(m_touxiangimage, [this] {
+        const double side = height() * 0.62;
+        return QRectF(gx(48), (height() - side) / 2, side, side);
+    });
+    QList<QLabel*> lines;
+    const double tops[] = {0.14, 0.42, 0.66};
+    const double sizes[] = {0.15, 0.12, 0.12};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(this);
+        label->setStyleSheet(i == 0 ? QStringLiteral("color: #20282b; font-weight: bold")
+                                    : QStringLiteral("color: #5d6a6e"));
+        place(label, [=, this] {
+            QFont font = label->font();
+            font.setPixelSize(qMax(1, qRound(height() * sizes[i])));
+            label->setFont(font);
+            const double left = gx(48) + height() * 0.62 + gx(36);
+            return QRectF(left, height() * tops[i], width() - left - gx(24), height() * 0.22);
+        });
+        lines.append(label);
+    }
+    m_username = lines[0];
+    m_paiming = lines[1];
+    m_weixin = lines[2];
+}
+
+QString AllOfPosPages2::usernameText(const QString& name, const QString& levelname,
+                                     const QString& level)
+{
+    return QStringLiteral("%1- %2 %3级").arg(name, levelname, level);
+}
+
+QString AllOfPosPages2::paimingText(const QString& paiming)
+{
+    return QStringLiteral("本周排名 NO.%1").arg(paiming);
+}
+
+QString AllOfPosPages2::weixinText(const QString& weixin)
+{
+    return QStringLiteral("微信名 : %1").arg(weixin);
+}
+
+void AllOfPosPages2::showAvatar(const QString& address)
+{
+    const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
+    AppDelegate* delegate = AppDelegate::current();
+    if (delegate && delegate->imageLoader())
+        delegate->imageLoader()->setImageWithURL(m_touxiangimage, address, placeholder);
+    else
+        m_touxiangimage->setImage(placeholder);
+}
+
+void AllOfPosPages2::InitData()
+{
+    const QString touxiangpath = MyBasicInfo::GetValue(QStringLiteral("touxiangpath"));
+    Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
+    showAvatar(touxiangpath);
+    m_username->setText(usernameText(MyBasicInfo::GetValue(QStringLiteral("localusername")),
+                                     MyBasicInfo::GetValue(QStringLiteral("levelname")),
+                                     MyBasicInfo::GetValue(QStringLiteral("level"))));
+    m_paiming->setText(paimingText(MyBasicInfo::GetValue(QStringLiteral("paiming"))));
+    m_weixin->setText(weixinText(MyBasicInfo::GetValue(QStringLiteral("weixin"))));
+}
+
+void AllOfPosPages2::ProcessSelectLvYou(QObject* mark)
+{
+    Log::write(QStringLiteral("选中了一个驴友"));
+    auto* rider = qobject_cast<CustomAnnotationViewFriend*>(mark);
+    if (!rider || !m_username)
+        return;
+    showAvatar(rider->lvyoutouxiangpath);
+    m_username->setText(
+        usernameText(rider->lvyouusername, rider->lvyoulevelname, rider->lvyoulevel));
+    m_paiming->setText(paimingText(rider->lvyoupaiming));
+    m_weixin->setText(weixinText(rider->lvyousweixin));
+}
+
+void AllOfPosPages2::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/ui/Screen.h"
+
+#include <QPointer>
+
+class ImageView;
+class QLabel;
+
+// The riders-mode page under the position map: a rider card, first the user's own, then
+// the card of each nearby rider whose mark is selected on the map ("SelectLvYou").
+class AllOfPosPages2 : public Screen
+{
+    Q_OBJECT
+
+public:
+    explicit AllOfPosPages2(QWidget* parent = nullptr);
+
+    void InitData();
+    // The card of the rider whose mark posted the notification.
+    void ProcessSelectLvYou(QObject* mark);
+
+    static QString usernameText(const QString& name, const QString& levelname,
+                                const QString& level);
+    static QString paimingText(const QString& paiming);
+    static QString weixinText(const QString& weixin);
+
+    ImageView* touxiangimage() const { return m_touxiangimage; }
+    QLabel* username() const { return m_username; }
+    QLabel* paiming() const { return m_paiming; }
+    QLabel* weixin() const { return m_weixin; }
+
+protected:
+    void viewDidLoad() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildCard();
+    void showAvatar(const QString& address);
+
+    QPointer<ImageView> m_touxiangimage;
+    QPointer<QLabel> m_username;
+    QPointer<QLabel> m_paiming;
+    QPointer<QLabel> m_weixin;
+};

@@ -1,0 +1,591 @@
+#include "screens/position/ViewControllerPos.h"
+
+#include "app/AppDelegate.h"
+#include "platform/Log.h"
+#include "platform/NumberText.h"
+#include "platform/Timer.h"
+#include "platform/map/MapPolylineRenderer.h"
+#include "platform/map/MapView.h"
+#include "platform/share/SendMessageRequest.h"
+#include "platform/share/ShareService.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/Localized.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/Storyboard.h"
+#include "poll/MyUtil.h"
+#include "protocol/DeviceServer.h"
+#include "store/MyBasicInfo.h"
+#include "store/MyFriendInfo.h"
+#include "views/CustomAnnotationViewFriend.h"
+#include "views/CustomAnnotationViewImage.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+const QString ImageMark = QStringLiteral("CustomAnnotationViewImage");
+const QString TrackTitle = QStringLiteral("我的驴行");
+const QString RidersTitle = QStringLiteral("周围驴友");
+
+// The section tabs in the lowest eighth of the screen, as in the other two sections.
+constexpr double TabTop = 1136;
+constexpr double TabIcon = 72;
+constexpr double TabCentres[] = {120, 360, 600};
+
+template <class T> QList<MapAnnotationPtr> annotationsOf(const QList<std::shared_ptr<T>>& list)
+{
+    return QList<MapAnnotationPtr>(list.cbegin(), list.cend());
+}
+
+template <class T> QList<MapOverlayPtr> overlaysOf(const QList<std::shared_ptr<T>>& list)
+{
+    return QList<MapOverlayPtr>(list.cbegin(), list.cend());
+}
+
+// Coordinates arrive as texts and are kept in single precision.
+MapCoordinate coordinateOf(float lat, float lng)
+{
+    return {double(lat), double(lng)};
+}
+
+bool isMissing(float lat, float lng)
+{
+    return lat == 0 && lng == 0;
+}
+
+} // namespace
+
+ViewControllerPos::ViewControllerPos(QWidget* parent) : Screen(parent) {}
+
+ViewControllerPos::~ViewControllerPos()
+{
+    // Pages the pager never showed have no parent screen; they go with the section.
+    for (const QPointer<Screen>& page : std::as_const(m_AllOfPosPages)) {
+        if (page && !page->parentScreen())
+            delete page.data();
+    }
+}
+
+QList<Screen*> ViewControllerPos::AllOfPosPages() const
+{
+    QList<Screen*> pages;
+    for (const QPointer<Screen>& page : m_AllOfPosPages)
+        pages.append(page.data());
+    return pages;
+}
+
+int ViewControllerPos::indexOfPage(Screen* page) const
+{
+    for (int i = 0; i < m_AllOfPosPages.size(); ++i) {
+        if (page && m_AllOfPosPages.at(i) == page)
+            return i;
+    }
+    return -1;
+}
+
+void ViewControllerPos::viewDidLoad()
+{
+    m_overlaysLine.clear();
+    m_blackpoint.clear();
+    m_array_lvyou.clear();
+    m_IsGuiJiOrLvYou = true;
+    m_lastposlat = 0;
+    m_lastposlng = 0;
+    buildTabs();
+    m_AllOfPosPages = {storyboard()->instantiateViewControllerWithIdentifier("AllOfPosPages1"),
+                       storyboard()->instantiateViewControllerWithIdentifier("AllOfPosPages2")};
+    buildPager();
+    buildUI();
+    connect(m_pageControl, &PageControl::valueChanged, this, &ViewControllerPos::changePage);
+    m_NeedDownload = true;
+    m_timerFriend = new Timer(
+        1.0, true, [this] { timerFired(); }, this);
+    m_lastserverid = 0;
+    m_timerGpsInfo = new Timer(
+        1.0, true, [this] { timerGpsInfo(); }, this);
+}
+
+void ViewControllerPos::buildTabs()
+{
+    auto* bar = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
+    place(bar, [this] { return gridRect(0, 1120, 720, 160); });
+    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
+                               QStringLiteral("tabmine.png")};
+    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
+                               QStringLiteral("我的")};
+    QList<ImageView*> tabs;
+    for (int i = 0; i < 3; ++i) {
+        auto* tab = new ImageView(Images::named(icons[i]), this);
+        tab->setContentMode(ImageView::ContentMode::AspectFit);
+        const double centre = TabCentres[i];
+        place(tab, [=, this] {
+            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
+        });
+        auto* label = new QLabel(Localized::string(names[i]), this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setStyleSheet(i == 1 ? QStringLiteral("color:#139286;font-weight:bold")
+                                    : QStringLiteral("color:#80888c"));
+        place(label, [=, this] {
+            QFont font = label->font();
+            font.setPixelSize(qMax(1, qRound(gy(26))));
+            label->setFont(font);
+            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
+        });
+        tabs.append(tab);
+    }
+    m_SetImage = tabs[0];
+    m_RightImage = tabs[2];
+    m_SetImage->setOnTap([this] { tapPageSet(); });
+    m_RightImage->setOnTap([this] { tapPageMine(); });
+}
+
+void ViewControllerPos::buildPager()
+{
+    m_pageViewController =
+        storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewControllerPos"));
+    m_pageViewController->setDataSource(this);
+    m_pageViewController->setDelegate(this);
+    m_pageViewController->setViewControllers(
+        {m_AllOfPosPages.value(0).data()}, PageViewController::NavigationDirection::Forward, false);
+    place(m_pageViewController, [this] {
+        const double h = height();
+        const float y = float(h * 820 / 1280);
+        const float d = float(h * -160 / 1280);
+        return QRectF(0, y, width(), h + d - y);
+    });
+    addChildScreen(m_pageViewController);
+}
+
+void ViewControllerPos::buildUI()
+{
+    m_pageControl = new PageControl(this);
+    m_pageControl->setNumberOfPages(2);
+    m_pageControl->setCurrentPage(0);
+    m_pageControl->setCornerRadius(8);
+    place(m_pageControl, [this] { return QRectF(width() * 0.5 - 16, gy(852), 32, 16); });
+    m_pageControl->setCurrentPageIndicatorTintColor(
+        QColor::fromRgbF(float(19 / 255.0), float(146 / 255.0), float(134 / 255.0), 1.0f));
+    m_pageControl->setPageIndicatorTintColor(
+        QColor::fromRgbF(float(47 / 255.0), float(47 / 255.0), float(47 / 255.0), 1.0f));
+    m_pageControl->setBackgroundColor(Qt::transparent);
+    m_pageControl->setCurrentPage(0);
+    m_pageControl->raise();
+}
+
+double ViewControllerPos::mapHeight() const
+{
+    return height() * 820.0 / 1280.0;
+}
+
+void ViewControllerPos::viewWillAppear()
+{
+    m_timerFriend->setFireDate(Timer::FireDate::DistantPast);
+    m_timerGpsInfo->setFireDate(Timer::FireDate::DistantPast);
+}
+
+void ViewControllerPos::viewDidDisappear()
+{
+    m_timerFriend->setFireDate(Timer::FireDate::DistantFuture);
+    m_timerGpsInfo->setFireDate(Timer::FireDate::DistantFuture);
+}
+
+void ViewControllerPos::viewDidAppear()
+{
+    // A map of an earlier appearance stays where it is, under the new one; hidden, it
+    // costs no drawing. The marks and lines go onto the new map at the next mode switch.
+    for (QWidget* earlier :
+         {static_cast<QWidget*>(m_mapView.data()), static_cast<QWidget*>(m_shareButton.data()),
+          static_cast<QWidget*>(m_mylabel.data())}) {
+        if (earlier)
+            earlier->hide();
+    }
+    m_mapView = new MapView(QRectF(0, 0, width(), mapHeight()), this);
+    m_mapView->setDelegate(this);
+    m_mapView->show();
+    makeShareButton();
+    customLabel();
+    m_pageControl->raise();
+}
+
+void ViewControllerPos::viewDidLayoutSubviews()
+{
+    if (m_mapView)
+        m_mapView->setFrameRect(QRectF(0, 0, width(), mapHeight()));
+}
+
+void ViewControllerPos::makeShareButton()
+{
+    m_shareButton = new Button(this);
+    m_shareButton->setImage(Images::named(QStringLiteral("weixinbutton.png")));
+    m_shareButton->setBackgroundColor(Qt::transparent);
+    place(m_shareButton, [this] { return QRectF(shareButtonFrame(QSizeF(size()))); });
+    connect(m_shareButton, &Button::clicked, this, &ViewControllerPos::button1);
+    m_shareButton->show();
+}
+
+void ViewControllerPos::customLabel()
+{
+    m_mylabel = new QLabel(this);
+    QFont font = m_mylabel->font();
+    font.setBold(true);
+    font.setPixelSize(20);
+    m_mylabel->setFont(font);
+    m_mylabel->setStyleSheet(QStringLiteral("color: rgb(0, 154, 144); background: transparent"));
+    m_mylabel->setText(Localized::string(TrackTitle));
+    m_mylabel->setAlignment(Qt::AlignCenter);
+    m_mylabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    place(m_mylabel,
+          [this] { return QRectF(width() * 0.5 - 50, height() * 92.0 / 1120.0 - 50, 100, 100); });
+    m_mylabel->show();
+}
+
+QRect ViewControllerPos::shareButtonFrame(const QSizeF& bounds)
+{
+    const double w = bounds.width();
+    const double h = bounds.height() * 820.0 / 1280.0;
+    const int s = int(w * 113.0 / 720.0);
+    // The offsets are computed in single precision, then added in double precision.
+    const int x = int(w + double(float(s) * -1.2f));
+    const int y = int(h + double(float(s) * -1.5f));
+    return QRect(x, y, s, s);
+}
+
+// Taps and paging ------------------------------------------------------------------------
+
+void ViewControllerPos::tapPageSet()
+{
+    performSegueWithIdentifier(QStringLiteral("PosToSet"));
+}
+
+void ViewControllerPos::tapPageMine()
+{
+    performSegueWithIdentifier(QStringLiteral("PosToMine"));
+}
+
+Screen* ViewControllerPos::viewControllerBeforeViewController(PageViewController*, Screen* page)
+{
+    Log::write(QStringLiteral("pos11"));
+    const int index = indexOfPage(page);
+    return index <= 0 ? nullptr : m_AllOfPosPages.at(index - 1).data();
+}
+
+Screen* ViewControllerPos::viewControllerAfterViewController(PageViewController*, Screen* page)
+{
+    Log::write(QStringLiteral("pos22"));
+    const int index = indexOfPage(page);
+    if (index < 0 || index >= m_AllOfPosPages.size() - 1)
+        return nullptr;
+    return m_AllOfPosPages.at(index + 1).data();
+}
+
+void ViewControllerPos::willTransitionToViewControllers(PageViewController*,
+                                                        const QList<Screen*>& pending)
+{
+    if (pending.isEmpty())
+        return;
+    const int index = int(indexOfPage(pending.first()));
+    m_pageControl->setCurrentPage(index);
+    if (index != 0)
+        showRiders();
+    else
+        showTrack();
+}
+
+void ViewControllerPos::showRiders()
+{
+    m_IsGuiJiOrLvYou = false;
+    if (m_mapView) {
+        m_mapView->addAnnotations(annotationsOf(m_array_lvyou));
+        m_mapView->removeOverlays(overlaysOf(m_overlaysLine));
+        m_mapView->removeAnnotations(annotationsOf(m_blackpoint));
+        if (!m_array_lvyou.isEmpty())
+            m_mapView->setCenterCoordinate(m_array_lvyou.first()->coordinate(), true);
+    }
+    Log::write(QStringLiteral("ViewControllerPos增加%1").arg(m_array_lvyou.size()));
+    if (m_mylabel)
+        m_mylabel->setText(Localized::string(RidersTitle));
+}
+
+void ViewControllerPos::showTrack()
+{
+    m_IsGuiJiOrLvYou = true;
+    if (m_mapView) {
+        m_mapView->removeAnnotations(annotationsOf(m_array_lvyou));
+        m_mapView->addOverlays(overlaysOf(m_overlaysLine));
+        m_mapView->addAnnotations(annotationsOf(m_blackpoint));
+        if (!isMissing(m_lastposlat, m_lastposlng))
+            m_mapView->setCenterCoordinate(coordinateOf(m_lastposlat, m_lastposlng), true);
+    }
+    Log::write(QStringLiteral("ViewControllerPos移除"));
+    if (m_mylabel)
+        m_mylabel->setText(Localized::string(TrackTitle));
+}
+
+void ViewControllerPos::changePage()
+{
+    const int visible = indexOfPage(m_pageViewController->visiblePage());
+    const int chosen = m_pageControl->currentPage();
+    m_pageViewController->setViewControllers({m_AllOfPosPages.value(chosen).data()},
+                                             chosen > visible
+                                                 ? PageViewController::NavigationDirection::Forward
+                                                 : PageViewController::NavigationDirection::Reverse,
+                                             false);
+    Log::write(QStringLiteral("33"));
+}
+
+// The riders fetch -------------------------------------------------------------------------
+
+void ViewControllerPos::timerFired()
+{
+    if (!m_NeedDownload || m_friendInFlight)
+        return;
+    m_friendInFlight = true;
+    auto hold = keepAlive();
+    QPointer<ViewControllerPos> self(this);
+    DeviceServer::getFriends(
+        MyBasicInfo::GetValue(QStringLiteral("devid")),
+        [self, hold](const QList<RiderInfo>& riders) {
+            if (!self)
+                return;
+            self->m_friendInFlight = false;
+            self->handleRiders(riders);
+        },
+        [self, hold](const QString& error) {
+            DeviceServer::logError(error);
+            if (self)
+                self->m_friendInFlight = false;
+        });
+}
+
+void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
+{
+    for (const RiderInfo& rider : riders) {
+        m_NeedDownload = false;
+        if (rider.username.length() < 2)
+            continue;
+        MyFriendInfo::CheckAdd(rider);
+        // A rider without a position is kept in the cache but gets no mark.
+        if (MyUtil::IsMissingPosition(rider.lat, rider.lng))
+            continue;
+        const MapCoordinate at =
+            coordinateOf(NumberText::toFloat(rider.lat), NumberText::toFloat(rider.lng));
+        m_array_lvyou.append(
+            std::make_shared<MapPointAnnotation>(at, rider.paiming, rider.username));
+    }
+}
+
+// The track poll ---------------------------------------------------------------------------
+
+QString ViewControllerPos::stopImageName(const QString& banlvstate)
+{
+    const int state = NumberText::toInt(banlvstate);
+    if (state <= 1)
+        return QStringLiteral("stopopen.png");
+    if (state == 2)
+        return QStringLiteral("stopclose.png");
+    return QStringLiteral("stop.png");
+}
+
+CustomAnnotationViewImage* ViewControllerPos::StopCustomAnnotationViewImage() const
+{
+    return qobject_cast<CustomAnnotationViewImage*>(m_StopCustomAnnotationViewImage.data());
+}
+
+void ViewControllerPos::timerGpsInfo()
+{
+    if (!m_gpsInFlight) {
+        m_gpsInFlight = true;
+        auto hold = keepAlive();
+        QPointer<ViewControllerPos> self(this);
+        DeviceServer::getGpsInfo(
+            MyBasicInfo::GetValue(QStringLiteral("devid")), m_lastserverid,
+            [self, hold](const QList<TrackPoint>& points) {
+                if (!self)
+                    return;
+                self->m_gpsInFlight = false;
+                self->handleTrack(points);
+            },
+            [self, hold](const QString& error) {
+                DeviceServer::logError(error);
+                if (self)
+                    self->m_gpsInFlight = false;
+            });
+    }
+    if (m_StopAnnotation) {
+        m_StopAnnotation->setCoordinate(coordinateOf(m_lastposlat, m_lastposlng));
+        if (CustomAnnotationViewImage* view = StopCustomAnnotationViewImage())
+            view->setPortrait(
+                Images::named(stopImageName(MyBasicInfo::GetValue(QStringLiteral("banlvstate")))));
+    }
+}
+
+void ViewControllerPos::handleTrack(const QList<TrackPoint>& points)
+{
+    if (points.isEmpty())
+        return;
+    QList<MapCoordinate> line;
+    line.reserve(points.size() + 1);
+    float a = m_lastposlat, b = m_lastposlng;
+    for (const TrackPoint& point : points) {
+        const qint64 s = NumberText::toLong(point.serverid);
+        if (s > m_lastserverid)
+            m_lastserverid = s;
+        // A point without a position (no fix) counts for the server id only.
+        if (MyUtil::IsMissingPosition(point.lat, point.lng))
+            continue;
+        const float la = NumberText::toFloat(point.lat);
+        const float lo = NumberText::toFloat(point.lng);
+        line.append(coordinateOf(la, lo));
+        if (isMissing(a, b)) {
+            a = la;
+            b = lo;
+        }
+        m_lastposlat = la;
+        m_lastposlng = lo;
+        if (!m_hasStart)
+            markStart(coordinateOf(la, lo));
+        if (point.state == QLatin1String("2")) {
+            auto mark = std::make_shared<MapPointAnnotation>(
+                coordinateOf(la, lo), QStringLiteral("mapblackpoint.png"), ImageMark);
+            addToMapInTrackMode(mark);
+            m_blackpoint.append(mark);
+        }
+    }
+    if (line.isEmpty())
+        return;
+    line.prepend(coordinateOf(a, b));
+    auto polyline = MapPolyline::polylineWithCoordinates(line.constData(), line.size());
+    if (m_mapView && m_IsGuiJiOrLvYou)
+        m_mapView->addOverlay(polyline);
+    m_overlaysLine.append(polyline);
+    if (!m_StopAnnotation) {
+        m_StopAnnotation = std::make_shared<MapPointAnnotation>(
+            coordinateOf(m_lastposlat, m_lastposlng), QStringLiteral("stop.png"), ImageMark);
+        addToMapInTrackMode(m_StopAnnotation);
+        m_blackpoint.append(m_StopAnnotation);
+    }
+}
+
+void ViewControllerPos::markStart(const MapCoordinate& at)
+{
+    m_hasStart = true;
+    m_firststartposlat = float(at.latitude);
+    m_firststartposlng = float(at.longitude);
+    auto start = std::make_shared<MapPointAnnotation>(at, QStringLiteral("start.png"), ImageMark);
+    if (m_mapView && m_IsGuiJiOrLvYou) {
+        m_mapView->addAnnotation(start);
+        m_mapView->setCenterCoordinate(at, true);
+    }
+    m_blackpoint.append(start);
+}
+
+void ViewControllerPos::addToMapInTrackMode(const MapAnnotationPtr& annotation)
+{
+    if (m_mapView && m_IsGuiJiOrLvYou)
+        m_mapView->addAnnotation(annotation);
+}
+
+// The map's delegate -----------------------------------------------------------------------
+
+MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
+                                                        const MapAnnotationPtr& annotation)
+{
+    if (!std::dynamic_pointer_cast<MapPointAnnotation>(annotation))
+        return nullptr;
+    const QString identifier =
+        QStringLiteral("customReuseIndetifierImage") + annotation->subtitle() + annotation->title();
+    MapAnnotationView* view = mapView->dequeueReusableAnnotationViewWithIdentifier(identifier);
+    if (annotation->subtitle() == ImageMark) {
+        if (!view) {
+            view = new CustomAnnotationViewImage(annotation, identifier);
+            if (annotation->title() == QLatin1String("stop.png"))
+                m_StopCustomAnnotationViewImage = view;
+        }
+        Log::write(QStringLiteral("起始点，黑点，终点图标"));
+    } else {
+        if (!view)
+            view = new CustomAnnotationViewFriend(annotation, identifier);
+        Log::write(QStringLiteral("周围驴友"));
+    }
+    view->setCanShowCallout(false);
+    view->setDraggable(true);
+    view->setCalloutOffset(QPointF(0, -5));
+    return view;
+}
+
+std::unique_ptr<MapOverlayRenderer>
+ViewControllerPos::rendererForOverlay(MapView*, const MapOverlayPtr& overlay)
+{
+    auto polyline = std::dynamic_pointer_cast<MapPolyline>(overlay);
+    if (!polyline)
+        return nullptr;
+    auto renderer = std::make_unique<MapPolylineRenderer>(polyline);
+    renderer->setLineWidth(4.0);
+    renderer->setStrokeColor(QColor::fromRgbF(0, 0, 0, 1));
+    return renderer;
+}
+
+// Sharing ----------------------------------------------------------------------------------
+
+void ViewControllerPos::button1()
+{
+    Log::write(QStringLiteral("点击了按钮"));
+    MediaMessage message;
+    message.setThumbImage(Images::named(QStringLiteral("touxiang1.png")),
+                          QStringLiteral("touxiang1.png"));
+    ImageObject object;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    imageFromView(this).save(&buffer, "PNG");
+    object.setImageData(png);
+    message.setMediaObject(object);
+    SendMessageRequest request;
+    request.setBText(false);
+    request.setMessage(message);
+    request.setScene(SendMessageRequest::SceneTimeline);
+    AppDelegate* delegate = AppDelegate::current();
+    if (delegate && delegate->share())
+        delegate->share()->sendReq(request);
+}
+
+QImage ViewControllerPos::imageFromView(QWidget*)
+{
+    QWidget* keyWindow = window();
+    QImage picture(keyWindow->size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    keyWindow->render(&picture, QPoint(), QRegion(),
+                      QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    const QImage map =
+        m_mapView ? m_mapView->takeSnapshotInRect(QRectF(0, 0, width(), mapHeight())) : QImage();
+    return addImage(picture, map);
+}
+
+QImage ViewControllerPos::addImage(const QImage& first, const QImage& second)
+{
+    QImage combined(first.size(), QImage::Format_ARGB32_Premultiplied);
+    combined.fill(Qt::transparent);
+    QPainter painter(&combined);
+    painter.drawImage(QRect(QPoint(0, 0), first.size()), first);
+    if (!second.isNull())
+        painter.drawImage(QRect(QPoint(0, 0), second.size()), second);
+    return combined;
+}
+
+// Lifecycle --------------------------------------------------------------------------------
+
+void ViewControllerPos::didRelease()
+{
+    Log::write(QStringLiteral("Pos释放"));
+}
+
+void ViewControllerPos::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(243, 246, 245));
+}

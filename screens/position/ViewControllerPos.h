@@ -1,0 +1,142 @@
+#pragma once
+
+#include "platform/map/MapPointAnnotation.h"
+#include "platform/map/MapPolyline.h"
+#include "platform/map/MapViewDelegate.h"
+#include "platform/ui/PageViewController.h"
+#include "platform/ui/Screen.h"
+#include "protocol/TrackPoint.h"
+#include "store/RiderInfo.h"
+
+#include <QImage>
+#include <QList>
+#include <QPointer>
+
+class Button;
+class CustomAnnotationViewImage;
+class ImageView;
+class MapView;
+class PageControl;
+class QLabel;
+class Timer;
+
+// The position section: a map above a two-page pager. In track mode (first page) the map
+// shows the tracker's track of this screen's lifetime, polled every second by the last
+// server id received, with start, black-point and stop marks; in riders mode (second page)
+// it shows the nearby riders, fetched every second until a non-empty list arrives. A share
+// button sends a picture of the screen as an image message.
+//
+// Each poller keeps at most one request outstanding, so a slow server neither piles up
+// requests nor draws the same points and riders twice. A position is missing only when its
+// text holds no number or both coordinates are 0: negative coordinates are real places.
+class ViewControllerPos : public Screen,
+                          public PageViewControllerDataSource,
+                          public PageViewControllerDelegate,
+                          public MapViewDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit ViewControllerPos(QWidget* parent = nullptr);
+    ~ViewControllerPos() override;
+
+    // Timer actions and taps.
+    void timerFired();
+    void timerGpsInfo();
+    void tapPageSet();
+    void tapPageMine();
+    void changePage();
+    void button1();
+
+    // The picture that is shared: the window with the map's snapshot over its top.
+    QImage imageFromView(QWidget* view);
+    static QImage addImage(const QImage& first, const QImage& second);
+    // The share button's frame on a screen of `bounds`, truncated as the layout wants it.
+    static QRect shareButtonFrame(const QSizeF& bounds);
+    static QString stopImageName(const QString& banlvstate);
+
+    Screen* viewControllerBeforeViewController(PageViewController* pager, Screen* page) override;
+    Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
+    void willTransitionToViewControllers(PageViewController* pager,
+                                         const QList<Screen*>& pending) override;
+
+    MapAnnotationView* viewForAnnotation(MapView* mapView,
+                                         const MapAnnotationPtr& annotation) override;
+    std::unique_ptr<MapOverlayRenderer> rendererForOverlay(MapView* mapView,
+                                                           const MapOverlayPtr& overlay) override;
+
+    // State, for the pages, the tour and tests.
+    MapView* mapView() const { return m_mapView; }
+    qint64 lastserverid() const { return m_lastserverid; }
+    bool IsGuiJiOrLvYou() const { return m_IsGuiJiOrLvYou; }
+    bool NeedDownload() const { return m_NeedDownload; }
+    const QList<MapPolylinePtr>& overlaysLine() const { return m_overlaysLine; }
+    const QList<MapPointAnnotationPtr>& blackpoint() const { return m_blackpoint; }
+    const QList<MapPointAnnotationPtr>& array_lvyou() const { return m_array_lvyou; }
+    MapPointAnnotationPtr StopAnnotation() const { return m_StopAnnotation; }
+    CustomAnnotationViewImage* StopCustomAnnotationViewImage() const;
+    float firststartposlat() const { return m_firststartposlat; }
+    float firststartposlng() const { return m_firststartposlng; }
+    float lastposlat() const { return m_lastposlat; }
+    float lastposlng() const { return m_lastposlng; }
+    QLabel* mylabel() const { return m_mylabel; }
+    Button* shareButton() const { return m_shareButton; }
+    PageViewController* pageViewController() const { return m_pageViewController; }
+    PageControl* pageControl() const { return m_pageControl; }
+    QList<Screen*> AllOfPosPages() const;
+    ImageView* SetImage() const { return m_SetImage; }
+    ImageView* RightImage() const { return m_RightImage; }
+    Timer* timerFriend() const { return m_timerFriend; }
+    Timer* timerGpsInfoTimer() const { return m_timerGpsInfo; }
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear() override;
+    void viewDidAppear() override;
+    void viewDidDisappear() override;
+    void viewDidLayoutSubviews() override;
+    void didRelease() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildTabs();
+    void buildPager();
+    void buildUI();
+    void customLabel();
+    void makeShareButton();
+    double mapHeight() const;
+    int indexOfPage(Screen* page) const;
+    void handleTrack(const QList<TrackPoint>& points);
+    void handleRiders(const QList<RiderInfo>& riders);
+    void markStart(const MapCoordinate& at);
+    void addToMapInTrackMode(const MapAnnotationPtr& annotation);
+    void showRiders();
+    void showTrack();
+
+    QPointer<MapView> m_mapView;
+    QPointer<ImageView> m_SetImage;
+    QPointer<ImageView> m_RightImage;
+    Timer* m_timerGpsInfo = nullptr;
+    Timer* m_timerFriend = nullptr;
+    bool m_gpsInFlight = false;
+    bool m_friendInFlight = false;
+    qint64 m_lastserverid = 0;
+    QList<MapPolylinePtr> m_overlaysLine;
+    float m_firststartposlat = 0;
+    float m_firststartposlng = 0;
+    bool m_hasStart = false;
+    float m_lastposlat = 0;
+    float m_lastposlng = 0;
+    QList<MapPointAnnotationPtr> m_blackpoint;
+    MapPointAnnotationPtr m_StopAnnotation;
+    QPointer<MapAnnotationView> m_StopCustomAnnotationViewImage;
+    bool m_NeedDownload = true;
+    QList<MapPointAnnotationPtr> m_array_lvyou;
+    bool m_IsGuiJiOrLvYou = true;
+    QPointer<QLabel> m_mylabel;
+    QPointer<Button> m_shareButton;
+    QPointer<PageViewController> m_pageViewController;
+    // The storyboard may delete the pages first when the whole app goes.
+    QList<QPointer<Screen>> m_AllOfPosPages;
+    PageControl* m_pageControl = nullptr;
+};

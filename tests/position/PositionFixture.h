@@ -1,0 +1,117 @@
+#pragma once
+
+#include "platform/Log.h"
+#include "platform/ManualTimerLoop.h"
+#include "platform/share/ShareService.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Storyboard.h"
+#include "screens/ScreenCatalog.h"
+#include "store/MyBasicInfo.h"
+#include "store/MyUtil.h"
+#include "support/TestApp.h"
+#include "tools/devserver/DeviceServerSimulator.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+
+// Sharing that keeps its outbox in the test's folder.
+class OutboxShare : public ShareService
+{
+public:
+    bool registerApp(const QString& appId) override
+    {
+        m_id = appId;
+        return true;
+    }
+    QString registeredAppId() const override { return m_id; }
+
+private:
+    QString m_id;
+};
+
+// What every position test starts from: a fresh store with its defaults and the seeded
+// device, virtual time for the timers, a phone-sized host with the app's storyboard, the
+// device-server simulator as the app's server, sharing into a temporary outbox, and the log.
+struct PositionFixture
+{
+    static constexpr const char* Devid = "86000001";
+    static constexpr const char* GpsScript = "/TolvarGetGpsInfo.php";
+    static constexpr const char* FriendScript = "/TolvarGetFriendIOS.php";
+
+    explicit PositionFixture(QSize hostSize = QSize(360, 640))
+    {
+        sim.listen();
+        app.delegate->setServerUrl(sim.baseUrl().toString());
+        app.delegate->setShare(&share);
+        share.setOutboxFolder(app.dir.filePath("outbox"));
+        share.setClock(&app.clock);
+        MyUtil::InitMyDateBase();
+        MyBasicInfo::SetValue(QStringLiteral("devid"), QString::fromLatin1(Devid));
+        host.resize(hostSize);
+        host.show();
+        ScreenCatalog::install(*storyboard);
+    }
+
+    ~PositionFixture()
+    {
+        storyboard.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The next `count` answers of a script are exactly `body`.
+    void answer(const char* script, const QByteArray& body, int count = 1)
+    {
+        sim.addFault(SimFault::raw(body, QString::fromLatin1(script), count));
+    }
+
+    static QByteArray track(const QList<QStringList>& points)
+    {
+        QJsonArray list;
+        for (const QStringList& p : points)
+            list.append(QJsonObject{{"serverid", p.value(0)},
+                                    {"lat", p.value(1)},
+                                    {"lng", p.value(2)},
+                                    {"state", p.value(3, "1")}});
+        return QJsonDocument(list).toJson(QJsonDocument::Compact);
+    }
+
+    static QByteArray riders(const QList<QStringList>& riders)
+    {
+        QJsonArray list;
+        for (const QStringList& r : riders)
+            list.append(QJsonObject{{"username", r.value(0)},
+                                    {"level", r.value(1)},
+                                    {"levelname", r.value(2)},
+                                    {"paiming", r.value(3)},
+                                    {"touxiangpath", r.value(4)},
+                                    {"lat", r.value(5)},
+                                    {"lng", r.value(6)},
+                                    {"weixin", r.value(7)}});
+        return QJsonDocument(list).toJson(QJsonDocument::Compact);
+    }
+
+    int requestsTo(const char* script) const
+    {
+        return int(sim.requestsTo(QString::fromLatin1(script)).size());
+    }
+
+    static void setAppeared(Screen* screen, bool appeared)
+    {
+        screen->beginAppearanceTransition(appeared);
+        screen->endAppearanceTransition();
+    }
+
+    Log::Quiet quiet;
+    DeviceServerSimulator sim;
+    TestApp app;
+    OutboxShare share;
+    ManualTimerLoop loop{&app.clock};
+    QWidget host;
+    std::unique_ptr<Storyboard> storyboard = std::make_unique<Storyboard>(&host);
+    Log::Capture log;
+};
