@@ -104,12 +104,21 @@ void Screen::release()
 {
     if (m_released)
         return;
-    m_released = true;
-    didRelease();
-    for (Screen* child : childScreens())
-        child->release();
+    markReleased();
     if (m_holds == 0)
         deleteLater();
+}
+
+void Screen::markReleased()
+{
+    // Child screens hear of the release too, but go with their parent object: the parent's
+    // destructor may still reach them.
+    m_released = true;
+    didRelease();
+    for (Screen* child : childScreens()) {
+        if (!child->m_released)
+            child->markReleased();
+    }
 }
 
 std::shared_ptr<void> Screen::keepAlive()

@@ -47,8 +47,9 @@ public:
     Screen* parentScreen() const { return m_parentScreen; }
     QList<Screen*> childScreens() const;
 
-    // Called once by whoever owned the screen when it lets it go: runs didRelease, then the
-    // object is deleted as soon as no keepAlive() token holds it any more.
+    // Called once by whoever owned the screen when it lets it go: runs didRelease (also on
+    // the child screens), then the object, with its children, is deleted as soon as no
+    // keepAlive() token holds it any more.
     void release();
     bool isReleased() const { return m_released; }
     // A token that keeps the screen object alive after its release (for answers still due).
@@ -104,6 +105,7 @@ private:
         std::function<QRectF()> frame;
     };
     void dropHold();
+    void markReleased();
     void applyOffset();
     static void setFrame(QWidget* widget, const QRectF& frame);
 

@@ -37,6 +37,7 @@ private slots:
     void loadsOnceAndIgnoresRepeatedTransitions();
     void childScreensShareTheAppearance();
     void releaseWaitsForKeepAliveTokens();
+    void childrenLiveUntilTheirParentIsDeleted();
     void keyboardOffsetAddsUpFromTheCurrentState();
 };
 
@@ -98,9 +99,39 @@ void tst_Screen::releaseWaitsForKeepAliveTokens()
     QCOMPARE(child->events, QStringList({"release"}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(screen);
+    QVERIFY(child->isReleased());
     token.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(screen.isNull());
+}
+
+void tst_Screen::childrenLiveUntilTheirParentIsDeleted()
+{
+    // Sections keep plain pointers to their pages and may reach them in their destructor.
+    static QStringList seen;
+    seen.clear();
+    struct Section : Screen
+    {
+        QList<Screen*> pages;
+        ~Section() override
+        {
+            for (Screen* page : pages)
+                seen << (page->isReleased() ? "released page" : "page not released");
+        }
+    };
+    auto* section = new Section;
+    QList<QPointer<Screen>> pages;
+    for (int i = 0; i < 3; ++i) {
+        auto* page = new RecordingScreen;
+        section->addChildScreen(page);
+        section->pages << page;
+        pages << page;
+    }
+    section->release();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(seen, QStringList(3, "released page"));
+    for (const QPointer<Screen>& page : pages)
+        QVERIFY(page.isNull());
 }
 
 void tst_Screen::keyboardOffsetAddsUpFromTheCurrentState()
