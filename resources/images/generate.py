@@ -250,8 +250,8 @@ def welcome():
             + gradient("hill2", "#2bb3a2", "#1f9283"))
     body = (
         '<rect width="720" height="1280" fill="url(#sky)"/>'
-        f'<circle cx="540" cy="360" r="92" fill="{GOLD}" fill-opacity="0.95"/>'
-        f'<circle cx="540" cy="360" r="130" fill="{GOLD}" fill-opacity="0.15"/>'
+        f'<circle cx="588" cy="560" r="62" fill="{GOLD}" fill-opacity="0.95"/>'
+        f'<circle cx="588" cy="560" r="92" fill="{GOLD}" fill-opacity="0.15"/>'
         '<path d="M 0 860 Q 180 740 380 830 Q 560 910 720 800 L 720 1280 L 0 1280 Z" '
         'fill="url(#hill1)"/>'
         '<path d="M 0 960 Q 240 880 460 950 Q 620 1000 720 960 L 720 1280 L 0 1280 Z" '
@@ -265,8 +265,8 @@ def welcome():
         f'fill="{WHITE}" text-anchor="middle">驴行</text>'
         f'<text x="360" y="372" font-family="{FONT}" font-size="40" fill="{WHITE}" '
         f'fill-opacity="0.85" text-anchor="middle">LVXING</text>'
-        f'<text x="360" y="1210" font-family="{FONT}" font-size="34" fill="{TEAL_DARK}" '
-        f'text-anchor="middle">骑得开心 · 停得放心</text>')
+        f'<text x="360" y="452" font-family="{FONT}" font-size="34" fill="{WHITE}" '
+        f'fill-opacity="0.9" text-anchor="middle">骑得开心 · 停得放心</text>')
     svg("welcome.svg", 720, 1280, body, defs)
 
 
