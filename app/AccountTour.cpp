@@ -129,7 +129,7 @@ void closeFileDialogs(Tour& tour)
     }
 }
 
-void addBinding(Tour& tour, std::function<QString()> devid, const char* next)
+void addBinding(Tour& tour, std::function<QString()> devid, const char* next, bool pulse)
 {
     tour.add({QStringLiteral("typed"),
               [devid](Tour& t) {
@@ -140,7 +140,12 @@ void addBinding(Tour& tour, std::function<QString()> devid, const char* next)
               0,
               300,
               true});
-    // A second into the pulse of about three seconds.
+    if (!pulse) {
+        tour.add({QString(), [](Tour& t) { t.tap("Connect"); },
+                  [next](Tour& t) { return on(t, next); }, 9000, 600, true});
+        return;
+    }
+    // A second into the pulse of about three seconds, then where the answer leads.
     tour.add({QStringLiteral("connecting"), [](Tour& t) { t.tap("Connect"); }, {}, 0, 1200, true});
     tour.shootWhen(
         QString(), [next](Tour& t) { return on(t, next); }, 9000, 600);
@@ -156,6 +161,9 @@ void addRegistration(Tour& tour, std::shared_ptr<FirstStart> state)
                   t.type("username", state->username());
                   t.type("userpwd", QStringLiteral("ride2016"));
                   t.type("useremail", state->email());
+                  // The start of a long address, as after typing and leaving the field.
+                  if (auto* email = qobject_cast<QLineEdit*>(t.find(QStringLiteral("useremail"))))
+                      email->setCursorPosition(0);
                   t.type("userweixin", QStringLiteral("lvyou_wx"));
               },
               {},
@@ -255,7 +263,7 @@ void addFirstStart(Tour& tour)
         QString(), [state](Tour& t) { return state->deviceChosen && !on(t, "ViewController"); },
         8000, 300);
     addBinding(
-        tour, [state] { return state->devid; }, "ViewControllerRegister");
+        tour, [state] { return state->devid; }, "ViewControllerRegister", true);
     addRegistration(tour, state);
     addAvatar(tour);
 }
@@ -269,8 +277,16 @@ void addReturningRider(Tour& tour)
               [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
     tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("切换")); },
               [](Tour& t) { return on(t, "ViewControllerDevID"); }, 8000, 300, true});
+    // A number the server does not know first; the second tap queries on its first tick.
+    tour.add({QStringLiteral("unknown-device"),
+              [](Tour& t) {
+                  t.type("TextFieldDevID", QStringLiteral("12345678"));
+                  t.tap("Connect");
+              },
+              [](Tour&) { return alertShows(QStringLiteral("设备号不存在!")); }, 8000, 300, true});
+    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); }, {}, 0, 100, false});
     addBinding(
-        tour, [] { return SeededDevice; }, "ViewControllerLogin");
+        tour, [] { return SeededDevice; }, "ViewControllerLogin", false);
     tour.add({QStringLiteral("wrong-password"),
               [](Tour& t) {
                   t.type("TextUserName", QStringLiteral("rider01"));
