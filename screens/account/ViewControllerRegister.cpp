@@ -62,6 +62,18 @@ void ViewControllerRegister::viewDidLoad()
     m_registerTouXiang->setOnTap([this] { tapPageTouXiang(); });
     for (TextField* field : fields())
         field->setDelegate(this);
+    connect(m_useremail, &QLineEdit::textChanged, this, &ViewControllerRegister::updateHint);
+    updateHint();
+}
+
+void ViewControllerRegister::updateHint()
+{
+    const bool verified = emailVerified();
+    m_hint->setText(verified ? QStringLiteral("✓ 邮箱已验证")
+                             : QStringLiteral("注册前请先验证邮箱"));
+    QPalette palette = m_hint->palette();
+    palette.setColor(QPalette::WindowText, verified ? AccountUi::accent() : AccountUi::muted());
+    m_hint->setPalette(palette);
 }
 
 void ViewControllerRegister::buildViews()
@@ -95,6 +107,7 @@ void ViewControllerRegister::buildViews()
     m_registerTouXiang->setObjectName(QStringLiteral("RegisterTouXiang"));
     m_registerButton->setObjectName(QStringLiteral("RegisterButton"));
     m_vcodeButton->setObjectName(QStringLiteral("VcodeButton"));
+    m_hint->setObjectName(QStringLiteral("VerifiedHint"));
 
     connect(m_vcodeButton, &Button::clicked, this, &ViewControllerRegister::GetVcode);
     connect(m_registerButton, &Button::clicked, this,
@@ -223,6 +236,7 @@ void ViewControllerRegister::checkCode(const QString& typed)
     if (!m_changeString.isEmpty() && typed == m_changeString) {
         if (AppDelegate* delegate = AppDelegate::current())
             delegate->setVerifiedEmail(m_codeEmail);
+        updateHint();
         MyAlertView(QStringLiteral("验证成功!"));
     } else {
         MyAlertView(QStringLiteral("验证失败!"));

@@ -86,6 +86,8 @@ private:
     void showCodeDialog();
     void checkCode(const QString& typed);
     void handleRegisterAnswer(const StatusAnswer& answer);
+    // The line under the button says whether the address in the field is verified.
+    void updateHint();
 
     QPointer<TextField> m_username;
     QPointer<TextField> m_userpwd;

@@ -9,6 +9,7 @@
 #include "screens/account/ViewControllerRegister.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -240,8 +241,12 @@ void tst_ViewControllerRegister::verifiedMarkHoldsForTheVerifiedAddressOnly()
 {
     AccountHarness h;
     auto* screen = startRegister(h);
+    auto* hint = screen->findChild<QLabel*>("VerifiedHint");
+    QCOMPARE(hint->text(), QString("注册前请先验证邮箱"));
     verify(h, screen, "neo@x.cn");
+    QCOMPARE(hint->text(), QString("✓ 邮箱已验证"));
     fill(screen, "neo01", "abcdef", "other@x.cn", "neowx");
+    QCOMPARE(hint->text(), QString("注册前请先验证邮箱"));
     screen->RegisterButton()->click();
     QCOMPARE(AccountHarness::alertMessage(), QString("邮箱未验证!"));
     AccountHarness::closeAlert();
