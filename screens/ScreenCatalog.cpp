@@ -13,6 +13,8 @@
 #include "screens/dashboard/AllOfSetPages4.h"
 #include "screens/dashboard/AllOfSetPages5.h"
 #include "screens/dashboard/ViewControllerSet.h"
+#include "screens/profile/AllOfMinePages1.h"
+#include "screens/profile/AllOfMinePages2.h"
 #include "screens/position/AllOfPosPages1.h"
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
@@ -44,6 +46,8 @@ void registerScreens(Storyboard& storyboard)
     storyboard.registerScreen<AllOfSetPages3>("AllOfSetPages3");
     storyboard.registerScreen<AllOfSetPages4>("AllOfSetPages4");
     storyboard.registerScreen<AllOfSetPages5>("AllOfSetPages5");
+    storyboard.registerScreen<AllOfMinePages1>("AllOfMinePages1");
+    storyboard.registerScreen<AllOfMinePages2>("AllOfMinePages2");
     storyboard.registerScreen<ViewControllerPos>("ViewControllerPos");
     storyboard.registerScreen<AllOfPosPages1>("AllOfPosPages1");
     storyboard.registerScreen<AllOfPosPages2>("AllOfPosPages2");

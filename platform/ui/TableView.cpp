@@ -54,7 +54,7 @@ int TableView::reusableCellCount(const QString& identifier) const
 void TableView::reloadData()
 {
     for (auto it = m_visible.cbegin(); it != m_visible.cend(); ++it)
-        enqueue(it.key(), it.value());
+        enqueue(it.value());
     m_visible.clear();
     loadRows();
     setContentOffset(m_offset);
@@ -141,7 +141,7 @@ void TableView::layoutCells()
             ++it;
             continue;
         }
-        enqueue(it.key(), it.value());
+        enqueue(it.value());
         it = m_visible.erase(it);
     }
     for (int row : rows) {
@@ -163,9 +163,8 @@ void TableView::layoutCells()
     }
 }
 
-void TableView::enqueue(int row, TableViewCell* cell)
+void TableView::enqueue(TableViewCell* cell)
 {
-    Q_UNUSED(row);
     cell->hide();
     cell->setSelected(false);
     cell->prepareForReuse();

@@ -81,7 +81,7 @@ private:
     enum class Drag { None, Pending, Scroll, Swipe };
     void loadRows();
     void layoutCells();
-    void enqueue(int row, TableViewCell* cell);
+    void enqueue(TableViewCell* cell);
     int firstRowAt(qreal y) const;
     PageViewController* enclosingPager() const;
     void dragSideways(const QPointF& delta);

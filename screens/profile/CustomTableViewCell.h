@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ui/ImageView.h"
+#include "platform/ui/TableViewCell.h"
+
+#include <QLabel>
+#include <QPointer>
+
+// One row of the weekly ranking list: the rank, the rider's avatar, name and level.
+class CustomTableViewCell : public TableViewCell
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char* Identifier = "customCell";
+
+    explicit CustomTableViewCell(QWidget* parent = nullptr);
+
+    // "NO.%ld".
+    void Setpaiming(qint64 paiming);
+    // Loads the avatar at `address`, the placeholder showing until it arrives.
+    void RefshImage(const QString& address);
+    void SetUsername(const QString& username);
+    // "%@ %@级" with the level name first, then the level.
+    void SetLevelName(const QString& level, const QString& levelname);
+
+    QLabel* paiming() const { return m_paiming; }
+    ImageView* cellimage() const { return m_cellimage; }
+    QLabel* username() const { return m_username; }
+    QLabel* levelname() const { return m_levelname; }
+
+    // A cell taken for another row starts blank, so a rank without a cached rider shows its
+    // number only.
+    void prepareForReuse() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPointer<QLabel> m_paiming;
+    QPointer<ImageView> m_cellimage;
+    QPointer<QLabel> m_username;
+    QPointer<QLabel> m_levelname;
+};

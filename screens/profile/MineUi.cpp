@@ -1,0 +1,109 @@
+#include "screens/profile/MineUi.h"
+
+#include "app/AppDelegate.h"
+#include "platform/net/ImageLoader.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace MineUi {
+
+QColor accent()
+{
+    return QColor(19, 146, 134);
+}
+
+QColor ink()
+{
+    return QColor(38, 50, 56);
+}
+
+QColor muted()
+{
+    return QColor(128, 136, 140);
+}
+
+QColor page()
+{
+    return QColor(243, 246, 245);
+}
+
+QString levelLine(const QString& levelname, const QString& level)
+{
+    return QStringLiteral("%1 %2级").arg(levelname, level);
+}
+
+QString rankLine(const QString& paiming)
+{
+    return QStringLiteral("NO.%1").arg(paiming);
+}
+
+QLabel* makeLabel(QWidget* parent, const QColor& color, Qt::Alignment alignment)
+{
+    auto* label = new QLabel(parent);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+void setPixelFont(QWidget* widget, qreal pixels, bool bold)
+{
+    QFont font = widget->font();
+    font.setPixelSize(qMax(1, qRound(pixels)));
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+ImageView* makeAvatar(QWidget* parent)
+{
+    auto* view = new ImageView(parent);
+    view->setRound(true);
+    view->setContentMode(ImageView::ContentMode::AspectFill);
+    return view;
+}
+
+void showAvatar(ImageView* view, const QString& address)
+{
+    const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
+    AppDelegate* delegate = AppDelegate::current();
+    if (delegate && delegate->imageLoader())
+        delegate->imageLoader()->setImageWithURL(view, address, placeholder);
+    else
+        view->setImage(placeholder);
+}
+
+void clearAvatar(ImageView* view)
+{
+    AppDelegate* delegate = AppDelegate::current();
+    if (delegate && delegate->imageLoader())
+        delegate->imageLoader()->setImageWithURL(view, QString(), QImage());
+    else
+        view->setImage(QImage());
+}
+
+void showMadeChildren(QWidget* parent)
+{
+    for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            child->show();
+    }
+}
+
+void paintAvatarRing(QPainter& painter, const QRectF& frame)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 28));
+    painter.drawEllipse(frame.adjusted(-5, -3, 5, 7));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(frame.adjusted(-4, -4, 4, 4));
+    painter.restore();
+}
+
+} // namespace MineUi
