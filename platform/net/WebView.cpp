@@ -106,8 +106,8 @@ void WebView::watch(QNetworkReply* reply)
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-        if (received > MaxPageBytes)
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
+        if (received > MaxPageBytes || total > MaxPageBytes)
             reply->abort();
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finish(reply); });
@@ -131,9 +131,13 @@ void WebView::finish(QNetworkReply* reply)
         return;
     m_reply = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+    // The whole answer may come in one piece, past the progress check: read one byte more
+    // than allowed to tell.
+    const QByteArray body = reply->read(MaxPageBytes + 1);
+    const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300 &&
+                    body.size() <= MaxPageBytes;
     if (ok)
-        showContent(WebViewContent(reply->readAll()));
+        showContent(WebViewContent(body));
     else
         showFailure();
     emit loadFinished(ok);

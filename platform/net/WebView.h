@@ -20,8 +20,9 @@ class WebView : public QWidget
     Q_OBJECT
 
 public:
-    // Pages larger than this are abandoned.
-    static constexpr qint64 MaxPageBytes = 2 * 1024 * 1024;
+    // Pages larger than this are abandoned (the fence page is a few kilobytes; rich text
+    // lays out long pages slowly).
+    static constexpr qint64 MaxPageBytes = 512 * 1024;
     static constexpr int TimeoutMs = 60000;
 
     explicit WebView(QWidget* parent = nullptr);

@@ -15,14 +15,16 @@ constexpr auto Options =
 // and frames or objects would only show as stray text.
 void dropActiveParts(QString& html)
 {
+    static const QString tags =
+        QStringLiteral("iframe|frame|frameset|object|embed|applet|noscript");
     static const QRegularExpression script(QStringLiteral("<script\\b.*?(</script\\s*>|$)"),
                                            Options);
-    static const QRegularExpression embedded(
-        QStringLiteral("<(iframe|frame|frameset|object|embed|applet|noscript)\\b.*?"
-                       "(</\\1\\s*>|/>|>)"),
-        Options);
+    static const QRegularExpression element(QStringLiteral("<(%1)\\b[^>]*>.*?</\\1\\s*>").arg(tags),
+                                            Options);
+    static const QRegularExpression loose(QStringLiteral("</?(%1)\\b[^>]*>").arg(tags), Options);
     html.remove(script);
-    html.remove(embedded);
+    html.remove(element);
+    html.remove(loose);
 }
 
 QString titleOf(const QString& html)

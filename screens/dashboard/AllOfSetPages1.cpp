@@ -45,12 +45,14 @@ void AllOfSetPages1::viewDidLoad()
 void AllOfSetPages1::buildRing()
 {
     m_MyYuanHuan = new YuanHuanCustomView(this);
+    m_MyYuanHuan->setObjectName(QStringLiteral("MyYuanHuan"));
     place(m_MyYuanHuan, [this] { return squareFrame(360, RingTop, RingSize, RingSize); });
     auto ringCentreY = [this] { return py(RingTop) + px(RingSize / 2); };
 
     QLabel* caption = addLabel(Localized::string(QStringLiteral("今日里程")), muted(), 26);
     place(caption, [=, this] { return QRectF(0, ringCentreY() - px(110), width(), px(40)); });
     m_totaylichengs = new Button(this);
+    m_totaylichengs->setObjectName(QStringLiteral("totaylichengs"));
     m_totaylichengs->setTitleColor(teal());
     scaleFont(m_totaylichengs, 92, true);
     place(m_totaylichengs,
@@ -72,6 +74,7 @@ void AllOfSetPages1::buildBars()
     for (int i = 0; i < Days; ++i) {
         const double centre = 360 + (i - 3) * BarPitch;
         auto* bar = new DiTanCustomView(this);
+        bar->setObjectName(QStringLiteral("week%1").arg(i + 1));
         bar->setAttribute(Qt::WA_TranslucentBackground);
         place(bar, [=, this] {
             return QRectF(px(centre - BarWidth / 2), py(BarTop), px(BarWidth), py(BarHeight));

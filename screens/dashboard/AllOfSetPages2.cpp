@@ -64,6 +64,10 @@ void AllOfSetPages2::buildGauges()
     m_PowerHuanyuan = new PowerYuanHuanCustomView(m_PowerCustomMini);
     m_RotateCV = new RotateLvCustomView(m_PowerCustomMini);
     m_PowerCustom1 = new PowerCustomView(m_PowerCustomMini);
+    m_PowerCustomMini->setObjectName(QStringLiteral("PowerCustomMini"));
+    m_PowerHuanyuan->setObjectName(QStringLiteral("PowerHuanyuan"));
+    m_RotateCV->setObjectName(QStringLiteral("RotateCV"));
+    m_PowerCustom1->setObjectName(QStringLiteral("PowerCustom1"));
     for (QWidget* view :
          {static_cast<QWidget*>(m_PowerHuanyuan.data()), static_cast<QWidget*>(m_RotateCV.data()),
           static_cast<QWidget*>(m_PowerCustom1.data())})
@@ -80,6 +84,7 @@ void AllOfSetPages2::buildGauges()
 void AllOfSetPages2::buildRange()
 {
     m_powerlicheng = addLabel(QString(), teal(), 84, true);
+    m_powerlicheng->setObjectName(QStringLiteral("powerlicheng"));
     place(m_powerlicheng, [this] { return QRectF(0, py(470), width(), py(110)); });
     QLabel* caption = addLabel(Localized::string(QStringLiteral("剩余里程 (km)")), muted(), 26);
     place(caption, [this] { return QRectF(0, py(585), width(), py(46)); });
@@ -92,10 +97,12 @@ void AllOfSetPages2::buildControls()
                             Qt::AlignLeft | Qt::AlignVCenter);
     place(full, [this] { return QRectF(px(70), py(800), px(330), py(120)); });
     m_button28 = new Button(this);
+    m_button28->setObjectName(QStringLiteral("process28"));
     m_button28->setBackgroundColor(QColor(225, 242, 239));
     place(m_button28, [this] { return QRectF(px(460), py(818), px(190), py(84)); });
     connect(m_button28, &Button::clicked, this, &AllOfSetPages2::process28);
     m_powerlichengmax = addLabel(QString(), teal(), 36, true, Qt::AlignRight | Qt::AlignVCenter);
+    m_powerlichengmax->setObjectName(QStringLiteral("powerlichengmax"));
     m_powerlichengmax->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(m_powerlichengmax, [this] { return QRectF(px(470), py(818), px(88), py(84)); });
     QLabel* unit =
@@ -107,6 +114,7 @@ void AllOfSetPages2::buildControls()
                              Qt::AlignLeft | Qt::AlignVCenter);
     place(quiet, [this] { return QRectF(px(70), py(950), px(380), py(120)); });
     m_switchpower = new Switch(this);
+    m_switchpower->setObjectName(QStringLiteral("switchpower"));
     m_switchpower->setOnTintColor(
         QColor::fromRgbF(0.09019608050584793f, 0.6117647290229797f, 0.5058823823928833f));
     m_switchpower->setTintColor(

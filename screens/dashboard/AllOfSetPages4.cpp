@@ -14,7 +14,9 @@ void AllOfSetPages4::viewDidLoad()
 {
     addTitle(QStringLiteral("灯光速度"));
     m_MyLightCView = new LightCustomView(this);
+    m_MyLightCView->setObjectName(QStringLiteral("MyLightCView"));
     m_slightspeed = addLabel(QString(), ink(), 120, true);
+    m_slightspeed->setObjectName(QStringLiteral("slightspeed"));
     buildDial(m_MyLightCView, m_slightspeed,
               QStringLiteral("沿表盘拖动,松手后设定灯光速度,\n可在 10 到 25 km/h 之间选择。"));
     addScaleMark(QStringLiteral("10"), positionFor(10));

@@ -49,10 +49,12 @@ void AllOfSetPages5::viewDidLoad()
 void AllOfSetPages5::buildDial()
 {
     m_MyWLCView = new WeiLanCustomView(this);
+    m_MyWLCView->setObjectName(QStringLiteral("MyWLCView"));
     m_MyWLCView->setAttribute(Qt::WA_TranslucentBackground);
     place(m_MyWLCView, [this] { return squareFrame(360, DialTop, DialWidth, DialWidth / 2); });
     auto dialBottom = [this] { return py(DialTop) + px(DialWidth / 2); };
     m_weilanradio = addLabel(QString(), ink(), 104, true);
+    m_weilanradio->setObjectName(QStringLiteral("weilanradio"));
     m_weilanradio->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(m_weilanradio, [=, this] { return QRectF(0, dialBottom() - px(160), width(), px(120)); });
     QLabel* unit = addLabel(Localized::string(QStringLiteral("围栏半径 (米)")), muted(), 26);
@@ -63,6 +65,7 @@ void AllOfSetPages5::buildDial()
 void AllOfSetPages5::buildChildrenButton()
 {
     m_childrenbutton = new Button(this);
+    m_childrenbutton->setObjectName(QStringLiteral("childrenbutton"));
     m_childrenbutton->setCornerRadius(px(48));
     place(m_childrenbutton, [this] { return QRectF(px(600), py(590), px(90), px(90)); });
     connect(m_childrenbutton, &Button::clicked, this, &AllOfSetPages5::processchildren);
@@ -74,6 +77,7 @@ void AllOfSetPages5::buildMap()
 {
     addCard(30, 770, 660, 320);
     m_MyWebView = new WebView(this);
+    m_MyWebView->setObjectName(QStringLiteral("MyWebView"));
     place(m_MyWebView, [this] { return QRectF(px(48), py(786), px(624), py(288)); });
     if (AppDelegate* delegate = AppDelegate::current()) {
         m_MyWebView->setNetworkAccessManager(delegate->networkAccessManager());

@@ -26,21 +26,15 @@ constexpr double TabCentres[] = {120, 360, 600};
 
 ViewControllerSet::ViewControllerSet(QWidget* parent) : Screen(parent) {}
 
-ViewControllerSet::~ViewControllerSet()
-{
-    // Pages the pager never showed have no parent screen; they go with the section.
-    for (Screen* page : std::as_const(m_AllOfSetPages)) {
-        if (page && !page->parentScreen())
-            delete page;
-    }
-}
-
 void ViewControllerSet::viewDidLoad()
 {
     buildTabs();
     for (int i = 1; i <= PageCount; ++i) {
         Screen* page = storyboard()->instantiateViewControllerWithIdentifier(
             QStringLiteral("AllOfSetPages%1").arg(i));
+        // Owned by the section until the pager shows it; hidden until then.
+        page->setParent(this);
+        page->hide();
         m_AllOfSetPages.append(page);
     }
     m_CurpageIndex = 0;
@@ -85,6 +79,9 @@ void ViewControllerSet::buildTabs()
     m_SetImage = tabs[0];
     m_PosImage = tabs[1];
     m_MineImage = tabs[2];
+    m_GrayImage->setObjectName(QStringLiteral("GrayImage"));
+    m_PosImage->setObjectName(QStringLiteral("PosImage"));
+    m_MineImage->setObjectName(QStringLiteral("MineImage"));
     m_PosImage->setOnTap([this] { tapPagePos(); });
     m_MineImage->setOnTap([this] { tapPageMine(); });
 }
@@ -107,6 +104,7 @@ void ViewControllerSet::buildPager()
 void ViewControllerSet::buildUI()
 {
     m_pageControl = new PageControl(this);
+    m_pageControl->setObjectName(QStringLiteral("pageControl"));
     m_pageControl->setNumberOfPages(PageCount);
     m_pageControl->setCurrentPage(0);
     m_pageControl->setCornerRadius(8);

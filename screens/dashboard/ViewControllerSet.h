@@ -24,7 +24,6 @@ public:
     static constexpr double RefreshInterval = 30.0;
 
     explicit ViewControllerSet(QWidget* parent = nullptr);
-    ~ViewControllerSet() override;
 
     void tapPagePos();
     void tapPageMine();
