@@ -1,0 +1,462 @@
+#include "EventWait.h"
+
+#include "platform/Log.h"
+#include "platform/ManualTimerLoop.h"
+#include "platform/location/LocationManager.h"
+#include "platform/notify/Haptics.h"
+#include "platform/notify/LocalNotificationCenter.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/PageViewController.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/TextField.h"
+#include "platform/net/WebView.h"
+#include "poll/MyUtil.h"
+#include "protocol/ServerScript.h"
+#include "screens/ScreenCatalog.h"
+#include "screens/account/ViewController.h"
+#include "screens/account/ViewControllerDevID.h"
+#include "screens/account/ViewControllerLogin.h"
+#include "screens/account/ViewControllerRegister.h"
+#include "screens/dashboard/AllOfSetPages1.h"
+#include "screens/dashboard/AllOfSetPages2.h"
+#include "screens/dashboard/AllOfSetPages3.h"
+#include "screens/dashboard/AllOfSetPages4.h"
+#include "screens/dashboard/AllOfSetPages5.h"
+#include "screens/dashboard/SpeedLimit.h"
+#include "screens/dashboard/ViewControllerSet.h"
+#include "store/MyBasicInfo.h"
+#include "store/MyUtil.h"
+#include "support/TestApp.h"
+#include "tools/devserver/DeviceServerSimulator.h"
+#include "views/WeiLanCustomView.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+// A rider's first day with the app, through the real screens offscreen against the
+// simulated device server: binding, registration with the mailed code and an
+// avatar, the dashboard's five pages, a speed change whose upload fails, the
+// geofence and children mode, both alarms and their acknowledgement, and
+// switching the user at the next start. After each step the settings store and
+// the requests the server received (in order, exactly as sent) are checked.
+class tst_RiderSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void aRidersFirstDay();
+
+private:
+    void freshStartOpensBinding();
+    void bindingFindsAnUnregisteredDevice();
+    void registrationWithCodeAndAvatar();
+    void dashboardShowsFivePages();
+    void maxSpeedUploadFailsAndRollsBack();
+    void geofenceRadiusAndChildrenMode();
+    void trackerLeavesTheFence();
+    void batteryFallsTo34Volts();
+    void nextStartSwitchesTheUser();
+
+    // Requests received since the last call, as "path?query" (POSTs with their method). The
+    // dashboard's 30-second status refresh and the geofence page's map page come and go
+    // with the virtual time and the page's reloads; unless asked for they are only counted
+    // (and must have exactly their own form).
+    QStringList newRequests(bool withBackground = false);
+    template <class T> T* top() const { return qobject_cast<T*>(m_storyboard->topScreen()); }
+    template <class T> T* page(int index) const;
+    // A location update a minute and a second after the last one.
+    void locationUpdateAMinuteLater();
+    bool waitForLog(const QString& prefix, int count);
+    static QString value(const char* key) { return MyBasicInfo::GetValue(QString::fromLatin1(key)); }
+    static void pressOnlyAlert(const QString& title);
+
+    static constexpr const char* Devid = "86000002";
+    static constexpr const char* Email = "neo@example.com";
+    static constexpr double BaseLat = 30.2741;
+    static constexpr double BaseLng = 120.1551;
+
+    std::unique_ptr<Log::Quiet> m_quiet;
+    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<ManualTimerLoop> m_loop;
+    std::unique_ptr<DeviceServerSimulator> m_sim;
+    std::unique_ptr<LocalNotificationCenter> m_center;
+    std::unique_ptr<Haptics> m_haptics;
+    std::unique_ptr<LocationManager> m_location;
+    std::unique_ptr<QWidget> m_host;
+    Storyboard* m_storyboard = nullptr;
+    std::unique_ptr<Log::Capture> m_log;
+    QStringList m_segues;
+    qsizetype m_seen = 0;
+    int m_backgroundRequests = 0;
+};
+
+void tst_RiderSession::init()
+{
+    m_quiet = std::make_unique<Log::Quiet>();
+    m_app = std::make_unique<TestApp>();
+    m_app->clock.set(QDateTime(QDate(2026, 3, 5), QTime(9, 0), Qt::UTC));
+    m_loop = std::make_unique<ManualTimerLoop>(&m_app->clock);
+    m_sim = std::make_unique<DeviceServerSimulator>();
+    QVERIFY(m_sim->listen() != 0);
+    m_sim->setPosition(Devid, BaseLat, BaseLng);
+    m_sim->setPower(Devid, 40.0);
+    m_center = std::make_unique<LocalNotificationCenter>();
+    m_haptics = std::make_unique<Haptics>();
+    m_location = std::make_unique<LocationManager>();
+    // Only the updates this test injects reach the status poll.
+    m_location->setReplayFile(QStringLiteral("/nonexistent/route.nmea"));
+    AppDelegate* delegate = m_app->delegate.get();
+    delegate->setServerUrl(m_sim->baseUrl().toString());
+    delegate->setNotificationCenter(m_center.get());
+    delegate->setHaptics(m_haptics.get());
+    delegate->setLocationManager(m_location.get());
+    SpeedLimit::of(SpeedLimit::Kind::MaxSpeed).reset();
+    SpeedLimit::of(SpeedLimit::Kind::LightSpeed).reset();
+    m_host = std::make_unique<QWidget>();
+    m_host->resize(360, 640);
+    m_host->show();
+    m_storyboard = new Storyboard(m_host.get());
+    ScreenCatalog::install(*m_storyboard);
+    connect(m_storyboard, &Storyboard::seguePerformed, this,
+            [this](const QString& id, Screen*) { m_segues.append(id); });
+    m_log = std::make_unique<Log::Capture>();
+    m_seen = 0;
+    m_segues.clear();
+}
+
+void tst_RiderSession::cleanup()
+{
+    for (AlertController* alert : AlertController::visibleAlerts())
+        delete alert;
+    delete m_storyboard;
+    m_storyboard = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_log.reset();
+    m_host.reset();
+    m_app.reset();
+    m_location.reset();
+    m_haptics.reset();
+    m_center.reset();
+    m_loop.reset();
+    m_sim.reset();
+    m_quiet.reset();
+}
+
+QStringList tst_RiderSession::newRequests(bool withBackground)
+{
+    static const QRegularExpression fencePage(
+        QStringLiteral("^/TestMap\\.php\\?wl=\\d+&lng=\\d+\\.\\d{6}&lat=\\d+\\.\\d{6}$"));
+    const QString statusPoll = QStringLiteral("/TolvarGetEveryThingTimerIOS.php?devid=") + Devid;
+    const QList<SimRequest> all = m_sim->requests();
+    QStringList targets;
+    for (qsizetype i = m_seen; i < all.size(); ++i) {
+        const SimRequest& request = all.at(i);
+        const QString target = QString::fromLatin1(request.target);
+        const bool background = target == statusPoll || fencePage.match(target).hasMatch();
+        if (background && !withBackground) {
+            ++m_backgroundRequests;
+            continue;
+        }
+        if (request.method != "GET")
+            targets << QString::fromLatin1(request.method) + ' ' + target;
+        else
+            targets << target;
+    }
+    m_seen = all.size();
+    return targets;
+}
+
+template <class T> T* tst_RiderSession::page(int index) const
+{
+    auto* set = top<ViewControllerSet>();
+    return set ? qobject_cast<T*>(set->AllOfSetPages().value(index)) : nullptr;
+}
+
+void tst_RiderSession::locationUpdateAMinuteLater()
+{
+    m_loop->advanceSeconds(61);
+    m_location->injectLocation(BaseLat, BaseLng, 10);
+}
+
+bool tst_RiderSession::waitForLog(const QString& prefix, int count)
+{
+    return EventWait::until([&] { return m_log->matching(prefix).size() >= count; });
+}
+
+void tst_RiderSession::pressOnlyAlert(const QString& title)
+{
+    AlertController* alert = AlertController::topAlert();
+    QVERIFY(alert);
+    QVERIFY(alert->pressAction(title));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_RiderSession::aRidersFirstDay()
+{
+    using Step = void (tst_RiderSession::*)();
+    const Step steps[] = {
+        &tst_RiderSession::freshStartOpensBinding,
+        &tst_RiderSession::bindingFindsAnUnregisteredDevice,
+        &tst_RiderSession::registrationWithCodeAndAvatar,
+        &tst_RiderSession::dashboardShowsFivePages,
+        &tst_RiderSession::maxSpeedUploadFailsAndRollsBack,
+        &tst_RiderSession::geofenceRadiusAndChildrenMode,
+        &tst_RiderSession::trackerLeavesTheFence,
+        &tst_RiderSession::batteryFallsTo34Volts,
+        &tst_RiderSession::nextStartSwitchesTheUser,
+    };
+    // Each step builds on the one before: the first failure ends the day.
+    for (const Step step : steps) {
+        (this->*step)();
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+void tst_RiderSession::freshStartOpensBinding()
+{
+    m_storyboard->start(QString::fromLatin1(ScreenCatalog::FirstScreen));
+    for (const QString& key : MyUtil::SettingsKeys())
+        QCOMPARE(MyBasicInfo::GetValue(key), QStringLiteral("0"));
+    QVERIFY(m_location->isUpdating());
+    m_loop->advanceSeconds(2);
+    QVERIFY(top<ViewControllerDevID>());
+    QCOMPARE(m_segues, QStringList{"GoToDevID"});
+    QCOMPARE(newRequests(), QStringList());
+}
+
+void tst_RiderSession::bindingFindsAnUnregisteredDevice()
+{
+    auto* binding = top<ViewControllerDevID>();
+    binding->TextFieldDevID()->setText(Devid);
+    binding->tapPageConnect();
+    m_loop->advanceSeconds(ViewControllerDevID::PaintTicks * ViewControllerDevID::PaintIntervalSeconds + 0.1);
+    QVERIFY(EventWait::until([&] { return top<ViewControllerRegister>() != nullptr; }));
+    QCOMPARE(m_segues.last(), QStringLiteral("GoToRegister"));
+    QCOMPARE(value("devid"), QString::fromLatin1(Devid));
+    QCOMPARE(newRequests(), QStringList{"/TolvarDevId.php?devid=86000002&wd=mirt"});
+}
+
+void tst_RiderSession::registrationWithCodeAndAvatar()
+{
+    auto* form = top<ViewControllerRegister>();
+    // The avatar is cropped, clipped round and uploaded at once.
+    QImage picture(300, 300, QImage::Format_RGB32);
+    picture.fill(QColor(30, 140, 200));
+    form->didFinishPickingImage(picture);
+    QVERIFY(EventWait::until([] { return value("touxiangpath").startsWith("http"); }));
+    QVERIFY2(value("touxiangpath").startsWith(m_sim->baseUrl().toString() + "/touxiang/"),
+             qPrintable(value("touxiangpath")));
+    QVERIFY2(value("touxiangpath").endsWith("ios20260305090005.png"), qPrintable(value("touxiangpath")));
+    QCOMPARE(newRequests(), QStringList{"POST /TolvarUploadPic.php?devid=86000002"});
+    // Named by the clock: two seconds of welcome and three of connecting after 09:00.
+    QCOMPARE(m_sim->requestsTo("/TolvarUploadPic.php").first().parts.first().fileName,
+             QByteArray("ios20260305090005.png"));
+
+    // The mailed code proves the address.
+    form->useremail()->setText(Email);
+    const int answers = int(m_log->matching("htmlstr = ").size());
+    form->VcodeButton()->click();
+    QVERIFY(waitForLog("htmlstr = ", answers + 1));
+    QCoreApplication::processEvents();
+    AlertController* dialog = AlertController::topAlert();
+    QVERIFY(dialog);
+    const QString code = m_sim->lastCodeFor(Email);
+    QCOMPARE(code.size(), 4);
+    dialog->textFields().first()->setText(code);
+    dialog->pressAction(QStringLiteral("确定"));
+    QCOMPARE(AlertController::topAlert()->message(), QStringLiteral("验证成功!"));
+    pressOnlyAlert(QStringLiteral("确定"));
+    QCOMPARE(newRequests(),
+             QStringList{"/TolvarSendEmailVCodeIOS.php?code=" + code + "&email=" + Email});
+
+    form->username()->setText("neo01");
+    form->userpwd()->setText("pass&1");
+    form->userweixin()->setText("neowx");
+    form->RegisterButton()->click();
+    QVERIFY(EventWait::until([&] { return top<ViewControllerSet>() != nullptr; }));
+    QCOMPARE(m_segues.last(), QStringLiteral("GoToSet"));
+    QCOMPARE(newRequests(),
+             QStringList{"/TolvarRegisterIOS.php?devid=86000002&username=neo01&pwd=pass%261"
+                         "&email=neo@example.com&weixin=neowx"});
+    QCOMPARE(value("localusername"), QStringLiteral("neo01"));
+    QCOMPARE(value("localpwd"), QStringLiteral("pass&1"));
+    QCOMPARE(m_sim->device(Devid).username, QStringLiteral("neo01"));
+    // The registration answer's record, the geofence settings included.
+    QCOMPARE(value("lat"), QStringLiteral("30.274100"));
+    QCOMPARE(value("power"), QStringLiteral("40.0"));
+    QVERIFY(value("weilanradio") != "0");
+    QVERIFY(!m_log->lines().join('\n').contains("pass&1"));
+}
+
+void tst_RiderSession::dashboardShowsFivePages()
+{
+    auto* set = top<ViewControllerSet>();
+    PageViewController* pager = set->pageViewController();
+    // The dashboard asks for the device's state as it appears, then every 30 seconds.
+    m_loop->runDue();
+    QVERIFY(EventWait::until([&] { return m_sim->requests().size() > m_seen; }));
+    QCOMPARE(newRequests(true), QStringList{"/TolvarGetEveryThingTimerIOS.php?devid=86000002"});
+    QCOMPARE(pager->visiblePage(), set->AllOfSetPages().at(0));
+    for (int i = 1; i < ViewControllerSet::PageCount; ++i) {
+        QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
+        pager->updateSwipe(0.6);
+        pager->endSwipe(true);
+        QCOMPARE(pager->visiblePage(), set->AllOfSetPages().at(i));
+        QCOMPARE(set->pageControl()->currentPage(), i);
+        QVERIFY(pager->visiblePage()->isViewLoaded());
+        QVERIFY(!pager->visiblePage()->grab().isNull());
+    }
+    QVERIFY(!pager->beginSwipe(PageViewController::NavigationDirection::Forward));
+    // The geofence page shows the server's fence page for the stored radius and base.
+    QVERIFY(EventWait::until([&] { return m_sim->requests().size() > m_seen; }));
+    QCOMPARE(newRequests(true), QStringList{QStringLiteral("/TestMap.php?wl=%1&lng=120.155098&lat=30.274099")
+                                            .arg(MyUtil::GetBanJing())});
+    QVERIFY(page<AllOfSetPages1>(0) && page<AllOfSetPages2>(1) && page<AllOfSetPages3>(2) &&
+            page<AllOfSetPages4>(3) && page<AllOfSetPages5>(4));
+}
+
+void tst_RiderSession::maxSpeedUploadFailsAndRollsBack()
+{
+    auto* speed = page<AllOfSetPages3>(2);
+    const QString before = value("maxspeed");
+    const QString light = value("lightspeed");
+    const int width = speed->MyMaxSpeedCView()->width();
+    // Accepted first, then a change whose upload fails.
+    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0.95 * width, 40));
+    const QString first = value("maxspeed");
+    QVERIFY(first != before);
+    QVERIFY(EventWait::until([&] { return speed->limit().confirmed() == first.toLongLong(); }));
+    m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarUpdateSpeed.php"));
+    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0.3 * width, 40));
+    QVERIFY(value("maxspeed") != first);
+    QVERIFY(EventWait::until([] { return AlertController::topAlert() != nullptr; }));
+    QCOMPARE(AlertController::topAlert()->message(), QStringLiteral("网络访问出错,速度设置失败!"));
+    pressOnlyAlert(QStringLiteral("确定"));
+    QCOMPARE(value("maxspeed"), first);
+    QCOMPARE(speed->maxspeedlicheng()->text(), first);
+    QCOMPARE(m_sim->device(Devid).maxspeed, first);
+    const QStringList requests = newRequests();
+    QVERIFY2(requests.size() == 2, qPrintable(requests.join(" | ")));
+    QCOMPARE(requests.at(0), "/TolvarUpdateSpeed.php?devid=86000002&maxspeed=" + first +
+                                 "&lightspeed=" + light);
+    QVERIFY(requests.at(1).startsWith("/TolvarUpdateSpeed.php?devid=86000002&maxspeed="));
+    QVERIFY(!requests.at(1).contains("maxspeed=" + first + "&"));
+}
+
+void tst_RiderSession::geofenceRadiusAndChildrenMode()
+{
+    auto* fence = page<AllOfSetPages5>(4);
+    // The smallest radius: 30 m.
+    fence->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0, 20));
+    QCOMPARE(fence->weilanradio()->text(), QStringLiteral("30"));
+    QCOMPARE(MyUtil::GetBanJing(), 30);
+    // The registration answer switched children mode on; off and on again.
+    QCOMPARE(value("weilanmode"), QStringLiteral("1"));
+    fence->childrenbutton()->click();
+    QCOMPARE(value("weilanmode"), QStringLiteral("0"));
+    QCOMPARE(fence->childrenImageName(), QString::fromLatin1(AllOfSetPages5::ChildrenOffImage));
+    fence->childrenbutton()->click();
+    QCOMPARE(value("weilanmode"), QStringLiteral("1"));
+    QCOMPARE(MyUtil::GetBanJing(), 30);
+    QCOMPARE(fence->childrenImageName(), QString::fromLatin1(AllOfSetPages5::ChildrenOnImage));
+    QVERIFY(fence->MyWebView()->url().toString().contains("wl=30&"));
+    // Both stay on the phone: only the fence page is fetched again, for the new radius.
+    QVERIFY(EventWait::until([&] {
+        return m_sim->requestsTo("/TestMap.php").last().query.startsWith("wl=30&");
+    }));
+    QCOMPARE(newRequests(), QStringList());
+}
+
+void tst_RiderSession::trackerLeavesTheFence()
+{
+    // The first location update of the run arms the poll; the next, a minute on, polls.
+    m_location->injectLocation(BaseLat, BaseLng, 10);
+    m_sim->setPosition(Devid, BaseLat + 60.0 / 111319.49, BaseLng);
+    locationUpdateAMinuteLater();
+    QVERIFY(EventWait::until([&] { return m_log->count("围栏报警") == 1; }));
+    QCOMPARE(value("zhendongcishu"), QStringLiteral("60"));
+    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
+    QVERIFY(EventWait::until([&] { return m_center->delivered().size() == 1; }));
+    QCOMPARE(m_center->delivered().first().alertBody, QStringLiteral("围栏报警"));
+    QVERIFY(EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 1; }));
+    const QStringList requests = newRequests();
+    QVERIFY2(requests == QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=1"},
+             qPrintable(requests.join(" | ")));
+
+    // Each location update plays one vibration until the rider looks.
+    m_location->injectLocation(BaseLat, BaseLng, 10);
+    m_location->injectLocation(BaseLat, BaseLng, 10);
+    QCOMPARE(m_haptics->playCount(Haptics::VibrateSound), 2);
+    QCOMPARE(value("zhendongcishu"), QStringLiteral("58"));
+    m_center->setApplicationActive(true);
+    QVERIFY(EventWait::until([] { return value("zhendongcishu") == "0"; }));
+    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
+    QCOMPARE(m_center->applicationIconBadgeNumber(), 0);
+    m_location->injectLocation(BaseLat, BaseLng, 10);
+    QCOMPARE(m_haptics->playCount(Haptics::VibrateSound), 2);
+    m_center->setApplicationActive(false);
+}
+
+void tst_RiderSession::batteryFallsTo34Volts()
+{
+    m_sim->setPower(Devid, 34.0);
+    locationUpdateAMinuteLater();
+    QVERIFY(EventWait::until([&] { return m_log->count("电量报警") == 1; }));
+    QVERIFY(EventWait::until([&] { return m_center->delivered().size() == 2; }));
+    QCOMPARE(m_center->delivered().last().alertBody, QStringLiteral("电量报警"));
+    QCOMPARE(value("power"), QStringLiteral("34.0"));
+    QCOMPARE(value("powertwohour"), m_app->clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss"));
+    // A minute later the alarm is not raised again, nor the fence's.
+    const QString answered = ServerScript::getEveryThing().answerLine(QString());
+    const qsizetype before = m_log->matching(answered).size();
+    locationUpdateAMinuteLater();
+    QVERIFY(EventWait::until([&] { return m_log->matching(answered).size() > before; }));
+    QCOMPARE(m_log->count("电量报警"), 1);
+    QCOMPARE(m_log->count("围栏报警"), 1);
+    QCOMPARE(m_center->delivered().size(), 2);
+    // Still outside, so the server's 1 is put back to 0; nothing else went out.
+    QVERIFY(EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 2; }));
+    QCOMPARE(newRequests(), QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=0"});
+}
+
+void tst_RiderSession::nextStartSwitchesTheUser()
+{
+    // The next start finds the device registered and opens the login screen.
+    delete m_storyboard;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_storyboard = new Storyboard(m_host.get());
+    ScreenCatalog::install(*m_storyboard);
+    connect(m_storyboard, &Storyboard::seguePerformed, this,
+            [this](const QString& id, Screen*) { m_segues.append(id); });
+    m_storyboard->start(QString::fromLatin1(ScreenCatalog::FirstScreen));
+    m_loop->advanceSeconds(2);
+    QVERIFY(EventWait::until([&] { return top<ViewControllerLogin>() != nullptr; }));
+    QCOMPARE(m_segues.last(), QStringLiteral("WelcomGoToLogin"));
+    const QStringList requests = newRequests();
+    QVERIFY2(requests == QStringList{"/TolvarDevId.php?devid=86000002&wd=mirt"},
+             qPrintable(requests.join(" | ")));
+    auto* login = top<ViewControllerLogin>();
+    QCOMPARE(login->TextUserName()->text(), QStringLiteral("neo01"));
+
+    login->tapPageTouXiang();
+    pressOnlyAlert(QStringLiteral("切换"));
+    QCOMPARE(m_segues.last(), QStringLiteral("LoginGoToWelcom"));
+    // The local database is empty again and the fresh welcome screen routes to binding.
+    QCOMPARE(value("devid"), QStringLiteral("0"));
+    QCOMPARE(value("localusername"), QStringLiteral("0"));
+    m_loop->advanceSeconds(2);
+    QVERIFY(EventWait::until([&] { return top<ViewControllerDevID>() != nullptr; }));
+    QCOMPARE(m_segues.last(), QStringLiteral("GoToDevID"));
+    QCOMPARE(newRequests(), QStringList());
+}
+
+QTEST_MAIN(tst_RiderSession)
+#include "tst_RiderSession.moc"
