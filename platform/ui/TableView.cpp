@@ -123,8 +123,7 @@ QList<int> TableView::visibleRows() const
     if (m_rowCount == 0 || height() <= 0)
         return rows;
     const qreal bottom = m_offset + height();
-    for (int row = firstRowAt(m_offset); row < m_rowCount && m_tops[size_t(row)] < bottom;
-         ++row) {
+    for (int row = firstRowAt(m_offset); row < m_rowCount && m_tops[size_t(row)] < bottom; ++row) {
         if (m_tops[size_t(row) + 1] > m_offset)
             rows.append(row);
     }
@@ -246,10 +245,9 @@ void TableView::mouseMoveEvent(QMouseEvent* event)
         m_swipePager = sideways ? enclosingPager() : nullptr;
         m_drag = sideways ? Drag::Swipe : Drag::Scroll;
         m_swipeForward = delta.x() < 0;
-        if (m_swipePager &&
-            !m_swipePager->beginSwipe(m_swipeForward
-                                          ? PageViewController::NavigationDirection::Forward
-                                          : PageViewController::NavigationDirection::Reverse))
+        if (m_swipePager && !m_swipePager->beginSwipe(
+                                m_swipeForward ? PageViewController::NavigationDirection::Forward
+                                               : PageViewController::NavigationDirection::Reverse))
             m_swipePager = nullptr;
     }
     if (m_drag == Drag::Scroll)

@@ -108,8 +108,8 @@ void AllOfMinePages1::buildRankingLink()
     place(m_leftimage, [this] {
         const QRectF row = unitRect(40, LinkTop, 640, LinkHeight);
         const double side = row.height() * 0.6;
-        return QRectF(row.right() - side - row.height() * 0.25,
-                      row.center().y() - side / 2, side, side);
+        return QRectF(row.right() - side - row.height() * 0.25, row.center().y() - side / 2, side,
+                      side);
     });
 }
 

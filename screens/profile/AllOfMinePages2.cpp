@@ -157,5 +157,6 @@ void AllOfMinePages2::paintEvent(QPaintEvent*)
     font.setPixelSize(qMax(1, qRound(unitRect(0, 0, 0, 26).height())));
     painter.setFont(font);
     painter.drawText(unitRect(30, HeaderBottom, 660, TableTop - HeaderBottom),
-                     Qt::AlignLeft | Qt::AlignVCenter, Localized::string(QStringLiteral("本周排行榜")));
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     Localized::string(QStringLiteral("本周排行榜")));
 }

@@ -36,10 +36,7 @@ public:
         cell->row = row;
         return cell;
     }
-    qreal heightForRowAtIndexPath(TableView*, int row) override
-    {
-        return heights.value(row, 60);
-    }
+    qreal heightForRowAtIndexPath(TableView*, int row) override { return heights.value(row, 60); }
     void didSelectRowAtIndexPath(TableView*, int row) override { selected.append(row); }
 
     int count = 100;
@@ -70,8 +67,7 @@ void sendMouse(QWidget* widget, QEvent::Type type, const QPointF& at)
 {
     const Qt::MouseButtons buttons =
         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons,
-                      Qt::NoModifier);
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
 

@@ -68,7 +68,10 @@ struct MineFixture
                std::abs(a.longitude - b.longitude) < 1e-9;
     }
 
-    static QString value(const char* key) { return MyBasicInfo::GetValue(QString::fromLatin1(key)); }
+    static QString value(const char* key)
+    {
+        return MyBasicInfo::GetValue(QString::fromLatin1(key));
+    }
 
     // A cached rider; the name doubles as WeChat name with a prefix.
     static void rider(const QString& username, const QString& paiming,
@@ -76,8 +79,8 @@ struct MineFixture
                       const QString& lat = QStringLiteral("31.25"),
                       const QString& lng = QStringLiteral("121.5"))
     {
-        MyPaiMingInfo::CheckAdd(username, level, QStringLiteral("骑士"), paiming,
-                                QString(), lat, lng, QStringLiteral("wx_") + username);
+        MyPaiMingInfo::CheckAdd(username, level, QStringLiteral("骑士"), paiming, QString(), lat,
+                                lng, QStringLiteral("wx_") + username);
     }
 
     Log::Quiet quiet;

@@ -193,8 +193,7 @@ void tst_AllOfMinePages2::choosingARowStoresItsRankAndAnnouncesIt()
     AllOfMinePages2* page = list();
     QList<QObject*> senders;
     m_fx->app.delegate->defaultCenter().addObserver(
-        "Notification_GetUserProfileSuccess",
-        [&senders](const Notification& note) {
+        "Notification_GetUserProfileSuccess", [&senders](const Notification& note) {
             senders.append(note.object);
             QCOMPARE(MineFixture::value("cellindex"), QStringLiteral("3"));
         });
