@@ -83,6 +83,15 @@ bool Storyboard::performSegue(Screen* source, const QString& identifier, QObject
         Log::write(QStringLiteral("storyboard: no segue %1").arg(identifier));
         return false;
     }
+    if (m_transitioning) {
+        // A screen asking to move on while it appears: the segue follows this transition.
+        QPointer<Screen> later(source);
+        QPointer<QObject> from(sender);
+        QMetaObject::invokeMethod(
+            this, [this, later, identifier, from] { performSegue(later, identifier, from); },
+            Qt::QueuedConnection);
+        return true;
+    }
     if (!root || root != topScreen() || root->isReleased())
         return false;
     const Segue segue = m_segues.value(identifier);
@@ -127,6 +136,7 @@ void Storyboard::fitToHost(Screen* screen)
 
 void Storyboard::transition(Screen* destination, const QList<Screen*>& released)
 {
+    m_transitioning = true;
     Screen* previous = topScreen();
     const bool destinationIsNew = !m_stack.contains(destination);
     if (destinationIsNew) {
@@ -154,6 +164,7 @@ void Storyboard::transition(Screen* destination, const QList<Screen*>& released)
         (*it)->hide();
         (*it)->release();
     }
+    m_transitioning = false;
     emit topScreenChanged(destination);
 }
 

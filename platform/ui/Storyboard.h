@@ -62,7 +62,8 @@ public:
     // Makes the first screen and shows it.
     Screen* start(const QString& identifier);
     // Performs a segue from `source` (or from the screen that contains it). A source that is
-    // no longer on display, or an unknown identifier, changes nothing and answers false.
+    // no longer on display, or an unknown identifier, changes nothing and answers false. A
+    // segue asked for while screens appear or disappear runs right after that transition.
     bool performSegue(Screen* source, const QString& identifier, QObject* sender = nullptr);
 
     QWidget* host() const { return m_host; }
@@ -90,4 +91,5 @@ private:
     QHash<QString, Segue> m_segues;
     QList<QPointer<Screen>> m_stack;
     QList<QPointer<Screen>> m_made;
+    bool m_transitioning = false;
 };

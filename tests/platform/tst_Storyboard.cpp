@@ -54,6 +54,7 @@ private slots:
     void segueFromAScreenNotOnDisplayDoesNothing();
     void unknownIdentifiersGivePlaceholdersAndUnknownSeguesNothing();
     void screensFillTheHostAndFollowItsSize();
+    void segueAskedForWhileAppearingFollowsTheTransition();
 
 private:
     QWidget* m_host = nullptr;
@@ -258,6 +259,31 @@ void tst_Storyboard::screensFillTheHostAndFollowItsSize()
     m_host->resize(414, 736);
     for (Screen* s : m_storyboard->stack())
         QCOMPARE(s->geometry(), QRect(0, 0, 414, 736));
+}
+
+void tst_Storyboard::segueAskedForWhileAppearingFollowsTheTransition()
+{
+    // A screen that moves on as soon as it is on display.
+    struct Hasty : LoggingScreen
+    {
+    protected:
+        void viewDidAppear() override
+        {
+            LoggingScreen::viewDidAppear();
+            performSegueWithIdentifier("GoToLogin");
+        }
+    };
+    m_storyboard->registerScreen<Hasty>("ViewControllerDevID");
+    Log::Capture log;
+    Screen* welcome = m_storyboard->start(ScreenCatalog::FirstScreen);
+    QVERIFY(m_storyboard->performSegue(welcome, "GoToDevID"));
+    QCOMPARE(m_storyboard->topScreen()->identifier(), QString("ViewControllerDevID"));
+    QCoreApplication::processEvents();
+    QCOMPARE(identifiers(m_storyboard->stack()),
+             QStringList({"ViewController", "ViewControllerLogin"}));
+    QVERIFY(log.lines().indexOf("ViewControllerDevID didAppear") <
+            log.lines().indexOf("ViewControllerLogin load"));
+    QVERIFY(m_storyboard->topScreen()->isAppeared());
 }
 
 QTEST_MAIN(tst_Storyboard)
