@@ -4,9 +4,12 @@
 #include "platform/map/MapPolyline.h"
 #include "platform/map/MapPolylineRenderer.h"
 #include "platform/map/MapProjection.h"
+#include "platform/map/MapStrokeRaster.h"
 
 #include <QPainter>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,14 +20,14 @@ bool overlaps(const QRectF& a, const QRectF& b)
            b.top() <= a.bottom();
 }
 
-double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
+double distanceToSegment2(const QPointF& p, const QPointF& a, const QPointF& b)
 {
     const QPointF ab = b - a;
     const double length2 = QPointF::dotProduct(ab, ab);
     double t = length2 > 0 ? QPointF::dotProduct(p - a, ab) / length2 : 0;
     t = qBound(0.0, t, 1.0);
     const QPointF d = p - (a + ab * t);
-    return std::sqrt(QPointF::dotProduct(d, d));
+    return QPointF::dotProduct(d, d);
 }
 
 } // namespace
@@ -32,6 +35,25 @@ double distanceToSegment(const QPointF& p, const QPointF& a, const QPointF& b)
 void MapLineLayer::clear()
 {
     m_strokes.clear();
+    dropPicture();
+}
+
+void MapLineLayer::dropPicture()
+{
+    m_hasPicture = false;
+    m_pending.clear();
+}
+
+void MapLineLayer::addPending(const QPointF& from, const QPointF& to, double width,
+                              const QColor& color)
+{
+    if (!m_hasPicture)
+        return;
+    if (m_pending.size() >= PendingLimit) {
+        dropPicture();
+        return;
+    }
+    m_pending.append({from, to, width, color});
 }
 
 void MapLineLayer::append(const MapPolyline& line, double width, const QColor& color)
@@ -52,7 +74,10 @@ void MapLineLayer::append(const MapPolyline& line, double width, const QColor& c
         m_strokes.append(Stroke{width, color, {Block{}}});
     }
     Stroke& stroke = m_strokes.last();
+    QPointF previous = joins ? points.first() : points.at(0);
     for (qsizetype i = first; i < points.size(); ++i) {
+        addPending(previous, points.at(i), width, color);
+        previous = points.at(i);
         if (stroke.blocks.last().points.size() >= BlockSize) {
             // Blocks share their boundary point, so the stroke stays continuous.
             const QPointF boundary = stroke.blocks.last().points.last();
@@ -74,7 +99,7 @@ void MapLineLayer::extend(Block& block, const QPointF& point)
         block.bounds.setBottom(qMax(block.bounds.bottom(), point.y()));
     }
     block.points.append(point);
-    block.simplifiedZoom = -1;
+    block.simplifiedZoom[0] = block.simplifiedZoom[1] = -1;
 }
 
 qsizetype MapLineLayer::pointCount() const
@@ -96,7 +121,8 @@ qsizetype MapLineLayer::memoryBytes() const
         bytes += stroke.blocks.capacity() * qsizetype(sizeof(Block));
         for (const Block& block : stroke.blocks) {
             bytes += block.points.capacity() * qsizetype(sizeof(QPointF));
-            bytes += block.simplified.capacity() * qsizetype(sizeof(QPointF));
+            for (const QList<QPointF>& copy : block.simplified)
+                bytes += copy.capacity() * qsizetype(sizeof(QPointF));
         }
     }
     return bytes;
@@ -104,32 +130,95 @@ qsizetype MapLineLayer::memoryBytes() const
 
 void MapLineLayer::draw(QPainter& painter, const MapCamera& camera)
 {
+    if (m_strokes.isEmpty())
+        return;
+    if (pictureCovers(camera))
+        drawPending();
+    else
+        makePicture(camera);
+    const QPointF at = camera.toView(m_pictureOrigin);
+    painter.drawImage(QPoint(int(std::lround(at.x())), int(std::lround(at.y()))), m_picture);
+}
+
+bool MapLineLayer::pictureCovers(const MapCamera& camera) const
+{
+    if (!m_hasPicture || camera.zoom() != m_pictureZoom || camera.viewport() != m_pictureViewport)
+        return false;
+    const QPointF at = camera.toView(m_pictureOrigin);
+    return at.x() <= 0.5 && at.y() <= 0.5 &&
+           at.x() + m_picture.width() >= camera.viewport().width() - 0.5 &&
+           at.y() + m_picture.height() >= camera.viewport().height() - 0.5;
+}
+
+void MapLineLayer::makePicture(const MapCamera& camera)
+{
+    // A quarter of the view to spare on every side, so panning keeps the picture a while.
+    const QSizeF view = camera.viewport();
+    const int marginX = int(std::ceil(view.width() / 4));
+    const int marginY = int(std::ceil(view.height() / 4));
+    const QSize size(int(std::ceil(view.width())) + 2 * marginX,
+                     int(std::ceil(view.height())) + 2 * marginY);
+    const MapCamera wide(camera.centerWorld(), camera.zoom(),
+                         QSizeF(view.width() + 2 * marginX, view.height() + 2 * marginY));
+    m_picture = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    m_picture.fill(Qt::transparent);
+    m_pictureOrigin = camera.toWorld(QPointF(-marginX, -marginY));
+    m_pictureZoom = camera.zoom();
+    m_pictureViewport = view;
+    m_pending.clear();
+    m_hasPicture = true;
+    ++m_renders;
     m_lastDrawn = 0;
     // Simplified at the next whole zoom, so the error on screen stays under the tolerance
     // at every fractional zoom below it.
     const int zoom = int(std::ceil(camera.zoom() - 1e-9));
-    for (Stroke& stroke : m_strokes)
-        drawStroke(painter, camera, stroke, zoom);
+    QPainter painter(&m_picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (Stroke& stroke : m_strokes) {
+        const QList<QPolygonF> runs = runsOf(stroke, wide, zoom);
+        qsizetype points = 0;
+        for (const QPolygonF& run : runs)
+            points += run.size();
+        m_lastDrawn += points;
+        if (points > DirectLimit) {
+            painter.drawImage(QPoint(0, 0),
+                              MapStrokeRaster::paint(runs, size, stroke.width, stroke.color));
+            continue;
+        }
+        MapPolylineRenderer::applyPen(painter, stroke.width, stroke.color);
+        for (const QPolygonF& run : runs) {
+            if (run.size() >= 2)
+                painter.drawPolyline(run);
+            else if (run.size() == 1)
+                painter.drawPoint(run.first());
+        }
+    }
 }
 
-void MapLineLayer::drawStroke(QPainter& painter, const MapCamera& camera, Stroke& stroke, int zoom)
+void MapLineLayer::drawPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const double scale = MapProjection::worldSize(m_pictureZoom);
+    QPainter painter(&m_picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Segment& segment : std::as_const(m_pending)) {
+        MapPolylineRenderer::applyPen(painter, segment.width, segment.color);
+        painter.drawLine((segment.from - m_pictureOrigin) * scale,
+                         (segment.to - m_pictureOrigin) * scale);
+    }
+    m_pending.clear();
+}
+
+QList<QPolygonF> MapLineLayer::runsOf(Stroke& stroke, const MapCamera& camera, int zoom) const
 {
     const QRectF visible = camera.visibleWorld(stroke.width + 2);
-    MapPolylineRenderer::applyPen(painter, stroke.width, stroke.color);
+    QList<QPolygonF> runs;
     QPolygonF run;
-    auto flush = [&] {
-        if (run.size() >= 2) {
-            painter.drawPolyline(run);
-            m_lastDrawn += run.size();
-        } else if (run.size() == 1) {
-            painter.drawPoint(run.first());
-            m_lastDrawn += 1;
-        }
-        run.clear();
-    };
     for (Block& block : stroke.blocks) {
         if (!overlaps(visible, block.bounds)) {
-            flush();
+            if (!run.isEmpty())
+                runs.append(std::exchange(run, QPolygonF()));
             continue;
         }
         const QList<QPointF>& points = simplifiedFor(block, zoom);
@@ -137,17 +226,24 @@ void MapLineLayer::drawStroke(QPainter& painter, const MapCamera& camera, Stroke
         for (qsizetype i = run.isEmpty() ? 0 : 1; i < points.size(); ++i)
             run.append(camera.toView(points.at(i)));
     }
-    flush();
+    if (!run.isEmpty())
+        runs.append(run);
+    return runs;
 }
 
 const QList<QPointF>& MapLineLayer::simplifiedFor(Block& block, int zoom)
 {
-    if (block.simplifiedZoom != zoom) {
-        block.simplified = simplify(block.points, Tolerance / MapProjection::worldSize(zoom));
-        block.simplified.squeeze();
-        block.simplifiedZoom = zoom;
+    for (int i = 0; i < 2; ++i) {
+        if (block.simplifiedZoom[i] == zoom)
+            return block.simplified[i];
     }
-    return block.simplified;
+    // The older copy makes way; the newer moves to the front.
+    block.simplified[1] = std::move(block.simplified[0]);
+    block.simplifiedZoom[1] = block.simplifiedZoom[0];
+    block.simplified[0] = simplify(block.points, Tolerance / MapProjection::worldSize(zoom));
+    block.simplified[0].squeeze();
+    block.simplifiedZoom[0] = zoom;
+    return block.simplified[0];
 }
 
 QList<QPointF> MapLineLayer::simplify(const QList<QPointF>& points, double tolerance)
@@ -155,29 +251,32 @@ QList<QPointF> MapLineLayer::simplify(const QList<QPointF>& points, double toler
     const qsizetype n = points.size();
     if (n <= 2)
         return points;
-    QList<bool> keep(n, false);
-    keep[0] = keep[n - 1] = true;
-    QList<std::pair<qsizetype, qsizetype>> ranges{{0, n - 1}};
-    while (!ranges.isEmpty()) {
-        const auto [from, to] = ranges.takeLast();
+    std::vector<char> keep(size_t(n), 0);
+    keep[0] = keep[size_t(n - 1)] = 1;
+    const double tolerance2 = tolerance * tolerance;
+    std::vector<std::pair<qsizetype, qsizetype>> ranges{{0, n - 1}};
+    while (!ranges.empty()) {
+        const auto [from, to] = ranges.back();
+        ranges.pop_back();
         double farthest = -1;
         qsizetype index = -1;
+        const QPointF a = points.at(from), b = points.at(to);
         for (qsizetype i = from + 1; i < to; ++i) {
-            const double d = distanceToSegment(points.at(i), points.at(from), points.at(to));
+            const double d = distanceToSegment2(points.at(i), a, b);
             if (d > farthest) {
                 farthest = d;
                 index = i;
             }
         }
-        if (index >= 0 && farthest > tolerance) {
-            keep[index] = true;
-            ranges.append({from, index});
-            ranges.append({index, to});
+        if (index >= 0 && farthest > tolerance2) {
+            keep[size_t(index)] = 1;
+            ranges.push_back({from, index});
+            ranges.push_back({index, to});
         }
     }
     QList<QPointF> kept;
     for (qsizetype i = 0; i < n; ++i) {
-        if (keep.at(i))
+        if (keep[size_t(i)])
             kept.append(points.at(i));
     }
     return kept;

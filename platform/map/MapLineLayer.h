@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 
 class MapCamera;
@@ -11,14 +13,20 @@ class QPainter;
 
 // The map's polylines as strokes: consecutive polylines of one style that meet end to
 // start are joined into one stroke, kept in blocks with their bounds, and each block is
-// simplified for the zoom it is drawn at. A frame thus draws only the blocks in sight, at
-// the detail the zoom can show, however long the track.
+// simplified for the zoom it is drawn at. The strokes in and around the view are drawn
+// into a picture that later frames only copy while the camera stays within it at the same
+// zoom; lines added meanwhile are drawn onto it. Dense strokes are drawn through
+// MapStrokeRaster. A frame thus costs little however long the track.
 class MapLineLayer
 {
 public:
     static constexpr int BlockSize = 512;
     // Largest distance, in points, between a simplified line and the full one.
     static constexpr double Tolerance = 0.4;
+    // Strokes with more points in sight than this go through MapStrokeRaster.
+    static constexpr int DirectLimit = 400;
+    // New segments drawn onto the kept picture before it is drawn afresh instead.
+    static constexpr int PendingLimit = 256;
 
     void clear();
     void append(const MapPolyline& line, double width, const QColor& color);
@@ -26,8 +34,10 @@ public:
 
     int strokeCount() const { return int(m_strokes.size()); }
     qsizetype pointCount() const;
-    // Points drawn by the last frame (after simplification and culling).
+    // Points drawn when the picture was last made (after simplification and culling).
     qsizetype lastDrawnPoints() const { return m_lastDrawn; }
+    // How often the picture has been made afresh.
+    int renderCount() const { return m_renders; }
     // Bytes held for the points (blocks and their simplified copies).
     qsizetype memoryBytes() const;
 
@@ -39,8 +49,9 @@ private:
     {
         QList<QPointF> points;
         QRectF bounds;
-        int simplifiedZoom = -1;
-        QList<QPointF> simplified;
+        // Simplified copies for the two zooms drawn last, so zooming to and fro is cheap.
+        int simplifiedZoom[2] = {-1, -1};
+        QList<QPointF> simplified[2];
     };
     struct Stroke
     {
@@ -48,10 +59,29 @@ private:
         QColor color;
         QList<Block> blocks;
     };
+    struct Segment
+    {
+        QPointF from;
+        QPointF to;
+        double width;
+        QColor color;
+    };
     static void extend(Block& block, const QPointF& point);
     static const QList<QPointF>& simplifiedFor(Block& block, int zoom);
-    void drawStroke(QPainter& painter, const MapCamera& camera, Stroke& stroke, int zoom);
+    QList<QPolygonF> runsOf(Stroke& stroke, const MapCamera& camera, int zoom) const;
+    bool pictureCovers(const MapCamera& camera) const;
+    void makePicture(const MapCamera& camera);
+    void drawPending();
+    void addPending(const QPointF& from, const QPointF& to, double width, const QColor& color);
+    void dropPicture();
 
     QList<Stroke> m_strokes;
     qsizetype m_lastDrawn = 0;
+    QImage m_picture;
+    bool m_hasPicture = false;
+    QPointF m_pictureOrigin; // world point at the picture's pixel (0, 0)
+    double m_pictureZoom = -1;
+    QSizeF m_pictureViewport;
+    QList<Segment> m_pending;
+    int m_renders = 0;
 };

@@ -373,14 +373,18 @@ MapOverlayRenderer* MapView::rendererForOverlay(const MapOverlayPtr& overlay) co
 
 void MapView::addToLines(const MapOverlayPtr& overlay)
 {
-    auto* renderer = dynamic_cast<MapPolylineRenderer*>(rendererForOverlay(overlay));
-    if (renderer && renderer->polyline())
-        m_lines.append(*renderer->polyline(), renderer->lineWidth(), renderer->strokeColor());
+    MapOverlayRenderer* renderer = rendererForOverlay(overlay);
+    auto* line = dynamic_cast<MapPolylineRenderer*>(renderer);
+    if (line && line->polyline())
+        m_lines.append(*line->polyline(), line->lineWidth(), line->strokeColor());
+    else if (renderer && !line)
+        m_otherRenderers.append(renderer);
 }
 
 void MapView::rebuildLines()
 {
     m_lines.clear();
+    m_otherRenderers.clear();
     for (const MapOverlayPtr& overlay : std::as_const(m_overlays))
         addToLines(overlay);
     m_linesStale = false;
@@ -397,11 +401,8 @@ void MapView::paintEvent(QPaintEvent*)
     if (m_linesStale)
         rebuildLines();
     m_lines.draw(painter, now);
-    for (const MapOverlayPtr& overlay : std::as_const(m_overlays)) {
-        MapOverlayRenderer* renderer = rendererForOverlay(overlay);
-        if (renderer && !dynamic_cast<MapPolylineRenderer*>(renderer))
-            renderer->draw(painter, now);
-    }
+    for (MapOverlayRenderer* renderer : std::as_const(m_otherRenderers))
+        renderer->draw(painter, now);
     if (m_scaleBar)
         drawScaleBar(painter);
 }

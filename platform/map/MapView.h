@@ -140,6 +140,8 @@ private:
     QList<MapOverlayPtr> m_overlays;
     std::unordered_map<MapOverlay*, std::unique_ptr<MapOverlayRenderer>> m_renderers;
     MapLineLayer m_lines;
+    // Renderers of overlays other than polylines, in the order of their overlays.
+    QList<MapOverlayRenderer*> m_otherRenderers;
     bool m_linesStale = false;
 
     MapTiles* m_tiles;

@@ -2,9 +2,9 @@
 
 #include "platform/ui/Screen.h"
 
+#include <QLabel>
 #include <QPointer>
 
-class QLabel;
 class Timer;
 
 // The track-mode page under the position map: today's mileage, the average speed and the

@@ -2,10 +2,10 @@
 
 #include "platform/ui/Screen.h"
 
-#include <QPointer>
+#include "platform/ui/ImageView.h"
 
-class ImageView;
-class QLabel;
+#include <QLabel>
+#include <QPointer>
 
 // The riders-mode page under the position map: a rider card, first the user's own, then
 // the card of each nearby rider whose mark is selected on the map ("SelectLvYou").

@@ -2,22 +2,22 @@
 
 #include "platform/map/MapPointAnnotation.h"
 #include "platform/map/MapPolyline.h"
+#include "platform/map/MapView.h"
 #include "platform/map/MapViewDelegate.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/PageControl.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
 #include "protocol/TrackPoint.h"
 #include "store/RiderInfo.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QList>
 #include <QPointer>
 
-class Button;
 class CustomAnnotationViewImage;
-class ImageView;
-class MapView;
-class PageControl;
-class QLabel;
 class Timer;
 
 // The position section: a map above a two-page pager. In track mode (first page) the map
@@ -54,6 +54,10 @@ public:
     // The share button's frame on a screen of `bounds`, truncated as the layout wants it.
     static QRect shareButtonFrame(const QSizeF& bounds);
     static QString stopImageName(const QString& banlvstate);
+
+    // What an answer of each poller does (the tour and the benchmark feed them directly).
+    void handleTrack(const QList<TrackPoint>& points);
+    void handleRiders(const QList<RiderInfo>& riders);
 
     Screen* viewControllerBeforeViewController(PageViewController* pager, Screen* page) override;
     Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
@@ -106,8 +110,6 @@ private:
     void makeShareButton();
     double mapHeight() const;
     int indexOfPage(Screen* page) const;
-    void handleTrack(const QList<TrackPoint>& points);
-    void handleRiders(const QList<RiderInfo>& riders);
     void markStart(const MapCoordinate& at);
     void addToMapInTrackMode(const MapAnnotationPtr& annotation);
     void showRiders();

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "platform/map/MapView.h"
 #include "platform/map/MapViewDelegate.h"
 #include "platform/ui/Screen.h"
 
 #include <QPointer>
-
-class MapView;
 
 // A bare map screen for trying the map: at each appearance a map over the upper 70 % of
 // the screen, with the screen as its delegate.

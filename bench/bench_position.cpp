@@ -1,0 +1,158 @@
+// One frame of the position screen at 360 x 640 with a day's track (86,400 points, one
+// a second, each arriving as its own answer as the one-second poll delivers them), while
+// still, while panning, across a zoom change and while the track grows; for comparison
+// the same screen without a track and the whole track stroked as one plain polyline.
+// Also the heap taken per track point.
+#include "BenchReport.h"
+#include "app/AppDelegate.h"
+#include "platform/Log.h"
+#include "platform/Timer.h"
+#include "platform/map/MapProjection.h"
+#include "platform/map/MapView.h"
+#include "platform/ui/Storyboard.h"
+#include "screens/ScreenCatalog.h"
+#include "screens/position/ViewControllerPos.h"
+#include "store/MyUtil.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cmath>
+#include <malloc.h>
+#include <random>
+
+namespace {
+
+constexpr int DayPoints = 86400;
+const QSize ScreenSize(360, 640);
+
+// A day of riding around a base: about 5 m a second, turning now and then, kept within
+// about 1.5 km of the base.
+QList<TrackPoint> dayOfRiding()
+{
+    std::mt19937 random(7);
+    std::normal_distribution<double> turn(0.0, 0.08);
+    const double baseLat = 30.2741, baseLng = 120.1551;
+    const double metersPerDegree = 111320.0;
+    double x = 0, y = 0, heading = 0.3;
+    QList<TrackPoint> points;
+    points.reserve(DayPoints);
+    for (int i = 0; i < DayPoints; ++i) {
+        heading += turn(random);
+        if (std::hypot(x, y) > 1500)
+            heading = std::atan2(-y, -x) + turn(random);
+        x += 5 * std::cos(heading);
+        y += 5 * std::sin(heading);
+        const double lat = baseLat + y / metersPerDegree;
+        const double lng = baseLng + x / (metersPerDegree * std::cos(baseLat * M_PI / 180));
+        points.append({QString::number(i + 1), QString::number(lat, 'f', 6),
+                       QString::number(lng, 'f', 6), i % 600 == 0 ? "2" : "1"});
+    }
+    return points;
+}
+
+size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+struct PositionScreen
+{
+    QTemporaryDir dir;
+    AppDelegate delegate{dir.path()};
+    QWidget host;
+    Storyboard storyboard{&host};
+    ViewControllerPos* pos = nullptr;
+    QImage frame{ScreenSize, QImage::Format_ARGB32_Premultiplied};
+
+    PositionScreen()
+    {
+        delegate.setServerUrl("http://127.0.0.1:9");
+        MyUtil::InitMyDateBase();
+        host.resize(ScreenSize);
+        ScreenCatalog::install(storyboard);
+        pos = qobject_cast<ViewControllerPos*>(storyboard.start("ViewControllerPos"));
+        pos->timerFriend()->setFireDate(Timer::FireDate::DistantFuture);
+        pos->timerGpsInfoTimer()->setFireDate(Timer::FireDate::DistantFuture);
+    }
+    void draw() { pos->render(&frame); }
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Log::Quiet quiet;
+    const QList<TrackPoint> day = dayOfRiding();
+
+    PositionScreen empty;
+    empty.pos->mapView()->setCenterCoordinate({30.2741, 120.1551}, false);
+    empty.draw();
+    const double emptyNs = medianNs([&] { empty.draw(); }, 20, 15);
+    report("position_frame_empty_360x640", emptyNs);
+
+    PositionScreen screen;
+    const size_t before = heapInUse();
+    for (const TrackPoint& point : day)
+        screen.pos->handleTrack({point});
+    const size_t after = heapInUse();
+    MapView* map = screen.pos->mapView();
+    map->finishAnimations();
+    map->setCenterCoordinate({30.2741, 120.1551}, false);
+    screen.draw();
+
+    const double stillNs = medianNs([&] { screen.draw(); }, 20, 15);
+    report("position_frame_86400pts_still", stillNs, emptyNs, "empty map");
+    int step = 0;
+    const double panNs = medianNs(
+        [&] {
+            const double dx = (step++ / 40) % 2 ? 6 : -6;
+            map->panBy(QPointF(dx, 3 * (dx > 0 ? 1 : -1)));
+            screen.draw();
+        },
+        20, 15);
+    report("position_frame_86400pts_panning", panNs, emptyNs, "empty map");
+    int zoomStep = 0;
+    const double zoomNs = medianNs(
+        [&] {
+            map->setZoomLevel(++zoomStep % 2 ? 14 : 15);
+            screen.draw();
+        },
+        10, 15);
+    report("position_frame_86400pts_zoom_change", zoomNs, emptyNs, "empty map");
+    int next = DayPoints;
+    const double growNs = medianNs(
+        [&] {
+            ++next;
+            screen.pos->handleTrack({{QString::number(next), "30.2741", "120.1551", "1"}});
+            screen.draw();
+        },
+        20, 15);
+    report("position_frame_86400pts_track_grows", growNs, emptyNs, "empty map");
+
+    // The whole day stroked as one polyline, with nothing skipped.
+    QPolygonF whole;
+    const MapCamera camera = map->camera();
+    for (const TrackPoint& p : day)
+        whole.append(camera.toView(MapProjection::toWorld({p.lat.toDouble(), p.lng.toDouble()})));
+    QImage plain(ScreenSize, QImage::Format_ARGB32_Premultiplied);
+    const double naiveNs = medianNs(
+        [&] {
+            plain.fill(Qt::white);
+            QPainter painter(&plain);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawPolyline(whole);
+        },
+        2, 5);
+    report("plain_polyline_86400pts", naiveNs, stillNs, "position frame still");
+
+    const double perPoint = double(after - before) / DayPoints;
+    std::printf("position_track_memory bytes_per_point=%.1f (points %d, overlays %lld, line "
+                "layer %lld bytes)\n",
+                perPoint, DayPoints, qlonglong(screen.pos->overlaysLine().size()),
+                qlonglong(map->lineLayer().memoryBytes()));
+    return 0;
+}
