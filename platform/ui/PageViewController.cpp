@@ -18,10 +18,13 @@ void PageViewController::adopt(Screen* page)
 {
     // Loaded from its first page on, so every change of size lays the pages out.
     loadViewIfNeeded();
+    // A page loads before it joins the pager: the views it makes while loading then show
+    // with it (a widget made inside one already on display would stay hidden).
+    page->setBaseGeometry(rect());
+    page->loadViewIfNeeded();
     if (page->parentScreen() != this)
         addChildScreen(page);
     page->setBaseGeometry(rect());
-    page->loadViewIfNeeded();
 }
 
 void PageViewController::setViewControllers(const QList<Screen*>& pages,
