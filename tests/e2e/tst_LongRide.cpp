@@ -1,12 +1,16 @@
 #include "EventWait.h"
 #include "LongRide.h"
-#include "TrackFollower.h"
 
 #include "platform/Log.h"
+#include "platform/ManualTimerLoop.h"
 #include "platform/location/LocationManager.h"
+#include "platform/map/MapView.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
+#include "screens/ScreenCatalog.h"
+#include "screens/position/ViewControllerPos.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
@@ -17,15 +21,16 @@
 #include <QtTest>
 
 // A whole day of riding: the tracker reports a point every second for 24
-// simulated hours (86,400 points) while the status poll and the track poll run;
-// the ride finishes with every point received once and the store on the last
-// position.
+// simulated hours (86,400 points) while the position screen's one-second track
+// poll and the status poll run on virtual time. The ride finishes with every
+// point drawn once, the line unbroken, the marks where the track puts them and
+// the store on the last position.
 class tst_LongRide : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void aDayOfTrackThroughBothPolls();
+    void aDayOfTrackThroughThePositionScreen();
 
 private:
     static constexpr const char* Devid = "86000001";
@@ -33,10 +38,21 @@ private:
     static constexpr double BaseLng = 120.1551;
 };
 
-void tst_LongRide::aDayOfTrackThroughBothPolls()
+namespace {
+
+MapCoordinate narrowed(double lat, double lng)
+{
+    // The screen reads the six-decimal texts as single precision.
+    return {double(QString::number(lat, 'f', 6).toFloat()),
+            double(QString::number(lng, 'f', 6).toFloat())};
+}
+
+} // namespace
+
+void tst_LongRide::aDayOfTrackThroughThePositionScreen()
 {
     constexpr int Day = 24 * 3600;
-    // The simulator runs ahead of the app: each batch is one track answer's worth.
+    // The simulator runs ahead of the app: each batch is one full track answer.
     constexpr int Batch = 500;
     Log::Quiet quiet;
     DeviceServerSimulator sim;
@@ -61,45 +77,78 @@ void tst_LongRide::aDayOfTrackThroughBothPolls()
     MyUtil::InitMyDateBase();
     MyBasicInfo::SetValue("devid", Devid);
     Log::Capture log;
-    location.injectLocation(BaseLat, BaseLng, 10);
+    location.injectLocation(BaseLat, BaseLng, 10); // arms the status poll
+
+    ManualTimerLoop timers(&app.clock);
+    QWidget host;
+    host.resize(360, 640);
+    host.show();
+    Storyboard storyboard(&host);
+    ScreenCatalog::install(storyboard);
+    auto* screen = storyboard.instantiate<ViewControllerPos>("ViewControllerPos");
+    screen->setParent(&host);
+    screen->setBaseGeometry(QRect(0, 0, 360, 640));
+    screen->show();
+    screen->loadViewIfNeeded();
+    screen->beginAppearanceTransition(true);
+    screen->endAppearanceTransition();
+    // The track so far (the morning's standing reports) comes in the first answer.
+    const qint64 before = sim.track(Devid).last().serverid;
+    timers.runDue();
+    QVERIFY(EventWait::until([&] { return screen->lastserverid() == before; }));
+    const MapCoordinate start = screen->blackpoint().first()->coordinate();
 
     LongRide ride(sim, Devid, BaseLat, BaseLng);
-    TrackFollower follower(Devid);
-    const qint64 before = sim.track(Devid).last().serverid;
-    // The track so far (the standing reports of the morning) fits one answer.
-    QVERIFY(follower.tick());
-    QVERIFY(EventWait::until([&] { return !follower.inFlight(); }));
-    QCOMPARE(follower.lastServerId(), before);
     int batches = 0;
     while (ride.elapsed() < Day) {
         ride.ride(std::min(Batch, Day - ride.elapsed()));
         ++batches;
-        app.clock.advance(Batch);
+        const qint64 newest = sim.track(Devid, screen->lastserverid()).last().serverid;
+        timers.advance(qint64(Batch) * 1000);
         location.injectLocation(BaseLat, BaseLng, 10);
-        QVERIFY(follower.tick());
-        const qint64 newest = sim.track(Devid, follower.lastServerId()).last().serverid;
-        QVERIFY(EventWait::until([&] { return !follower.inFlight() && polls == batches; }));
-        QCOMPARE(follower.lastServerId(), newest);
+        QVERIFY(EventWait::until(
+            [&] { return screen->lastserverid() == newest && polls == batches; }));
         QCOMPARE(MyBasicInfo::GetValue("lat"), QString::number(ride.latAt(ride.elapsed()), 'f', 6));
     }
+    // The next tick moves the stop mark to the last point and finds nothing new.
+    timers.advance(1000);
+    QVERIFY(EventWait::until([&] { return log.count("htmlstr = []") == 1; }));
 
     QCOMPARE(batches, (Day + Batch - 1) / Batch);
-    QCOMPARE(follower.failures(), 0);
-    QCOMPARE(follower.stalePoints(), 0);
-    const QList<TrackPoint>& points = follower.points();
-    QCOMPARE(points.last().serverid.toLongLong() - before, qint64(Day));
-    qsizetype first = points.size() - Day;
-    QCOMPARE(points.at(first).serverid.toLongLong(), before + 1);
-    for (qsizetype i = first + 1; i < points.size(); ++i)
-        QCOMPARE(points.at(i).serverid.toLongLong(), points.at(i - 1).serverid.toLongLong() + 1);
-    QCOMPARE(points.last().lat, QString::number(ride.latAt(Day), 'f', 6));
-    QCOMPARE(points.last().lng, QString::number(ride.lngAt(Day), 'f', 6));
-    QCOMPARE(MyBasicInfo::GetValue("lng"), points.last().lng);
+    QCOMPARE(screen->lastserverid() - before, qint64(Day));
+    // One request at a time, each for the points after the last one drawn.
+    const QList<SimRequest> requests = sim.requestsTo("/TolvarGetGpsInfo.php");
+    QCOMPARE(requests.size(), batches + 2);
+    QCOMPARE(requests.first().query, QByteArray("devid=86000001&sid=0"));
+    QCOMPARE(requests.at(1).query, "devid=86000001&sid=" + QByteArray::number(before));
+    QCOMPARE(requests.last().query, "devid=86000001&sid=" + QByteArray::number(before + Day));
+    // One line per answer, each starting where the one before ended.
+    const QList<MapPolylinePtr>& lines = screen->overlaysLine();
+    QCOMPARE(lines.size(), batches + 1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QCOMPARE(lines.at(i)->coordinate(0), lines.at(i - 1)->coordinate(lines.at(i - 1)->pointCount() - 1));
+        const int points = i + 1 < lines.size() || Day % Batch == 0 ? Batch : Day % Batch;
+        QCOMPARE(lines.at(i)->pointCount(), qsizetype(points + 1));
+    }
+    const MapCoordinate last = narrowed(ride.latAt(Day), ride.lngAt(Day));
+    QCOMPARE(screen->lastposlat(), float(last.latitude));
+    QCOMPARE(screen->lastposlng(), float(last.longitude));
+    // The line keeps projected points: back in degrees it is within a hair of the texts.
+    const MapCoordinate end = lines.last()->coordinate(lines.last()->pointCount() - 1);
+    QVERIFY(std::abs(end.latitude - last.latitude) < 1e-9);
+    QVERIFY(std::abs(end.longitude - last.longitude) < 1e-9);
+    // A held tracker reports "standing" points: each has its black mark, plus start and stop.
+    QCOMPARE(screen->blackpoint().size(), qsizetype(before + Day + 2));
+    QCOMPARE(screen->blackpoint().first()->coordinate(), start);
+    QCOMPARE(screen->StopAnnotation()->coordinate(), last);
+    QCOMPARE(screen->mapView()->overlays().size(), lines.size());
+    QCOMPARE(MyBasicInfo::GetValue("lng"), QString::number(ride.lngAt(Day), 'f', 6));
     // The ride leaves the fence once and never comes back: one alarm.
     QCOMPARE(log.count("围栏报警"), 1);
     QTRY_COMPARE(center.delivered().size(), 1);
     QCOMPARE(log.count("电量报警"), 0);
+    QVERIFY(!screen->grab().isNull());
 }
 
-QTEST_GUILESS_MAIN(tst_LongRide)
+QTEST_MAIN(tst_LongRide)
 #include "tst_LongRide.moc"
