@@ -4,6 +4,7 @@
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/Localized.h"
 #include "platform/ui/SquareCropView.h"
 #include "platform/ui/Window.h"
 #include "store/MyBasicInfo.h"
@@ -44,10 +45,16 @@ bool on(Tour& tour, const char* identifier)
     return tour.topIdentifier() == QLatin1String(identifier);
 }
 
+// Alerts show their texts in the language of the run.
 bool alertShows(const QString& message)
 {
     AlertController* alert = AlertController::topAlert();
-    return alert && alert->message() == message;
+    return alert && alert->message() == Localized::string(message);
+}
+
+bool press(Tour& tour, const QString& button)
+{
+    return tour.pressAlert(Localized::string(button));
 }
 
 // Asks the device server (the simulator) for `path`; `done` gets the parsed JSON, or a null
@@ -157,7 +164,7 @@ void addRegistration(Tour& tour, std::shared_ptr<FirstStart> state)
               [](Tour&) { return alertShows(QStringLiteral("邮箱未验证!")); }, 1500, 300, true});
     tour.add({QStringLiteral("filled"),
               [state](Tour& t) {
-                  t.pressAlert(QStringLiteral("确定"));
+                  press(t, QStringLiteral("确定"));
                   t.type("username", state->username());
                   t.type("userpwd", QStringLiteral("ride2016"));
                   t.type("useremail", state->email());
@@ -185,7 +192,7 @@ void addRegistration(Tour& tour, std::shared_ptr<FirstStart> state)
                   return true;
               },
               6000, 300, true});
-    tour.add({QStringLiteral("verified"), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); },
+    tour.add({QStringLiteral("verified"), [](Tour& t) { press(t, QStringLiteral("确定")); },
               [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
 }
 
@@ -193,13 +200,13 @@ void addAvatar(Tour& tour)
 {
     tour.add({QStringLiteral("avatar-choice"),
               [](Tour& t) {
-                  t.pressAlert(QStringLiteral("确定"));
+                  press(t, QStringLiteral("确定"));
                   t.tap("RegisterTouXiang");
               },
               [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
     tour.add({QStringLiteral("crop"),
               [](Tour& t) {
-                  t.pressAlert(QStringLiteral("从相册选择"));
+                  press(t, QStringLiteral("从相册选择"));
                   if (ImagePickerController* picker = ImagePickerController::active())
                       picker->pick(snapshotPicture());
               },
@@ -236,7 +243,7 @@ void addRecovery(Tour& tour)
               [](Tour&) { return alertShows(QStringLiteral("验证码错误!")); }, 1500, 300, true});
     tour.add({QStringLiteral("filled"),
               [](Tour& t) {
-                  t.pressAlert(QStringLiteral("确定"));
+                  press(t, QStringLiteral("确定"));
                   if (auto* code = qobject_cast<QLabel*>(t.find(QStringLiteral("MyCustomCOde"))))
                       t.type("TextCode", code->text());
               },
@@ -247,7 +254,7 @@ void addRecovery(Tour& tour)
     tour.add({QStringLiteral("sent"), [](Tour& t) { t.tap("SendButton"); },
               [](Tour&) { return alertShows(QStringLiteral("邮件发送成功,请注意查收!")); }, 6000,
               300, true});
-    tour.add({QStringLiteral("returned"), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); },
+    tour.add({QStringLiteral("returned"), [](Tour& t) { press(t, QStringLiteral("确定")); },
               [](Tour& t) { return on(t, "ViewControllerLogin"); }, 2000, 300, true});
 }
 
@@ -275,7 +282,7 @@ void addReturningRider(Tour& tour)
               [](Tour& t) { return on(t, "ViewControllerLogin"); }, 8000, 600, true});
     tour.add({QStringLiteral("switch-user"), [](Tour& t) { t.tap("TouXiangImage"); },
               [](Tour&) { return AlertController::topAlert() != nullptr; }, 1500, 300, true});
-    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("切换")); },
+    tour.add({QString(), [](Tour& t) { press(t, QStringLiteral("切换")); },
               [](Tour& t) { return on(t, "ViewControllerDevID"); }, 8000, 300, true});
     // A number the server does not know first; the second tap queries on its first tick.
     tour.add({QStringLiteral("unknown-device"),
@@ -284,7 +291,7 @@ void addReturningRider(Tour& tour)
                   t.tap("Connect");
               },
               [](Tour&) { return alertShows(QStringLiteral("设备号不存在!")); }, 8000, 300, true});
-    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); }, {}, 0, 100, false});
+    tour.add({QString(), [](Tour& t) { press(t, QStringLiteral("确定")); }, {}, 0, 100, false});
     addBinding(
         tour, [] { return SeededDevice; }, "ViewControllerLogin", false);
     tour.add({QStringLiteral("wrong-password"),
@@ -295,7 +302,7 @@ void addReturningRider(Tour& tour)
               },
               [](Tour&) { return alertShows(QStringLiteral("账户密码不匹配!")); }, 6000, 300,
               true});
-    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); }, {}, 0, 100, false});
+    tour.add({QString(), [](Tour& t) { press(t, QStringLiteral("确定")); }, {}, 0, 100, false});
     addRecovery(tour);
     tour.add({QStringLiteral("typed"),
               [](Tour& t) {

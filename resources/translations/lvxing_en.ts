@@ -315,5 +315,73 @@
         <source>本周排名</source>
         <translation>Weekly ranking</translation>
     </message>
+    <message>
+        <source>绑定设备</source>
+        <translation>Bind your tracker</translation>
+    </message>
+    <message>
+        <source>输入定位器背面标签上的设备号</source>
+        <translation>Enter the number on the back of your tracker</translation>
+    </message>
+    <message>
+        <source>点击</source>
+        <translation>Tap to</translation>
+    </message>
+    <message>
+        <source>连接后将自动进入登录或注册</source>
+        <translation>Login or registration follows</translation>
+    </message>
+    <message>
+        <source>欢迎回来</source>
+        <translation>Welcome back</translation>
+    </message>
+    <message>
+        <source>轻点头像可切换设备</source>
+        <translation>Tap the picture to switch device</translation>
+    </message>
+    <message>
+        <source>创建账号</source>
+        <translation>Create your account</translation>
+    </message>
+    <message>
+        <source>轻点头像选择一张照片</source>
+        <translation>Tap the picture to choose a photo</translation>
+    </message>
+    <message>
+        <source>用户名 (至少5位)</source>
+        <translation>User name (5 or more)</translation>
+    </message>
+    <message>
+        <source>密码 (至少6位)</source>
+        <translation>Password (6 or more)</translation>
+    </message>
+    <message>
+        <source>注册前请先验证邮箱</source>
+        <translation>Verify your e-mail address first</translation>
+    </message>
+    <message>
+        <source>✓ 邮箱已验证</source>
+        <translation>✓ E-mail address verified</translation>
+    </message>
+    <message>
+        <source>‹ 返回</source>
+        <translation>‹ Back</translation>
+    </message>
+    <message>
+        <source>密码将发送到注册时填写的邮箱</source>
+        <translation>The password goes to your registered address</translation>
+    </message>
+    <message>
+        <source>注册时的邮箱</source>
+        <translation>E-mail address you registered</translation>
+    </message>
+    <message>
+        <source>看不清? 换一个</source>
+        <translation>Hard to read? Another</translation>
+    </message>
+    <message>
+        <source>发送找回邮件</source>
+        <translation>Send recovery mail</translation>
+    </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/TextField.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -126,6 +127,23 @@ void shrinkToFit(QLabel* label, qreal pixels, bool bold)
     const int needed = label->fontMetrics().horizontalAdvance(label->text());
     if (available > 0 && needed > available)
         setPixelFont(label, pixels * available / needed, bold);
+}
+
+void setButtonFont(Button* button, qreal pixels)
+{
+    setPixelFont(button, pixels, true);
+    const QString title = button->text();
+    const bool han = !title.isEmpty() && title.at(0).script() == QChar::Script_Han;
+    QFont font = button->font();
+    font.setLetterSpacing(QFont::PercentageSpacing, han && title.size() == 2 ? 140 : 100);
+    button->setFont(font);
+}
+
+qreal textWidth(const QWidget* widget, const QString& text, qreal pixels)
+{
+    QFont font = widget->font();
+    font.setPixelSize(qMax(8, int(std::lround(pixels))));
+    return QFontMetricsF(font).horizontalAdvance(text);
 }
 
 void showAvatar(ImageView* view, const QString& address)

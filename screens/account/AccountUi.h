@@ -36,6 +36,10 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const QColor& color,
 void setPixelFont(QWidget* widget, qreal pixels, bool bold = false);
 // As setPixelFont, made smaller where the label's text would not fit its width.
 void shrinkToFit(QLabel* label, qreal pixels, bool bold = false);
+// The bold title of a main button; a two-character Chinese title is spaced out.
+void setButtonFont(Button* button, qreal pixels);
+// Width in points of `text` in the widget's font at `pixels` pixels.
+qreal textWidth(const QWidget* widget, const QString& text, qreal pixels);
 
 // The avatar at `address`: the small placeholder at once, the picture when it arrives.
 void showAvatar(ImageView* view, const QString& address);

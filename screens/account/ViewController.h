@@ -33,7 +33,6 @@ public:
 
 protected:
     void viewDidLoad() override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void startLocationUpdates();

@@ -4,6 +4,7 @@
 #include "platform/Timer.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"
@@ -44,21 +45,24 @@ void ViewControllerDevID::viewDidLoad()
 
 void ViewControllerDevID::buildViews()
 {
-    m_title = AccountUi::makeLabel(this, QStringLiteral("绑定设备"), Qt::white);
-    m_subtitle = AccountUi::makeLabel(this, QStringLiteral("输入定位器背面标签上的设备号"),
-                                      QColor(255, 255, 255, 215));
+    m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("绑定设备")), Qt::white);
+    m_subtitle = AccountUi::makeLabel(
+        this, Localized::string(QStringLiteral("输入定位器背面标签上的设备号")),
+        QColor(255, 255, 255, 215));
     m_textFieldDevID = new TextField(this);
-    AccountUi::styleField(m_textFieldDevID, QStringLiteral("设备号"));
+    AccountUi::styleField(m_textFieldDevID, Localized::string(QStringLiteral("设备号")));
     m_textFieldDevID->setInputMethodHints(Qt::ImhPreferNumbers);
     m_connectBj = new RoundView(AccountUi::accent(), this);
     m_connect = new RoundView(AccountUi::accent(), this);
     m_connect->setRing(Qt::white, 0.045);
-    m_label1 = AccountUi::makeLabel(m_connect, QStringLiteral("点击"), Qt::white);
-    m_label2 = AccountUi::makeLabel(m_connect, QStringLiteral("连接"), Qt::white);
+    m_label1 =
+        AccountUi::makeLabel(m_connect, Localized::string(QStringLiteral("点击")), Qt::white);
+    m_label2 =
+        AccountUi::makeLabel(m_connect, Localized::string(QStringLiteral("连接")), Qt::white);
     for (QLabel* label : {m_label1.data(), m_label2.data()})
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_hint = AccountUi::makeLabel(this, QStringLiteral("连接后将自动进入登录或注册"),
-                                  AccountUi::muted());
+    m_hint = AccountUi::makeLabel(
+        this, Localized::string(QStringLiteral("连接后将自动进入登录或注册")), AccountUi::muted());
     m_textFieldDevID->setObjectName(QStringLiteral("TextFieldDevID"));
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label2->setObjectName(QStringLiteral("Label2"));
@@ -112,8 +116,8 @@ bool ViewControllerDevID::textFieldShouldReturn(TextField* field)
 void ViewControllerDevID::tapPageConnect()
 {
     Log::write(QStringLiteral("点击了连接界面"));
-    m_label1->setText(QStringLiteral("正在"));
-    m_label2->setText(QStringLiteral("连接"));
+    m_label1->setText(Localized::string(QStringLiteral("正在")));
+    m_label2->setText(Localized::string(QStringLiteral("连接")));
     viewDidLayoutSubviews();
     startPainting();
 }
@@ -187,5 +191,5 @@ void ViewControllerDevID::routeByAnswer(const DeviceInfo& info)
 
 void ViewControllerDevID::MyAlertView(const QString& message)
 {
-    AlertController::showTip(this, message);
+    AlertController::showTip(this, Localized::string(message));
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ReturnMarker.h"
@@ -38,27 +39,29 @@ void ViewControllerFindPwd::viewDidLoad()
 void ViewControllerFindPwd::buildViews()
 {
     m_backButton = new Button(this);
-    AccountUi::styleTextButton(m_backButton, QStringLiteral("‹ 返回"), Qt::white);
+    AccountUi::styleTextButton(m_backButton, Localized::string(QStringLiteral("‹ 返回")),
+                               Qt::white);
     m_touXiangImage = new ImageView(this);
     m_touXiangImage->setRound(true);
     m_touXiangImage->setContentMode(ImageView::ContentMode::AspectFill);
-    m_title = AccountUi::makeLabel(this, QStringLiteral("找回密码"), Qt::white);
-    m_subtitle = AccountUi::makeLabel(this, QStringLiteral("密码将发送到注册时填写的邮箱"),
-                                      QColor(255, 255, 255, 215));
+    m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("找回密码")), Qt::white);
+    m_subtitle = AccountUi::makeLabel(
+        this, Localized::string(QStringLiteral("密码将发送到注册时填写的邮箱")),
+        QColor(255, 255, 255, 215));
     m_textEmail = new TextField(this);
-    AccountUi::styleField(m_textEmail, QStringLiteral("注册时的邮箱"));
+    AccountUi::styleField(m_textEmail, Localized::string(QStringLiteral("注册时的邮箱")));
     m_textCode = new TextField(this);
-    AccountUi::styleField(m_textCode, QStringLiteral("右侧验证码"));
+    AccountUi::styleField(m_textCode, Localized::string(QStringLiteral("验证码")));
     m_myCustomCOde = AccountUi::makeLabel(this, QString(), AccountUi::accentDark());
     m_myCustomCOde->setStyleSheet(QStringLiteral(
         "QLabel{background:#e3f1ef;border:1px dashed rgb(19,146,134);border-radius:10px;}"));
     m_myCustomCOde->setCursor(Qt::PointingHandCursor);
     new TapGestureRecognizer(m_myCustomCOde, [this] { RefshCode(); });
     m_refreshButton = new Button(this);
-    AccountUi::styleTextButton(m_refreshButton, QStringLiteral("看不清? 换一个"),
+    AccountUi::styleTextButton(m_refreshButton, Localized::string(QStringLiteral("看不清? 换一个")),
                                AccountUi::muted());
     m_sendButton = new Button(this);
-    AccountUi::stylePrimaryButton(m_sendButton, QStringLiteral("发送找回邮件"));
+    AccountUi::stylePrimaryButton(m_sendButton, Localized::string(QStringLiteral("发送找回邮件")));
     m_textEmail->setObjectName(QStringLiteral("TextEmail"));
     m_textCode->setObjectName(QStringLiteral("TextCode"));
     m_myCustomCOde->setObjectName(QStringLiteral("MyCustomCOde"));
@@ -80,7 +83,10 @@ void ViewControllerFindPwd::buildViews()
     place(m_textEmail, [this] { return gridRect(80, 560, 560, 100); });
     place(m_textCode, [this] { return gridRect(80, 684, 330, 100); });
     place(m_myCustomCOde, [this] { return gridRect(430, 684, 210, 100); });
-    place(m_refreshButton, [this] { return gridRect(400, 790, 240, 50); });
+    place(m_refreshButton, [this] {
+        const qreal w = AccountUi::textWidth(m_refreshButton, m_refreshButton->text(), gx(24));
+        return QRectF(gx(640) - w - gx(8), gy(790), w + gx(8), gy(50));
+    });
     place(m_sendButton, [this] { return gridRect(80, 900, 560, 100); });
 }
 
@@ -104,7 +110,7 @@ void ViewControllerFindPwd::viewDidLayoutSubviews()
     code.setLetterSpacing(QFont::AbsoluteSpacing, gx(8));
     m_myCustomCOde->setFont(code);
     AccountUi::setPixelFont(m_refreshButton, gx(24));
-    AccountUi::setPixelFont(m_sendButton, gx(34), true);
+    AccountUi::setButtonFont(m_sendButton, gx(34));
     m_sendButton->setCornerRadius(gy(100) / 2);
 }
 
@@ -190,16 +196,18 @@ void ViewControllerFindPwd::handleAnswer(ReturnMarker::Marker marker)
 void ViewControllerFindPwd::showSentDialog()
 {
     auto* alert =
-        new AlertController(QStringLiteral("提示"), QStringLiteral("邮件发送成功,请注意查收!"));
+        new AlertController(Localized::string(QStringLiteral("提示")),
+                            Localized::string(QStringLiteral("邮件发送成功,请注意查收!")));
     QPointer<ViewControllerFindPwd> self(this);
-    alert->addAction(QStringLiteral("确定"), AlertController::ActionStyle::Default, [self] {
-        if (self)
-            self->performSegueWithIdentifier(QStringLiteral("ReturnToLogin"), self);
-    });
+    alert->addAction(
+        Localized::string(QStringLiteral("确定")), AlertController::ActionStyle::Default, [self] {
+            if (self)
+                self->performSegueWithIdentifier(QStringLiteral("ReturnToLogin"), self);
+        });
     alert->presentOver(this);
 }
 
 void ViewControllerFindPwd::MyAlertView(const QString& message)
 {
-    AlertController::showTip(this, message);
+    AlertController::showTip(this, Localized::string(message));
 }

@@ -58,23 +58,28 @@ void ViewControllerLogin::buildViews()
     m_touXiangImage->setRound(true);
     m_touXiangImage->setContentMode(ImageView::ContentMode::AspectFill);
     m_touXiangImage->setCursor(Qt::PointingHandCursor);
-    m_title = AccountUi::makeLabel(this, QStringLiteral("欢迎回来"), Qt::white);
+    m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("欢迎回来")), Qt::white);
     const QString devid = setting("devid");
-    m_subtitle = AccountUi::makeLabel(this, QStringLiteral("设备号 %1").arg(devid),
-                                      QColor(255, 255, 255, 215));
+    m_subtitle = AccountUi::makeLabel(
+        this, Localized::string(QStringLiteral("设备号")) + QLatin1Char(' ') + devid,
+        QColor(255, 255, 255, 215));
     m_textUserName = new TextField(this);
-    AccountUi::styleField(m_textUserName, QStringLiteral("用户名"));
+    AccountUi::styleField(m_textUserName, Localized::string(QStringLiteral("用户名")));
     m_textPwd = new TextField(this);
-    AccountUi::styleField(m_textPwd, QStringLiteral("密码"));
+    AccountUi::styleField(m_textPwd, Localized::string(QStringLiteral("密码")));
     m_textPwd->setEchoMode(QLineEdit::Password);
     m_gouHaoButton = new Button(this);
     m_gouHaoCaption = new Button(this);
-    AccountUi::styleTextButton(m_gouHaoCaption, QStringLiteral("记住密码"), AccountUi::ink());
+    AccountUi::styleTextButton(m_gouHaoCaption, Localized::string(QStringLiteral("记住密码")),
+                               AccountUi::ink());
     m_findPwdButton = new Button(this);
-    AccountUi::styleTextButton(m_findPwdButton, QStringLiteral("忘记密码?"), AccountUi::accent());
+    AccountUi::styleTextButton(m_findPwdButton,
+                               Localized::string(QStringLiteral("忘记密码")) + QLatin1Char('?'),
+                               AccountUi::accent());
     m_loginButton = new Button(this);
-    AccountUi::stylePrimaryButton(m_loginButton, QStringLiteral("登 录"));
-    m_hint = AccountUi::makeLabel(this, QStringLiteral("轻点头像可切换设备"), AccountUi::muted());
+    AccountUi::stylePrimaryButton(m_loginButton, Localized::string(QStringLiteral("登录")));
+    m_hint = AccountUi::makeLabel(this, Localized::string(QStringLiteral("轻点头像可切换设备")),
+                                  AccountUi::muted());
     m_textUserName->setObjectName(QStringLiteral("TextUserName"));
     m_textPwd->setObjectName(QStringLiteral("TextPwd"));
     m_gouHaoButton->setObjectName(QStringLiteral("GouHaoButton"));
@@ -93,8 +98,15 @@ void ViewControllerLogin::buildViews()
     place(m_textUserName, [this] { return gridRect(80, 590, 560, 100); });
     place(m_textPwd, [this] { return gridRect(80, 714, 560, 100); });
     place(m_gouHaoButton, [this] { return gridRect(84, 846, 44, 44); });
-    place(m_gouHaoCaption, [this] { return gridRect(130, 838, 150, 60); });
-    place(m_findPwdButton, [this] { return gridRect(470, 838, 170, 60); });
+    // The tick's caption starts next to it, the recovery link ends at the right margin.
+    place(m_gouHaoCaption, [this] {
+        const qreal w = AccountUi::textWidth(m_gouHaoCaption, m_gouHaoCaption->text(), rowPixels());
+        return QRectF(gx(136), gy(838), w + gx(8), gy(60));
+    });
+    place(m_findPwdButton, [this] {
+        const qreal w = AccountUi::textWidth(m_findPwdButton, m_findPwdButton->text(), rowPixels());
+        return QRectF(gx(640) - w - gx(8), gy(838), w + gx(8), gy(60));
+    });
     place(m_loginButton, [this] { return gridRect(80, 940, 560, 100); });
     place(m_hint, [this] { return gridRect(0, 1170, 720, 50); });
 }
@@ -105,15 +117,26 @@ QRectF ViewControllerLogin::avatarFrame() const
     return QRectF(gx(360) - side / 2, gy(125), side, side);
 }
 
+qreal ViewControllerLogin::rowPixels() const
+{
+    // Both texts of the tick's row fit between the tick and the right margin, with a gap.
+    const qreal pixels = gx(27);
+    const qreal needed = AccountUi::textWidth(m_gouHaoCaption, m_gouHaoCaption->text(), pixels) +
+                         AccountUi::textWidth(m_findPwdButton, m_findPwdButton->text(), pixels) +
+                         gx(56);
+    const qreal available = gx(640 - 136);
+    return needed > available ? pixels * available / needed : pixels;
+}
+
 void ViewControllerLogin::viewDidLayoutSubviews()
 {
     AccountUi::setPixelFont(m_title, gx(46), true);
     AccountUi::setPixelFont(m_subtitle, gx(26));
     for (TextField* field : {m_textUserName.data(), m_textPwd.data()})
         AccountUi::setPixelFont(field, gx(32));
-    AccountUi::setPixelFont(m_gouHaoCaption, gx(27));
-    AccountUi::setPixelFont(m_findPwdButton, gx(27));
-    AccountUi::setPixelFont(m_loginButton, gx(36), true);
+    AccountUi::setPixelFont(m_gouHaoCaption, rowPixels());
+    AccountUi::setPixelFont(m_findPwdButton, rowPixels());
+    AccountUi::setButtonFont(m_loginButton, gx(36));
     m_loginButton->setCornerRadius(gy(100) / 2);
     AccountUi::setPixelFont(m_hint, gx(24));
 }
@@ -244,5 +267,5 @@ void ViewControllerLogin::switchUser()
 
 void ViewControllerLogin::MyAlertView(const QString& message)
 {
-    AlertController::showTip(this, message);
+    AlertController::showTip(this, Localized::string(message));
 }

@@ -50,6 +50,7 @@ protected:
 private:
     void buildViews();
     QRectF avatarFrame() const;
+    qreal rowPixels() const;
     void setGouHao(bool ticked);
     QString lengthProblem() const;
     void handleAnswer(const StatusAnswer& answer);

@@ -69,8 +69,8 @@ void ViewControllerRegister::viewDidLoad()
 void ViewControllerRegister::updateHint()
 {
     const bool verified = emailVerified();
-    m_hint->setText(verified ? QStringLiteral("✓ 邮箱已验证")
-                             : QStringLiteral("注册前请先验证邮箱"));
+    m_hint->setText(verified ? Localized::string(QStringLiteral("✓ 邮箱已验证"))
+                             : Localized::string(QStringLiteral("注册前请先验证邮箱")));
     QPalette palette = m_hint->palette();
     palette.setColor(QPalette::WindowText, verified ? AccountUi::accent() : AccountUi::muted());
     m_hint->setPalette(palette);
@@ -82,24 +82,26 @@ void ViewControllerRegister::buildViews()
     m_registerTouXiang->setRound(true);
     m_registerTouXiang->setContentMode(ImageView::ContentMode::AspectFill);
     m_registerTouXiang->setCursor(Qt::PointingHandCursor);
-    m_title = AccountUi::makeLabel(this, QStringLiteral("创建账号"), Qt::white);
-    m_subtitle = AccountUi::makeLabel(this, QStringLiteral("轻点头像选择一张照片"),
-                                      QColor(255, 255, 255, 215));
+    m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("创建账号")), Qt::white);
+    m_subtitle =
+        AccountUi::makeLabel(this, Localized::string(QStringLiteral("轻点头像选择一张照片")),
+                             QColor(255, 255, 255, 215));
     m_username = new TextField(this);
-    AccountUi::styleField(m_username, QStringLiteral("用户名 (至少5位)"));
+    AccountUi::styleField(m_username, Localized::string(QStringLiteral("用户名 (至少5位)")));
     m_userpwd = new TextField(this);
-    AccountUi::styleField(m_userpwd, QStringLiteral("密码 (至少6位)"));
+    AccountUi::styleField(m_userpwd, Localized::string(QStringLiteral("密码 (至少6位)")));
     m_userpwd->setEchoMode(QLineEdit::Password);
     m_useremail = new TextField(this);
-    AccountUi::styleField(m_useremail, QStringLiteral("邮箱"));
+    AccountUi::styleField(m_useremail, Localized::string(QStringLiteral("邮箱")));
     m_vcodeButton = new Button(this);
-    AccountUi::stylePrimaryButton(m_vcodeButton, QStringLiteral("获取验证码"));
+    AccountUi::stylePrimaryButton(m_vcodeButton, Localized::string(QStringLiteral("获取验证码")));
     m_vcodeButton->setBackgroundColor(AccountUi::accentDark());
     m_userweixin = new TextField(this);
-    AccountUi::styleField(m_userweixin, QStringLiteral("微信号"));
+    AccountUi::styleField(m_userweixin, Localized::string(QStringLiteral("微信号")));
     m_registerButton = new Button(this);
-    AccountUi::stylePrimaryButton(m_registerButton, QStringLiteral("注 册"));
-    m_hint = AccountUi::makeLabel(this, QStringLiteral("注册前请先验证邮箱"), AccountUi::muted());
+    AccountUi::stylePrimaryButton(m_registerButton, Localized::string(QStringLiteral("注册")));
+    m_hint = AccountUi::makeLabel(this, Localized::string(QStringLiteral("注册前请先验证邮箱")),
+                                  AccountUi::muted());
     m_username->setObjectName(QStringLiteral("username"));
     m_userpwd->setObjectName(QStringLiteral("userpwd"));
     m_useremail->setObjectName(QStringLiteral("useremail"));
@@ -144,7 +146,7 @@ void ViewControllerRegister::viewDidLayoutSubviews()
         AccountUi::setPixelFont(field, gx(30));
     AccountUi::setPixelFont(m_vcodeButton, gx(26), true);
     m_vcodeButton->setCornerRadius(gy(20));
-    AccountUi::setPixelFont(m_registerButton, gx(36), true);
+    AccountUi::setButtonFont(m_registerButton, gx(36));
     m_registerButton->setCornerRadius(gy(100) / 2);
     AccountUi::setPixelFont(m_hint, gx(24));
 }
@@ -219,12 +221,13 @@ void ViewControllerRegister::handleCodeAnswer(ReturnMarker::Marker marker)
 void ViewControllerRegister::showCodeDialog()
 {
     auto* alert =
-        new AlertController(QStringLiteral("提示"), QStringLiteral("邮件发送成功,请注意查收!"));
+        new AlertController(Localized::string(QStringLiteral("提示")),
+                            Localized::string(QStringLiteral("邮件发送成功,请注意查收!")));
     QPointer<QLineEdit> field = alert->addTextField();
     QPointer<ViewControllerRegister> self(this);
     auto hold = keepAlive();
-    alert->addAction(QStringLiteral("确定"), AlertController::ActionStyle::Default,
-                     [self, hold, field] {
+    alert->addAction(Localized::string(QStringLiteral("确定")),
+                     AlertController::ActionStyle::Default, [self, hold, field] {
                          if (self)
                              self->checkCode(field ? field->text() : QString());
                      });
@@ -432,5 +435,5 @@ void ViewControllerRegister::storeUploadAnswer(const std::optional<QString>& tex
 
 void ViewControllerRegister::MyAlertView(const QString& message)
 {
-    AlertController::showTip(this, message);
+    AlertController::showTip(this, Localized::string(message));
 }
