@@ -39,7 +39,6 @@ void ViewControllerDevID::viewDidLoad()
     m_addalpha = 1;
     m_addalphaTotalTime = 0;
     new TapGestureRecognizer(m_connect, [this] { tapPageConnect(); });
-    m_connect->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     m_connect->setCursor(Qt::PointingHandCursor);
 }
 
