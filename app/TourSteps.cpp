@@ -5,7 +5,9 @@
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
+#include "screens/profile/AllOfMinePages2.h"
 
 #include <QDir>
 #include <QPointer>
@@ -59,10 +61,25 @@ void addProfile(Tour& tour)
               0,
               2500,
               true});
+    // The arrow on the profile leads to the ranking list; the third rider there is chosen
+    // and shown on the map.
     tour.shoot(
-        QStringLiteral("ranking"), [](Tour& t) { t.swipe(); }, 1500);
+        QStringLiteral("ranking"),
+        [](Tour& t) {
+            if (!t.tap("LeftImage"))
+                t.swipe();
+        },
+        1500);
     tour.shoot(
-        QStringLiteral("ranking-map"), [](Tour& t) { t.swipe(); }, 2500);
+        QStringLiteral("ranking-map"),
+        [](Tour& t) {
+            auto* table = qobject_cast<TableView*>(t.find("RankingTable"));
+            if (table && table->numberOfRows() >= 3)
+                table->tapAt(QPointF(table->width() / 2.0, AllOfMinePages2::RowHeight * 2.5));
+            else
+                t.swipe();
+        },
+        2500);
     tour.shoot(
         QString(), [](Tour& t) { t.segue("MineToSet"); }, 1200);
 }

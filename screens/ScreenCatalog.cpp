@@ -13,12 +13,14 @@
 #include "screens/dashboard/AllOfSetPages4.h"
 #include "screens/dashboard/AllOfSetPages5.h"
 #include "screens/dashboard/ViewControllerSet.h"
-#include "screens/profile/AllOfMinePages1.h"
-#include "screens/profile/AllOfMinePages2.h"
 #include "screens/position/AllOfPosPages1.h"
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
 #include "screens/position/ViewControllerTestMap.h"
+#include "screens/profile/AllOfMinePages1.h"
+#include "screens/profile/AllOfMinePages2.h"
+#include "screens/profile/AllOfMinePages3.h"
+#include "screens/profile/ViewControllerMine.h"
 
 // Screen classes are added here as they are written, one include and one line each:
 //   #include "screens/account/ViewControllerLogin.h"
@@ -46,12 +48,14 @@ void registerScreens(Storyboard& storyboard)
     storyboard.registerScreen<AllOfSetPages3>("AllOfSetPages3");
     storyboard.registerScreen<AllOfSetPages4>("AllOfSetPages4");
     storyboard.registerScreen<AllOfSetPages5>("AllOfSetPages5");
-    storyboard.registerScreen<AllOfMinePages1>("AllOfMinePages1");
-    storyboard.registerScreen<AllOfMinePages2>("AllOfMinePages2");
     storyboard.registerScreen<ViewControllerPos>("ViewControllerPos");
     storyboard.registerScreen<AllOfPosPages1>("AllOfPosPages1");
     storyboard.registerScreen<AllOfPosPages2>("AllOfPosPages2");
     storyboard.registerScreen<ViewControllerTestMap>("ViewControllerTestMap");
+    storyboard.registerScreen<ViewControllerMine>("ViewControllerMine");
+    storyboard.registerScreen<AllOfMinePages1>("AllOfMinePages1");
+    storyboard.registerScreen<AllOfMinePages2>("AllOfMinePages2");
+    storyboard.registerScreen<AllOfMinePages3>("AllOfMinePages3");
 }
 
 void registerSegues(Storyboard& storyboard)

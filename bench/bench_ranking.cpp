@@ -1,0 +1,123 @@
+// The weekly ranking: one frame of the ranking list scrolling through 10,000 cached riders
+// (rows that come into sight are filled from the cache, then the page is drawn), and the
+// parse and merge of a 1,000-rider answer into the cache, as one transaction and with a
+// save per rider.
+#include "BenchReport.h"
+#include "app/AppDelegate.h"
+#include "app/ManagedObjectContext.h"
+#include "platform/Log.h"
+#include "platform/ui/TableView.h"
+#include "protocol/DeviceServer.h"
+#include "protocol/ServerAnswer.h"
+#include "screens/profile/AllOfMinePages2.h"
+#include "screens/profile/ViewControllerMine.h"
+#include "store/MyPaiMingInfo.h"
+#include "store/MyUtil.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int CachedRiders = 10000;
+constexpr int AnswerRiders = 1000;
+
+void fillCache()
+{
+    ContextBatch batch(AppDelegate::current()->managedObjectContext());
+    for (int rank = 1; rank <= CachedRiders; ++rank) {
+        const QString name = QStringLiteral("rider%1").arg(rank);
+        MyPaiMingInfo::CheckAdd(name, QString::number(rank % 20 + 1), QStringLiteral("骑士"),
+                                QString::number(rank), QString(), QStringLiteral("31.2"),
+                                QStringLiteral("121.4"), QStringLiteral("wx_") + name);
+    }
+}
+
+// A ranking answer whose ranks are turned by `shift`, so every merge changes every row.
+QByteArray answer(int shift)
+{
+    QJsonArray list;
+    for (int i = 0; i < AnswerRiders; ++i) {
+        list.append(
+            QJsonObject{{"username", QStringLiteral("merged%1").arg(i)},
+                        {"level", QString::number(i % 20 + 1)},
+                        {"levelname", QStringLiteral("骑士")},
+                        {"paiming", QString::number((i + shift) % AnswerRiders + 1)},
+                        {"touxiangpath", QStringLiteral("http://127.0.0.1/a/%1.png").arg(i)},
+                        {"lat", "31.23"},
+                        {"lng", "121.47"},
+                        {"weixin", QStringLiteral("wx%1").arg(i)}});
+    }
+    return QJsonDocument(list).toJson(QJsonDocument::Compact);
+}
+
+// Frames of the list moving by `step` points each, wrapping at the end.
+double frameNs(AllOfMinePages2& page, QImage& frame, qreal step)
+{
+    TableView* table = page.tableView();
+    return medianNs(
+        [&] {
+            const qreal next = table->contentOffset() + step;
+            table->setContentOffset(next > table->maximumContentOffset() ? 0 : next);
+            page.render(&frame);
+        },
+        60, 15);
+}
+
+void benchList()
+{
+    AllOfMinePages2 page;
+    page.setBaseGeometry(QRect(0, 0, 320, 497));
+    page.loadViewIfNeeded();
+    page.show();
+    page.tableView()->setContentOffset(CachedRiders * 30.0);
+    QImage frame(page.size(), QImage::Format_ARGB32_Premultiplied);
+    // Fonts, images and the cache's pages warm up before anything counts.
+    frameNs(page, frame, 364);
+    const double still = frameNs(page, frame, 0);
+    report(QStringLiteral("ranking list frame, 10000 riders, scrolling 24pt"),
+           frameNs(page, frame, 24), still, QStringLiteral("a still frame"));
+    report(QStringLiteral("ranking list frame, 10000 riders, a screenful of new rows"),
+           frameNs(page, frame, 364), still, QStringLiteral("a still frame"));
+}
+
+void benchMerge()
+{
+    const QByteArray bodies[] = {answer(0), answer(1)};
+    ViewControllerMine section;
+    int round = 0;
+    const double batched = medianNs(
+        [&] {
+            const ServerAnswer parsed(bodies[++round % 2]);
+            section.mergeRanking(DeviceServer::riders(parsed));
+        },
+        1, 9);
+    const double perSave = medianNs(
+        [&] {
+            const ServerAnswer parsed(bodies[++round % 2]);
+            for (const RiderInfo& rider : DeviceServer::riders(parsed))
+                MyPaiMingInfo::CheckAdd(rider);
+        },
+        1, 9);
+    report(QStringLiteral("ranking answer of 1000 riders, parse + merge in one transaction"),
+           batched, perSave, QStringLiteral("a save per rider"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Log::Quiet quiet;
+    QTemporaryDir dir;
+    AppDelegate delegate(dir.path());
+    MyUtil::InitMyDateBase();
+    fillCache();
+    benchList();
+    benchMerge();
+    return 0;
+}

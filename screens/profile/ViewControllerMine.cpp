@@ -1,0 +1,248 @@
+#include "screens/profile/ViewControllerMine.h"
+
+#include "app/AppDelegate.h"
+#include "app/ManagedObjectContext.h"
+#include "platform/Log.h"
+#include "platform/Timer.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/Localized.h"
+#include "platform/ui/Storyboard.h"
+#include "protocol/DeviceServer.h"
+#include "screens/profile/AllOfMinePages3.h"
+#include "screens/profile/MineUi.h"
+#include "store/MyPaiMingInfo.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The section tabs in the lowest eighth of the screen: the dashboard's, the position
+// section's and this section's.
+constexpr double TabTop = 1136;
+constexpr double TabIcon = 72;
+constexpr double TabCentres[] = {120, 360, 600};
+
+} // namespace
+
+ViewControllerMine::ViewControllerMine(QWidget* parent) : Screen(parent) {}
+
+ViewControllerMine::~ViewControllerMine()
+{
+    // Pages the pager never showed have no parent screen; they go with the section.
+    for (const QPointer<Screen>& page : std::as_const(m_AllOfMinePages)) {
+        if (page && !page->parentScreen())
+            delete page.data();
+    }
+}
+
+QList<Screen*> ViewControllerMine::AllOfMinePages() const
+{
+    QList<Screen*> pages;
+    for (const QPointer<Screen>& page : m_AllOfMinePages)
+        pages.append(page);
+    return pages;
+}
+
+void ViewControllerMine::viewDidLoad()
+{
+    buildTabs();
+    for (int i = 1; i <= PageCount; ++i) {
+        m_AllOfMinePages.append(
+            QPointer<Screen>(storyboard()->instantiateViewControllerWithIdentifier(
+                QStringLiteral("AllOfMinePages%1").arg(i))));
+    }
+    m_CurpageIndex = 0;
+    buildPager();
+    m_PaiMingCountMax = 3600;
+    m_PaiMingCount = 0;
+    m_timer = new Timer(
+        1.0, true, [this] { timerFired(); }, this);
+    observe();
+}
+
+void ViewControllerMine::buildTabs()
+{
+    auto* bar = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
+    place(bar, [this] { return gridRect(0, 1120, 720, 160); });
+    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
+                               QStringLiteral("tabmine.png")};
+    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
+                               QStringLiteral("我的")};
+    QList<ImageView*> tabs;
+    for (int i = 0; i < 3; ++i) {
+        auto* tab = new ImageView(Images::named(icons[i]), this);
+        tab->setContentMode(ImageView::ContentMode::AspectFit);
+        const double centre = TabCentres[i];
+        place(tab, [=, this] {
+            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
+        });
+        QLabel* label =
+            MineUi::makeLabel(this, i == 2 ? MineUi::accent() : MineUi::muted(), Qt::AlignCenter);
+        label->setText(Localized::string(names[i]));
+        place(label, [=, this] {
+            MineUi::setPixelFont(label, gy(26), i == 2);
+            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
+        });
+        tabs.append(tab);
+    }
+    m_SetImage = tabs[0];
+    m_PosImage = tabs[1];
+    m_SetImage->setObjectName(QStringLiteral("SetImage"));
+    m_PosImage->setObjectName(QStringLiteral("PosImage"));
+    m_PosImage->setOnTap([this] { tapPagePos(); });
+    m_SetImage->setOnTap([this] { tapPageSet(); });
+}
+
+void ViewControllerMine::buildPager()
+{
+    m_pageViewController =
+        storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewControllerMine"));
+    m_pageViewController->setDataSource(this);
+    m_pageViewController->setDelegate(this);
+    m_pageViewController->setViewControllers({m_AllOfMinePages.value(0).data()},
+                                             PageViewController::NavigationDirection::Forward,
+                                             false);
+    place(m_pageViewController, [this] {
+        const float offset = float(double(this->height()) * -160.0 / 1280.0);
+        return QRectF(0, 0, width(), float(this->height() + offset));
+    });
+    addChildScreen(m_pageViewController);
+}
+
+void ViewControllerMine::observe()
+{
+    NotificationCenter& center = AppDelegate::current()->defaultCenter();
+    center.addObserver(
+        QStringLiteral("Notification_GetUserProfileSuccess"),
+        [this](const Notification&) { changePage(); }, this);
+    center.addObserver(
+        QStringLiteral("AllOfMinePages1ToAllOfMinePages2"),
+        [this](const Notification&) { showPage(1); }, this);
+    center.addObserver(
+        QStringLiteral("AllOfMinePages2ToAllOfMinePages1"),
+        [this](const Notification&) { showPage(0); }, this);
+    center.addObserver(
+        QStringLiteral("AllOfMinePages3ToAllOfMinePages2"),
+        [this](const Notification&) { showPage(1); }, this);
+}
+
+void ViewControllerMine::showPage(int index)
+{
+    m_pageViewController->setViewControllers({m_AllOfMinePages.value(index).data()},
+                                             PageViewController::NavigationDirection::Forward,
+                                             false);
+}
+
+void ViewControllerMine::changePage()
+{
+    if (auto* map = qobject_cast<AllOfMinePages3*>(m_AllOfMinePages.value(2).data()))
+        map->UpdateData();
+    showPage(2);
+    Log::write(QStringLiteral("changePage"));
+}
+
+void ViewControllerMine::tapPagePos()
+{
+    performSegueWithIdentifier(QStringLiteral("MineToPos"));
+}
+
+void ViewControllerMine::tapPageSet()
+{
+    performSegueWithIdentifier(QStringLiteral("MineToSet"));
+}
+
+Screen* ViewControllerMine::viewControllerBeforeViewController(PageViewController*, Screen* page)
+{
+    const qsizetype index = AllOfMinePages().indexOf(page);
+    if (index <= 0) {
+        Log::write(QStringLiteral("mine11"));
+        return nullptr;
+    }
+    return m_AllOfMinePages.at(index - 1).data();
+}
+
+Screen* ViewControllerMine::viewControllerAfterViewController(PageViewController*, Screen* page)
+{
+    const qsizetype index = AllOfMinePages().indexOf(page);
+    if (index < 0 || index >= m_AllOfMinePages.size() - 1) {
+        Log::write(QStringLiteral("mine22"));
+        return nullptr;
+    }
+    return m_AllOfMinePages.at(index + 1).data();
+}
+
+void ViewControllerMine::willTransitionToViewControllers(PageViewController*, const QList<Screen*>&)
+{
+}
+
+void ViewControllerMine::timerFired()
+{
+    --m_PaiMingCount;
+    if (m_PaiMingCount > 0)
+        return;
+    // One request at a time: a tick that finds the last one unanswered sends nothing.
+    if (m_requestInFlight)
+        return;
+    requestRanking();
+}
+
+void ViewControllerMine::requestRanking()
+{
+    m_requestInFlight = true;
+    // The answer keeps the section alive until it has run, even after the section is left.
+    auto hold = keepAlive();
+    QPointer<ViewControllerMine> self(this);
+    DeviceServer::getPaiMing(
+        [self, hold](const QList<RiderInfo>& riders) {
+            if (!self)
+                return;
+            self->m_requestInFlight = false;
+            self->mergeRanking(riders);
+        },
+        [self, hold](const QString& error) {
+            DeviceServer::logError(error);
+            if (self)
+                self->m_requestInFlight = false;
+        });
+}
+
+void ViewControllerMine::mergeRanking(const QList<RiderInfo>& riders)
+{
+    if (riders.isEmpty())
+        return;
+    // One transaction for the whole list: each rider still logs and saves as usual.
+    std::optional<ContextBatch> batch;
+    if (AppDelegate* delegate = AppDelegate::current())
+        batch.emplace(delegate->managedObjectContext());
+    for (const RiderInfo& rider : riders) {
+        m_PaiMingCount = m_PaiMingCountMax;
+        MyPaiMingInfo::CheckAdd(rider);
+    }
+}
+
+void ViewControllerMine::viewWillAppear()
+{
+    m_timer->setFireDate(Timer::FireDate::DistantPast);
+}
+
+void ViewControllerMine::viewDidDisappear()
+{
+    m_timer->setFireDate(Timer::FireDate::DistantFuture);
+}
+
+void ViewControllerMine::didRelease()
+{
+    if (AppDelegate* delegate = AppDelegate::current())
+        delegate->defaultCenter().removeObserver(this);
+    Log::write(QStringLiteral("Mine释放"));
+}
+
+void ViewControllerMine::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), MineUi::page());
+}
