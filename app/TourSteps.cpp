@@ -2,6 +2,7 @@
 
 #include "app/AccountTour.h"
 #include "app/AssetGallery.h"
+#include "app/PositionTour.h"
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Images.h"
@@ -37,17 +38,7 @@ void addDashboard(Tour& tour)
 
 void addPosition(Tour& tour)
 {
-    tour.add({QStringLiteral("track"),
-              [](Tour& t) {
-                  if (!t.tap("PosImage"))
-                      t.segue("SetToPos");
-              },
-              {},
-              0,
-              3500,
-              true});
-    tour.shoot(
-        QStringLiteral("riders"), [](Tour& t) { t.swipe(); }, 2500);
+    PositionTour::addAll(tour);
 }
 
 void addProfile(Tour& tour)

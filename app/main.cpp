@@ -3,6 +3,7 @@
 #include "app/TourSteps.h"
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
+#include "platform/map/MapServices.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
@@ -31,6 +32,8 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({"lang", "Language of the texts (zh, en); default: the system's.", "LANG"});
     parser.addOption({"tour", "Walk the screens and write their pictures, even with a display."});
     parser.addOption({"screens-dir", "Where the tour writes its pictures.", "DIR", "out/screens"});
+    parser.addOption({"tiles", "Map tiles from an XYZ address ({z}, {x}, {y}); default: drawn.",
+                      "URL"});
     parser.addOption(
         {LocationManager::ReplayOption, "NMEA file to replay as the location.", "FILE"});
 }
@@ -84,6 +87,14 @@ int main(int argc, char* argv[])
     if (parser.isSet(LocationManager::ReplayOption))
         location.setReplayFile(parser.value(LocationManager::ReplayOption));
     ImageLoader images(QDir(dataDir).filePath("ImageCache"));
+    share.setOutboxFolder(QDir(dataDir).filePath("outbox"));
+    if (parser.isSet("tiles")) {
+        delegate.mapServices().setTileUrlTemplate(parser.value("tiles"));
+        delegate.mapServices().setTileLoader(
+            [&images](const QString& address, std::function<void(const QImage&)> done) {
+                images.loadImage(address, std::move(done));
+            });
+    }
     Window window;
     OverlayAlertPresenter alerts(&window);
     TrayNotificationPresenter tray(&notifications);

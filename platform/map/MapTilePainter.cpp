@@ -195,9 +195,11 @@ void stroke(QPainter& painter, const QList<Street>& streets, double width, const
             const QColor& casing)
 {
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(casing, width + 1.5, Qt::SolidLine, Qt::FlatCap));
-    for (const Street& s : streets)
-        painter.drawLine(s.from, s.to);
+    if (casing != fill) {
+        painter.setPen(QPen(casing, width + 1.5, Qt::SolidLine, Qt::FlatCap));
+        for (const Street& s : streets)
+            painter.drawLine(s.from, s.to);
+    }
     painter.setPen(QPen(fill, width, Qt::SolidLine, Qt::FlatCap));
     for (const Street& s : streets)
         painter.drawLine(s.from, s.to);
@@ -263,7 +265,9 @@ void paint(QPainter& painter, int z, int x, int y)
         drawBlocks(painter, tile);
     if (z >= 9)
         drawLakes(painter, tile);
-    if (z >= 14)
+    if (z == 13)
+        stroke(painter, minorStreets(tile), 0.8, StreetFill, StreetFill);
+    else if (z >= 14)
         stroke(painter, minorStreets(tile), tile.widthOf(9, 1.5), StreetFill, StreetCasing);
     if (z >= 8)
         drawRivers(painter, tile);

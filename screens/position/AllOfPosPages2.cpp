@@ -37,7 +37,7 @@ void AllOfPosPages2::buildCard()
     });
     QList<QLabel*> lines;
     const double tops[] = {0.14, 0.42, 0.66};
-    const double sizes[] = {0.15, 0.12, 0.12};
+    const double sizes[] = {0.125, 0.115, 0.115};
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(this);
         label->setStyleSheet(i == 0 ? QStringLiteral("color: #20282b; font-weight: bold")

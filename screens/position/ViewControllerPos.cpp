@@ -140,6 +140,8 @@ void ViewControllerPos::buildTabs()
     }
     m_SetImage = tabs[0];
     m_RightImage = tabs[2];
+    m_SetImage->setObjectName(QStringLiteral("SetImage"));
+    m_RightImage->setObjectName(QStringLiteral("RightImage"));
     m_SetImage->setOnTap([this] { tapPageSet(); });
     m_RightImage->setOnTap([this] { tapPageMine(); });
 }
@@ -205,6 +207,7 @@ void ViewControllerPos::viewDidAppear()
             earlier->hide();
     }
     m_mapView = new MapView(QRectF(0, 0, width(), mapHeight()), this);
+    m_mapView->setObjectName(QStringLiteral("mapView"));
     m_mapView->setDelegate(this);
     m_mapView->show();
     makeShareButton();
@@ -221,6 +224,7 @@ void ViewControllerPos::viewDidLayoutSubviews()
 void ViewControllerPos::makeShareButton()
 {
     m_shareButton = new Button(this);
+    m_shareButton->setObjectName(QStringLiteral("shareButton"));
     m_shareButton->setImage(Images::named(QStringLiteral("weixinbutton.png")));
     m_shareButton->setBackgroundColor(Qt::transparent);
     place(m_shareButton, [this] { return QRectF(shareButtonFrame(QSizeF(size()))); });
@@ -231,6 +235,7 @@ void ViewControllerPos::makeShareButton()
 void ViewControllerPos::customLabel()
 {
     m_mylabel = new QLabel(this);
+    m_mylabel->setObjectName(QStringLiteral("mylabel"));
     QFont font = m_mylabel->font();
     font.setBold(true);
     font.setPixelSize(20);
