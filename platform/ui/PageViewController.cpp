@@ -9,6 +9,14 @@ namespace {
 // must have gone to complete.
 constexpr qreal DragStart = 8.0;
 constexpr qreal CompleteFraction = 0.25;
+constexpr int SlideMs = 220;
+
+PageViewController::NavigationDirection opposite(PageViewController::NavigationDirection d)
+{
+    return d == PageViewController::NavigationDirection::Forward
+               ? PageViewController::NavigationDirection::Reverse
+               : PageViewController::NavigationDirection::Forward;
+}
 
 } // namespace
 
@@ -33,6 +41,7 @@ void PageViewController::setViewControllers(const QList<Screen*>& pages,
 {
     if (isSwiping())
         endSwipe(false);
+    finishAnimations();
     Screen* next = pages.value(0);
     m_lastDirection = direction;
     m_lastAnimated = animated;
@@ -50,6 +59,8 @@ void PageViewController::setViewControllers(const QList<Screen*>& pages,
             previous->endAppearanceTransition();
         if (shown)
             next->endAppearanceTransition();
+        if (animated && previous)
+            slide(previous, next, direction, 0);
     }
     if (completion)
         completion(true);
@@ -92,6 +103,7 @@ void PageViewController::viewDidLayoutSubviews()
 
 bool PageViewController::beginSwipe(NavigationDirection direction)
 {
+    finishAnimations();
     if (isSwiping() || !m_visible || !m_dataSource)
         return false;
     Screen* page = direction == NavigationDirection::Forward
@@ -153,10 +165,62 @@ void PageViewController::endSwipe(bool complete)
         pending->endAppearanceTransition();
         previous->endAppearanceTransition();
     }
+    const qreal done = m_fraction;
     m_fraction = 0;
     showOnly(m_visible);
+    if (complete)
+        slide(previous, pending, m_swipeDirection, done);
+    else
+        slide(pending, previous, opposite(m_swipeDirection), 1 - done);
     if (m_delegate)
         m_delegate->didFinishAnimating(this, true, {previous}, complete);
+}
+
+void PageViewController::slide(Screen* leaving, Screen* arriving, NavigationDirection direction,
+                               qreal from)
+{
+    if (!isVisible() || !leaving || !arriving || leaving == arriving || from >= 1)
+        return;
+    QPointer<Screen> out(leaving);
+    QPointer<Screen> in(arriving);
+    auto* animation = new QVariantAnimation(this);
+    animation->setStartValue(from);
+    animation->setEndValue(1.0);
+    animation->setDuration(int(SlideMs * (1 - from)));
+    animation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(animation, &QVariantAnimation::valueChanged, this,
+            [this, out, in, direction](const QVariant& value) {
+                placeSlide(out, in, direction, value.toReal());
+            });
+    connect(animation, &QVariantAnimation::finished, this, [this, out] {
+        if (out && out != m_visible)
+            out->hide();
+        if (m_visible)
+            m_visible->setBaseGeometry(rect());
+    });
+    out->show();
+    placeSlide(out, in, direction, from);
+    m_slide = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void PageViewController::placeSlide(Screen* leaving, Screen* arriving,
+                                    NavigationDirection direction, qreal fraction)
+{
+    const int w = width();
+    const int shift = int(std::lround(w * fraction));
+    const int sign = direction == NavigationDirection::Forward ? -1 : 1;
+    if (leaving)
+        leaving->setBaseGeometry(rect().translated(sign * shift, 0));
+    if (arriving)
+        arriving->setBaseGeometry(rect().translated(sign * (shift - w), 0));
+}
+
+void PageViewController::finishAnimations()
+{
+    if (isSliding())
+        m_slide->setCurrentTime(m_slide->duration());
+    Screen::finishAnimations();
 }
 
 void PageViewController::mousePressEvent(QMouseEvent* event)

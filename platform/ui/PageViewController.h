@@ -3,6 +3,7 @@
 #include "platform/ui/Screen.h"
 
 #include <QPointF>
+#include <QVariantAnimation>
 #include <functional>
 
 class PageViewController;
@@ -59,6 +60,8 @@ public:
     void endSwipe(bool complete);
     bool isSwiping() const { return !m_pending.isNull(); }
     Screen* pendingPage() const { return m_pending; }
+    bool isSliding() const { return m_slide && m_slide->state() == QAbstractAnimation::Running; }
+    void finishAnimations() override;
 
 protected:
     QList<Screen*> appearanceChildren() const override;
@@ -71,6 +74,11 @@ private:
     void adopt(Screen* page);
     void showOnly(Screen* page);
     void positionPages(qreal fraction);
+    // Moves `arriving` in and `leaving` out, from `from` (0..1) of the way; the page state is
+    // already final, this is only the picture.
+    void slide(Screen* leaving, Screen* arriving, NavigationDirection direction, qreal from);
+    void placeSlide(Screen* leaving, Screen* arriving, NavigationDirection direction,
+                    qreal fraction);
 
     PageViewControllerDataSource* m_dataSource = nullptr;
     PageViewControllerDelegate* m_delegate = nullptr;
@@ -83,4 +91,5 @@ private:
     QPointF m_pressAt;
     bool m_pressed = false;
     bool m_dragTried = false;
+    QPointer<QVariantAnimation> m_slide;
 };

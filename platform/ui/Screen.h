@@ -72,7 +72,7 @@ public:
     qreal viewOffsetTarget() const { return m_offsetTarget; }
     qreal viewOffset() const { return m_offset; }
     // Jumps every running animation of the screen to its end (tests, screenshots).
-    void finishAnimations();
+    virtual void finishAnimations();
     // The frame the container gives the screen; the view offset is added to it.
     void setBaseGeometry(const QRect& frame);
 

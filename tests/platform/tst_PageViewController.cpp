@@ -100,6 +100,7 @@ private slots:
     void pageControlTapsMoveOneDotEitherWay();
     void pageControlDirectionOfSetViewControllers();
     void pagesFollowThePagerSize();
+    void pagesSlideIntoPlaceOnScreen();
 };
 
 void tst_PageViewController::endsOfThePagesGiveNoPage()
@@ -250,6 +251,33 @@ void tst_PageViewController::pagesFollowThePagerSize()
     QCOMPARE(s.pages[0]->geometry(), QRect(0, 0, 320, 497));
     s.pager.setBaseGeometry(QRect(0, 0, 414, 644));
     QCOMPARE(s.pages[0]->geometry(), QRect(0, 0, 414, 644));
+}
+
+void tst_PageViewController::pagesSlideIntoPlaceOnScreen()
+{
+    Section s;
+    s.pager.show();
+    s.appear();
+    drag(&s.pager, 250, 100);
+    QCOMPARE(s.visibleIndex(), 1);
+    QVERIFY(s.pager.isSliding());
+    QVERIFY(s.pages[0]->isVisible());
+    s.pager.finishAnimations();
+    QVERIFY(!s.pager.isSliding());
+    QCOMPARE(s.pages[1]->geometry(), QRect(0, 0, 320, 497));
+    QVERIFY(!s.pages[0]->isVisible());
+
+    // Setting a page with animation slides too; without, it is in place at once.
+    s.pager.setViewControllers({s.pages[2]}, PageViewController::NavigationDirection::Forward,
+                               true);
+    QVERIFY(s.pager.isSliding());
+    QCOMPARE(s.visibleIndex(), 2);
+    s.pager.setViewControllers({s.pages[0]}, PageViewController::NavigationDirection::Reverse,
+                               false);
+    QVERIFY(!s.pager.isSliding());
+    QCOMPARE(s.pages[0]->geometry(), QRect(0, 0, 320, 497));
+    QVERIFY(!s.pages[2]->isVisible());
+    QVERIFY(!s.pages[1]->isVisible());
 }
 
 QTEST_MAIN(tst_PageViewController)
