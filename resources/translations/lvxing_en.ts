@@ -383,5 +383,113 @@
         <source>发送找回邮件</source>
         <translation>Send recovery mail</translation>
     </message>
+    <message>
+        <source>%1 %2级</source>
+        <translation>%1 level %2</translation>
+    </message>
+    <message>
+        <source>%1- %2 %3级</source>
+        <translation>%1 - %2 level %3</translation>
+    </message>
+    <message>
+        <source>一</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>二</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>三</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>四</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>五</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>六</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>今天</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>剩余里程 (km)</source>
+        <translation>Range left (km)</translation>
+    </message>
+    <message>
+        <source>围栏半径 (米)</source>
+        <translation>Fence radius (m)</translation>
+    </message>
+    <message>
+        <source>微信名 : %1</source>
+        <translation>WeChat: %1</translation>
+    </message>
+    <message>
+        <source>总里程(km)</source>
+        <translation>Total (km)</translation>
+    </message>
+    <message>
+        <source>最高时速</source>
+        <translation>Top speed</translation>
+    </message>
+    <message>
+        <source>朋友圈 · %1 × %2</source>
+        <translation>Moments · %1 × %2</translation>
+    </message>
+    <message>
+        <source>本周 %1 km · 上周 %2 km</source>
+        <translation>This week %1 km · last week %2 km</translation>
+    </message>
+    <message>
+        <source>本周排名 NO.%1</source>
+        <translation>Rank this week NO.%1</translation>
+    </message>
+    <message>
+        <source>本周排行榜</source>
+        <translation>Weekly ranking</translation>
+    </message>
+    <message>
+        <source>本周骑行</source>
+        <translation>Riding this week</translation>
+    </message>
+    <message>
+        <source>满电续航</source>
+        <translation>Full-charge range</translation>
+    </message>
+    <message>
+        <source>电池</source>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>电量报警免打扰</source>
+        <translation>Mute the battery alarm</translation>
+    </message>
+    <message>
+        <source>素材  %1</source>
+        <translation>Assets  %1</translation>
+    </message>
+    <message>
+        <source>近七日低碳 (kg)</source>
+        <translation>Carbon saved, last 7 days (kg)</translation>
+    </message>
+    <message>
+        <source>页面加载失败</source>
+        <translation>The page could not be loaded</translation>
+    </message>
 </context>
 </TS>
