@@ -14,6 +14,13 @@ void GaugeView::paintTo(QPainter& painter, const QSizeF& size) const
     painter.save();
     // A view draws only inside its bounds, wherever the painter puts it.
     painter.setClipRect(QRectF(QPointF(0, 0), size), Qt::IntersectClip);
+    paintOverflowing(painter, size);
+    painter.restore();
+}
+
+void GaugeView::paintOverflowing(QPainter& painter, const QSizeF& size) const
+{
+    painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
     draw(painter, size);

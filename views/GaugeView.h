@@ -16,6 +16,9 @@ public:
     // Paints the gauge as it would appear in a widget of `size`, with the
     // painter's origin at the gauge's top left: antialiased, cut to the size.
     void paintTo(QPainter& painter, const QSizeF& size) const;
+    // The same without cutting off what the gauge draws past its bounds (the rotating logo
+    // at the ends of its half circle hangs half below its frame).
+    void paintOverflowing(QPainter& painter, const QSizeF& size) const;
 
     // The gauge alone on a transparent image of `size` points at `scale` pixels per point.
     QImage toImage(const QSize& size, qreal scale = 1.0) const;
