@@ -26,13 +26,23 @@
 #include "screens/dashboard/AllOfSetPages5.h"
 #include "screens/dashboard/SpeedLimit.h"
 #include "screens/dashboard/ViewControllerSet.h"
+#include "screens/position/AllOfPosPages2.h"
+#include "screens/position/ViewControllerPos.h"
+#include "platform/map/MapView.h"
+#include "platform/share/LocalShareService.h"
+#include "platform/ui/Button.h"
 #include "store/MyBasicInfo.h"
+#include "store/MyFriendInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 #include "views/WeiLanCustomView.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -41,8 +51,9 @@
 // A rider's first day with the app, through the real screens offscreen against the
 // simulated device server: binding, registration with the mailed code and an
 // avatar, the dashboard's five pages, a speed change whose upload fails, the
-// geofence and children mode, both alarms and their acknowledgement, and
-// switching the user at the next start. After each step the settings store and
+// geofence and children mode, both alarms and their acknowledgement, the
+// position section with its growing track, a chosen rider and the shared
+// picture, and switching the user at the next start. After each step the settings store and
 // the requests the server received (in order, exactly as sent) are checked.
 class tst_RiderSession : public QObject
 {
@@ -62,6 +73,8 @@ private:
     void geofenceRadiusAndChildrenMode();
     void trackerLeavesTheFence();
     void batteryFallsTo34Volts();
+    void positionTrackGrowsAndARiderIsChosen();
+    void positionPictureIsShared();
     void nextStartSwitchesTheUser();
 
     // Requests received since the last call, as "path?query" (POSTs with their method). The
@@ -71,6 +84,8 @@ private:
     QStringList newRequests(bool withBackground = false);
     template <class T> T* top() const { return qobject_cast<T*>(m_storyboard->topScreen()); }
     template <class T> T* page(int index) const;
+    // Swipes the dashboard's pager until the page at `index` is the visible one.
+    void swipeTo(int index);
     // A location update a minute and a second after the last one.
     void locationUpdateAMinuteLater();
     bool waitForLog(const QString& prefix, int count);
@@ -89,6 +104,7 @@ private:
     std::unique_ptr<LocalNotificationCenter> m_center;
     std::unique_ptr<Haptics> m_haptics;
     std::unique_ptr<LocationManager> m_location;
+    std::unique_ptr<LocalShareService> m_share;
     std::unique_ptr<QWidget> m_host;
     Storyboard* m_storyboard = nullptr;
     std::unique_ptr<Log::Capture> m_log;
@@ -117,6 +133,10 @@ void tst_RiderSession::init()
     delegate->setNotificationCenter(m_center.get());
     delegate->setHaptics(m_haptics.get());
     delegate->setLocationManager(m_location.get());
+    m_share = std::make_unique<LocalShareService>();
+    m_share->setOutboxFolder(m_app->dir.filePath("outbox"));
+    m_share->setClock(&m_app->clock);
+    delegate->setShare(m_share.get());
     SpeedLimit::of(SpeedLimit::Kind::MaxSpeed).reset();
     SpeedLimit::of(SpeedLimit::Kind::LightSpeed).reset();
     m_host = std::make_unique<QWidget>();
@@ -142,6 +162,7 @@ void tst_RiderSession::cleanup()
     m_host.reset();
     m_app.reset();
     m_location.reset();
+    m_share.reset();
     m_haptics.reset();
     m_center.reset();
     m_loop.reset();
@@ -179,6 +200,21 @@ template <class T> T* tst_RiderSession::page(int index) const
     return set ? qobject_cast<T*>(set->AllOfSetPages().value(index)) : nullptr;
 }
 
+void tst_RiderSession::swipeTo(int index)
+{
+    auto* set = top<ViewControllerSet>();
+    PageViewController* pager = set->pageViewController();
+    const QList<Screen*>& pages = set->AllOfSetPages();
+    while (pages.indexOf(pager->visiblePage()) != index) {
+        const bool forward = pages.indexOf(pager->visiblePage()) < index;
+        QVERIFY(pager->beginSwipe(forward ? PageViewController::NavigationDirection::Forward
+                                          : PageViewController::NavigationDirection::Reverse));
+        pager->updateSwipe(0.6);
+        pager->endSwipe(true);
+    }
+    QCOMPARE(set->pageControl()->currentPage(), index);
+}
+
 void tst_RiderSession::locationUpdateAMinuteLater()
 {
     m_loop->advanceSeconds(61);
@@ -210,6 +246,8 @@ void tst_RiderSession::aRidersFirstDay()
         &tst_RiderSession::geofenceRadiusAndChildrenMode,
         &tst_RiderSession::trackerLeavesTheFence,
         &tst_RiderSession::batteryFallsTo34Volts,
+        &tst_RiderSession::positionTrackGrowsAndARiderIsChosen,
+        &tst_RiderSession::positionPictureIsShared,
         &tst_RiderSession::nextStartSwitchesTheUser,
     };
     // Each step builds on the one before: the first failure ends the day.
@@ -304,6 +342,9 @@ void tst_RiderSession::dashboardShowsFivePages()
     m_loop->runDue();
     QVERIFY(EventWait::until([&] { return m_sim->requests().size() > m_seen; }));
     QCOMPARE(newRequests(true), QStringList{"/TolvarGetEveryThingTimerIOS.php?devid=86000002"});
+    // Its answer is in before the rider touches anything (it carries the speeds too).
+    const QString answered = ServerScript::getEveryThing().answerLine(QString());
+    QVERIFY(EventWait::until([&] { return m_log->matching(answered).size() == 1; }));
     QCOMPARE(pager->visiblePage(), set->AllOfSetPages().at(0));
     for (int i = 1; i < ViewControllerSet::PageCount; ++i) {
         QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
@@ -325,17 +366,20 @@ void tst_RiderSession::dashboardShowsFivePages()
 
 void tst_RiderSession::maxSpeedUploadFailsAndRollsBack()
 {
+    swipeTo(2);
     auto* speed = page<AllOfSetPages3>(2);
     const QString before = value("maxspeed");
     const QString light = value("lightspeed");
     const int width = speed->MyMaxSpeedCView()->width();
     // Accepted first, then a change whose upload fails.
-    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0.95 * width, 40));
+    speed->pan()->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
+    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(2.0 * width, 40));
     const QString first = value("maxspeed");
-    QVERIFY(first != before);
+    QVERIFY2(first != before, qPrintable(before + " -> " + first));
     QVERIFY(EventWait::until([&] { return speed->limit().confirmed() == first.toLongLong(); }));
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarUpdateSpeed.php"));
-    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0.3 * width, 40));
+    speed->pan()->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
+    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(-1.0 * width, 40));
     QVERIFY(value("maxspeed") != first);
     QVERIFY(EventWait::until([] { return AlertController::topAlert() != nullptr; }));
     QCOMPARE(AlertController::topAlert()->message(), QStringLiteral("网络访问出错,速度设置失败!"));
@@ -353,6 +397,7 @@ void tst_RiderSession::maxSpeedUploadFailsAndRollsBack()
 
 void tst_RiderSession::geofenceRadiusAndChildrenMode()
 {
+    swipeTo(4);
     auto* fence = page<AllOfSetPages5>(4);
     // The smallest radius: 30 m.
     fence->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0, 20));
@@ -425,6 +470,70 @@ void tst_RiderSession::batteryFallsTo34Volts()
     // Still outside, so the server's 1 is put back to 0; nothing else went out.
     QVERIFY(EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 2; }));
     QCOMPARE(newRequests(), QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=0"});
+}
+
+void tst_RiderSession::positionTrackGrowsAndARiderIsChosen()
+{
+    top<ViewControllerSet>()->tapPagePos();
+    auto* pos = top<ViewControllerPos>();
+    QVERIFY(pos);
+    QCOMPARE(m_segues.last(), QStringLiteral("SetToPos"));
+    // Both one-second timers fire as the screen appears: the whole track and the riders,
+    // sent in the same tick over two connections, so they may arrive either way round.
+    m_loop->runDue();
+    QVERIFY(EventWait::until([&] { return pos->lastserverid() > 0 && !pos->NeedDownload(); }));
+    QStringList appeared = newRequests();
+    appeared.sort();
+    QCOMPARE(appeared, QStringList({"/TolvarGetFriendIOS.php?devid=86000002",
+                                    "/TolvarGetGpsInfo.php?devid=86000002&sid=0"}));
+    const qint64 first = pos->lastserverid();
+    QCOMPARE(first, m_sim->track(Devid).last().serverid);
+    QCOMPARE(pos->overlaysLine().size(), 1);
+    QVERIFY(pos->StopAnnotation());
+    QVERIFY(MyFriendInfo::GetCount() > 0);
+    QCOMPARE(MyFriendInfo::GetCount(), pos->array_lvyou().size());
+
+    // The tracker moves on; the next tick asks for what came after the last point.
+    for (int i = 1; i <= 3; ++i) {
+        m_sim->advance(1);
+        m_sim->setPosition(Devid, BaseLat + 60.0 / 111319.49 + i * 1e-4, BaseLng);
+    }
+    m_loop->advanceSeconds(1);
+    QVERIFY(EventWait::until([&] { return pos->lastserverid() == first + 3; }));
+    QCOMPARE(newRequests(),
+             QStringList{"/TolvarGetGpsInfo.php?devid=86000002&sid=" + QString::number(first)});
+    QCOMPARE(pos->overlaysLine().size(), 2);
+    QCOMPARE(pos->overlaysLine().last()->pointCount(), 4);
+    QCOMPARE(pos->lastposlat(), QString::number(BaseLat + 60.0 / 111319.49 + 3e-4, 'f', 6).toFloat());
+
+    // Swiping to the riders page shows the riders; choosing one fills the card.
+    PageViewController* pager = pos->pageViewController();
+    QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
+    pager->endSwipe(true);
+    QVERIFY(!pos->IsGuiJiOrLvYou());
+    QCOMPARE(pos->mapView()->overlays().size(), 0);
+    pos->mapView()->finishAnimations();
+    const MapPointAnnotationPtr rider = pos->array_lvyou().first();
+    pos->mapView()->selectAnnotation(rider, false);
+    auto* card = qobject_cast<AllOfPosPages2*>(pos->AllOfPosPages().at(1));
+    QVERIFY(card->username()->text().contains(rider->subtitle()));
+    QVERIFY(card->paiming()->text().contains(rider->title()));
+}
+
+void tst_RiderSession::positionPictureIsShared()
+{
+    auto* pos = top<ViewControllerPos>();
+    pos->mapView()->finishAnimations();
+    pos->shareButton()->click();
+    const QString sent = m_share->lastSentFile();
+    QVERIFY(!sent.isEmpty());
+    QFile file(sent);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject message = QJsonDocument::fromJson(file.readAll()).object();
+    const QImage picture(QFileInfo(sent).dir().filePath(message["image"].toString()));
+    QCOMPARE(picture.size(), m_host->size());
+    // Sharing stays on the phone: no request.
+    QCOMPARE(newRequests(), QStringList());
 }
 
 void tst_RiderSession::nextStartSwitchesTheUser()
