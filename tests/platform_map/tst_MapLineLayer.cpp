@@ -2,6 +2,7 @@
 #include "platform/map/MapLineLayer.h"
 #include "platform/map/MapPolyline.h"
 #include "platform/map/MapProjection.h"
+#include "platform/map/MapStrokeRaster.h"
 
 #include <QImage>
 #include <QPainter>
@@ -37,6 +38,8 @@ private slots:
     void simplifyKeepsEndsAndShape();
     void longTrackDrawsOnlyWhatIsInSight();
     void drawsWhereTheLineIs();
+    void keptPictureIsReused();
+    void rasterStrokeHasTheLineWidth();
 };
 
 void tst_MapLineLayer::joinsPiecesThatMeetIntoOneStroke()
@@ -119,6 +122,70 @@ void tst_MapLineLayer::drawsWhereTheLineIs()
     QCOMPARE(image.pixelColor(50, 75), QColor(Qt::black)); // along the second
     QCOMPARE(image.pixelColor(75, 50), QColor(Qt::white));
     QCOMPARE(image.pixelColor(50, 25), QColor(Qt::white));
+}
+
+void tst_MapLineLayer::keptPictureIsReused()
+{
+    MapLineLayer layer;
+    const double zoom = 15;
+    const double point = 1 / MapProjection::worldSize(zoom);
+    const QPointF centre(0.7, 0.4);
+    layer.append(lineThrough({centre - QPointF(50 * point, 0), centre}), 4, Qt::black);
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    auto draw = [&](const QPointF& at, double z) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        layer.draw(painter, MapCamera(at, z, QSizeF(100, 100)));
+    };
+    draw(centre, zoom);
+    QCOMPARE(layer.renderCount(), 1);
+    draw(centre, zoom);
+    draw(centre + QPointF(20 * point, -10 * point), zoom); // within the spare quarter
+    QCOMPARE(layer.renderCount(), 1);
+    QCOMPARE(image.pixelColor(20, 60), QColor(Qt::black)); // the line moved with the view
+    QCOMPARE(image.pixelColor(20, 50), QColor(Qt::white));
+
+    // A segment added later is drawn onto the kept picture.
+    layer.append(lineThrough({centre, centre + QPointF(0, 40 * point)}), 4, Qt::black);
+    draw(centre, zoom);
+    QCOMPARE(layer.renderCount(), 1);
+    QCOMPARE(image.pixelColor(50, 80), QColor(Qt::black));
+
+    draw(centre + QPointF(60 * point, 0), zoom); // beyond the spare quarter
+    QCOMPARE(layer.renderCount(), 2);
+    draw(centre, zoom + 0.5); // another zoom
+    QCOMPARE(layer.renderCount(), 3);
+    QCOMPARE(image.pixelColor(50, 50 + 30), QColor(Qt::black)); // 20 points down x 1.41
+    layer.clear();
+    draw(centre, zoom + 0.5);
+    QCOMPARE(image.pixelColor(50, 80), QColor(Qt::white));
+}
+
+void tst_MapLineLayer::rasterStrokeHasTheLineWidth()
+{
+    const QList<QPolygonF> lines{QPolygonF{QPointF(10, 20), QPointF(90, 20)},
+                                 QPolygonF{QPointF(50, 40), QPointF(50, 90)}};
+    const QImage black = MapStrokeRaster::paint(lines, QSize(100, 100), 4, Qt::black);
+    QCOMPARE(black.size(), QSize(100, 100));
+    // Full inside the width, soft at its edge, clear beyond it: four points in all.
+    for (int y : {19, 20, 21})
+        QCOMPARE(black.pixelColor(30, y), QColor(Qt::black));
+    for (int y : {18, 22}) {
+        const int alpha = black.pixelColor(30, y).alpha();
+        QVERIFY2(alpha > 64 && alpha < 192, qPrintable(QString::number(alpha)));
+    }
+    QCOMPARE(black.pixelColor(30, 17).alpha(), 0);
+    QCOMPARE(black.pixelColor(30, 23).alpha(), 0);
+    QCOMPARE(black.pixelColor(51, 70), QColor(Qt::black));
+    QCOMPARE(black.pixelColor(53, 70).alpha(), 0);
+    // Round ends: covered half the width past the end, clear beyond.
+    QCOMPARE(black.pixelColor(50, 91).alpha(), 255);
+    QCOMPARE(black.pixelColor(50, 93).alpha(), 0);
+
+    const QImage red = MapStrokeRaster::paint(lines, QSize(100, 100), 8, QColor(255, 0, 0, 128));
+    QCOMPARE(red.pixelColor(30, 23).red(), 255);
+    QVERIFY(qAbs(red.pixelColor(30, 23).alpha() - 128) <= 1);
+    QCOMPARE(red.pixelColor(30, 23).green(), 0);
 }
 
 QTEST_MAIN(tst_MapLineLayer)

@@ -3,6 +3,8 @@
 #include "platform/map/MapPolyline.h"
 #include "platform/map/MapPolylineRenderer.h"
 #include "platform/map/MapProjection.h"
+#include "platform/map/MapServices.h"
+#include "platform/map/MapTiles.h"
 #include "platform/map/MapView.h"
 #include "platform/map/MapViewDelegate.h"
 
@@ -94,6 +96,8 @@ private slots:
     void nullRendererDrawsNothing();
     void snapshotSizeAndContent();
     void gesturesPanAndZoom();
+    void tilesFromAnAddressTemplate();
+    void scaleBar();
 };
 
 void tst_MapView::projectionRoundTrip_data()
@@ -380,6 +384,58 @@ void tst_MapView::gesturesPanAndZoom()
     const double zoom = map.zoomLevel();
     QApplication::sendEvent(&map, &wheel);
     QCOMPARE(map.zoomLevel(), zoom + 1.0);
+}
+
+void tst_MapView::tilesFromAnAddressTemplate()
+{
+    QCOMPARE(MapTiles::tileAddress("http://t/{z}/{x}/{y}.png", 15, 27325, 13390),
+             QString("http://t/15/27325/13390.png"));
+    MapServices services;
+    QCOMPARE(MapServices::shared(), &services);
+    services.setTileUrlTemplate("http://t/{z}/{x}/{y}.png");
+    QStringList asked;
+    QList<std::function<void(const QImage&)>> pending;
+    services.setTileLoader([&](const QString& address, std::function<void(const QImage&)> done) {
+        asked.append(address);
+        pending.append(std::move(done));
+    });
+    MapView map(QRectF(0, 0, 200, 200));
+    map.setShowsScaleBar(false);
+    map.setCenterCoordinate(Hangzhou, false);
+    // Until the pictures come, the drawn map stands in.
+    const QImage drawn = map.takeSnapshotInRect(QRectF(0, 0, 200, 200));
+    QVERIFY(drawn.pixelColor(100, 100) != QColor(255, 0, 255));
+    QVERIFY(!asked.isEmpty());
+    QVERIFY(asked.first().startsWith("http://t/15/"));
+    QImage magenta(256, 256, QImage::Format_RGB32);
+    magenta.fill(QColor(255, 0, 255));
+    const int tiles = int(pending.size());
+    for (int i = 0; i < tiles; ++i)
+        pending[i](i == 0 ? QImage() : magenta); // the first one fails
+    pending.clear();
+    const QImage loaded = map.takeSnapshotInRect(QRectF(0, 0, 200, 200));
+    int magentaTiles = 0;
+    for (const QPoint& p : {QPoint(2, 2), QPoint(197, 2), QPoint(2, 197), QPoint(197, 197)})
+        magentaTiles += loaded.pixelColor(p) == QColor(255, 0, 255) ? 1 : 0;
+    QVERIFY(magentaTiles >= 1);
+    // A tile that failed is not asked for again.
+    map.update();
+    map.takeSnapshotInRect(QRectF(0, 0, 200, 200));
+    QCOMPARE(asked.count(asked.first()), 1);
+}
+
+void tst_MapView::scaleBar()
+{
+    MapView map(QRectF(0, 0, 300, 300));
+    map.setCenterCoordinate({0, 0}, false);
+    // 4.78 m a point at zoom 15 on the equator: 200 m is the longest step under 90 points.
+    auto [metres, points] = map.scaleBarLength();
+    QCOMPARE(metres, 200);
+    QVERIFY(qAbs(points - 200 / 4.777) < 0.1);
+    map.setZoomLevel(10);
+    std::tie(metres, points) = map.scaleBarLength();
+    QCOMPARE(metres, 10000);
+    QVERIFY(points <= 90);
 }
 
 QTEST_MAIN(tst_MapView)

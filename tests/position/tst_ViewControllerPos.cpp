@@ -10,6 +10,7 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
+#include "screens/position/ViewControllerTestMap.h"
 #include "store/MyFriendInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
@@ -53,6 +54,8 @@ private slots:
     void negativeAndMissingPositions();
     void beforeAppearanceOnlyTheListsFill();
     void slowServerGetsOneRequestAtATime();
+    void reappearanceMakesAFreshMap();
+    void testMapScreen();
 
     void ridersFetchedUntilNonEmpty();
     void shortNamesAreNeitherCachedNorMarked();
@@ -315,6 +318,44 @@ void tst_ViewControllerPos::slowServerGetsOneRequestAtATime()
     QTRY_COMPARE(m_fx->requestsTo(PositionFixture::GpsScript), 2);
     QCOMPARE(m_fx->requestsTo(PositionFixture::FriendScript), 1);
     QCOMPARE(m_pos->array_lvyou().size(), riders); // each rider marked once
+}
+
+void tst_ViewControllerPos::reappearanceMakesAFreshMap()
+{
+    m_fx->answer(PositionFixture::GpsScript,
+                 PositionFixture::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
+    QVERIFY(start());
+    m_fx->loop.runDue();
+    QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
+    QPointer<MapView> first = m_pos->mapView();
+    PositionFixture::setAppeared(m_pos, false);
+    PositionFixture::setAppeared(m_pos, true);
+    QVERIFY(m_pos->mapView() != first);
+    QVERIFY(first); // the earlier map stays, hidden under the new one
+    QVERIFY(first->isHidden());
+    QVERIFY(m_pos->mapView()->annotations().isEmpty());
+    QVERIFY(m_pos->mapView()->overlays().isEmpty());
+    // Points arriving now are drawn on the new map; the marks made before are not.
+    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"3", "30.3", "120.4"}}));
+    m_fx->loop.runDue();
+    QTRY_COMPARE(m_pos->overlaysLine().size(), 2);
+    QCOMPARE(m_pos->mapView()->overlays().size(), 1);
+    QVERIFY(m_pos->mapView()->annotations().isEmpty());
+    QCOMPARE(m_fx->host.findChildren<QLabel*>("mylabel").size(), 2);
+}
+
+void tst_ViewControllerPos::testMapScreen()
+{
+    auto* screen = m_fx->storyboard->instantiate<ViewControllerTestMap>("ViewControllerTestMap");
+    screen->setParent(&m_fx->host);
+    screen->setBaseGeometry(QRect(0, 0, 320, 568));
+    screen->loadViewIfNeeded();
+    QVERIFY(!screen->mapView());
+    PositionFixture::setAppeared(screen, true);
+    QVERIFY(screen->mapView());
+    QCOMPARE(screen->mapView()->frameRect(), QRectF(0, 0, 320, 568 * 0.7));
+    QCOMPARE(screen->mapView()->delegate(), static_cast<MapViewDelegate*>(screen));
+    delete screen;
 }
 
 void tst_ViewControllerPos::ridersFetchedUntilNonEmpty()
