@@ -2,6 +2,7 @@
 
 #include "app/AccountTour.h"
 #include "app/AssetGallery.h"
+#include "app/DashboardTour.h"
 #include "app/PositionTour.h"
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
@@ -24,16 +25,7 @@ namespace {
 
 void addDashboard(Tour& tour)
 {
-    // The gauges climb for up to three seconds after a page appears.
-    tour.add({QStringLiteral("page1"),
-              [](Tour& t) { t.ensure("ViewControllerSet", "GoToSet2"); },
-              {},
-              0,
-              3300,
-              true});
-    for (int page = 2; page <= 5; ++page)
-        tour.shoot(
-            QStringLiteral("page%1").arg(page), [](Tour& t) { t.swipe(); }, 3300);
+    DashboardTour::addAll(tour);
 }
 
 void addPosition(Tour& tour)

@@ -19,8 +19,8 @@ namespace {
 // The half ring and its logo share one frame of 2 : 1; the cylinder stands inside it.
 constexpr double GaugeTop = 150;
 constexpr double GaugeWidth = 600;
-constexpr double CylinderWidth = 112;
-constexpr double CylinderHeight = 168;
+constexpr double CylinderWidth = 156;
+constexpr double CylinderHeight = 196;
 
 QString key(const char* name)
 {
@@ -57,27 +57,32 @@ void AllOfSetPages2::viewDidLoad()
 
 void AllOfSetPages2::buildGauges()
 {
+    auto group = [this] { return squareFrame(360, GaugeTop, GaugeWidth, GaugeWidth / 2); };
     m_PowerCustomMini = new QWidget(this);
-    m_PowerCustomMini->setAttribute(Qt::WA_TranslucentBackground);
-    place(m_PowerCustomMini,
-          [this] { return squareFrame(360, GaugeTop, GaugeWidth, GaugeWidth / 2); });
-    m_PowerHuanyuan = new PowerYuanHuanCustomView(m_PowerCustomMini);
-    m_RotateCV = new RotateLvCustomView(m_PowerCustomMini);
-    m_PowerCustom1 = new PowerCustomView(m_PowerCustomMini);
     m_PowerCustomMini->setObjectName(QStringLiteral("PowerCustomMini"));
+    m_PowerCustomMini->setAttribute(Qt::WA_TranslucentBackground);
+    place(m_PowerCustomMini, group);
+    m_PowerHuanyuan = new PowerYuanHuanCustomView(m_PowerCustomMini);
     m_PowerHuanyuan->setObjectName(QStringLiteral("PowerHuanyuan"));
-    m_RotateCV->setObjectName(QStringLiteral("RotateCV"));
+    m_PowerCustom1 = new PowerCustomView(m_PowerCustomMini);
     m_PowerCustom1->setObjectName(QStringLiteral("PowerCustom1"));
-    for (QWidget* view :
-         {static_cast<QWidget*>(m_PowerHuanyuan.data()), static_cast<QWidget*>(m_RotateCV.data()),
-          static_cast<QWidget*>(m_PowerCustom1.data())})
+    for (QWidget* view : {static_cast<QWidget*>(m_PowerHuanyuan.data()),
+                          static_cast<QWidget*>(m_PowerCustom1.data())})
         view->setAttribute(Qt::WA_TranslucentBackground);
-    auto gauge = [this] { return QRectF(0, 0, px(GaugeWidth), px(GaugeWidth / 2)); };
-    place(m_PowerHuanyuan, gauge);
-    place(m_RotateCV, gauge);
+    place(m_PowerHuanyuan, [this] { return QRectF(0, 0, px(GaugeWidth), px(GaugeWidth / 2)); });
     place(m_PowerCustom1, [this] {
         return QRectF(px(GaugeWidth - CylinderWidth) / 2, px(GaugeWidth / 2 - CylinderHeight - 18),
                       px(CylinderWidth), px(CylinderHeight));
+    });
+
+    // At either end of the half circle the logo hangs half below the ring's frame.
+    m_RotateCV = new RotateLvCustomView(this);
+    m_RotateCV->setObjectName(QStringLiteral("RotateCV"));
+    m_logo = new GaugeOverflowView(m_RotateCV, this);
+    place(m_RotateCV, group);
+    place(m_logo, [=, this] {
+        const qreal room = px(GaugeWidth) * 0.06;
+        return group().adjusted(-room, -room, room, room);
     });
 }
 
@@ -167,6 +172,7 @@ void AllOfSetPages2::progressChange()
         ring = empty;
     m_PowerHuanyuan->setYuanHuanProcess(ring);
     m_RotateCV->setMyProcess(ring);
+    m_logo->update();
 }
 
 void AllOfSetPages2::process28()

@@ -4,6 +4,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Switch.h"
 #include "screens/dashboard/DashboardPage.h"
+#include "screens/dashboard/GaugeOverflowView.h"
 #include "views/PowerCustomView.h"
 #include "views/PowerYuanHuanCustomView.h"
 #include "views/RotateLvCustomView.h"
@@ -58,6 +59,7 @@ private:
     QPointer<PowerCustomView> m_PowerCustom1;
     QPointer<PowerYuanHuanCustomView> m_PowerHuanyuan;
     QPointer<RotateLvCustomView> m_RotateCV;
+    QPointer<GaugeOverflowView> m_logo;
     QPointer<QWidget> m_PowerCustomMini;
     QPointer<Switch> m_switchpower;
     QPointer<QLabel> m_powerlicheng;

@@ -55,8 +55,8 @@ struct DashboardFixture
         auto* made = storyboard->instantiate<Page>(identifier);
         made->setParent(&host);
         made->setBaseGeometry(QRect(0, 0, 360, 560));
-        made->show();
         made->loadViewIfNeeded();
+        made->show();
         if (appear)
             setAppeared(made, true);
         return made;

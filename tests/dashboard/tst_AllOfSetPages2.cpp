@@ -25,6 +25,7 @@ private slots:
     void switchStoresTheModeAndStopsTheVibration();
     void switchLooksAsDesigned();
     void ticksOnlyWhileVisible();
+    void logoAtTheEndOfTheRingIsWhole();
 
 private:
     AllOfSetPages2* show() { return m_fx->page<AllOfSetPages2>("AllOfSetPages2"); }
@@ -180,6 +181,22 @@ void tst_AllOfSetPages2::ticksOnlyWhileVisible()
     DashboardFixture::setAppeared(page, true);
     m_fx->loop.runDue();
     QCOMPARE(page->PowerCustom1()->getPowerProcess(), 0.06f);
+}
+
+void tst_AllOfSetPages2::logoAtTheEndOfTheRingIsWhole()
+{
+    m_fx->set("power", "42");
+    AllOfSetPages2* page = show();
+    settle();
+    QCOMPARE(page->RotateCV()->getMyProcess(), 0.0f);
+    // Full: the logo sits on the ring's left end, its centre on the frame's bottom edge.
+    const QRect ring = page->RotateCV()->geometry();
+    const qreal logo = ring.width() * 0.09375;
+    const QImage shot = page->grab().toImage();
+    const QPoint below(qRound(ring.left() + logo / 2), qRound(ring.bottom() + logo / 4));
+    QVERIFY(shot.pixelColor(below) != DashboardPage::background());
+    const QPoint beside(qRound(ring.left() + logo * 2), qRound(ring.bottom() + logo / 4));
+    QCOMPARE(shot.pixelColor(beside), DashboardPage::background());
 }
 
 QTEST_MAIN(tst_AllOfSetPages2)

@@ -124,6 +124,11 @@ void tst_ViewControllerSet::dotMovesWhenSwipeBeginsAndStaysIfCancelled()
     QCOMPARE(m_set->pageControl()->currentPage(), 1);
     pager()->endSwipe(true);
     QCOMPARE(pager()->visiblePage(), pageAt(1));
+    // A page first shown by a swipe shows everything it made while loading.
+    auto* battery = qobject_cast<AllOfSetPages2*>(pageAt(1));
+    QVERIFY(battery->switchpower()->isVisible());
+    QVERIFY(battery->PowerCustom1()->isVisible());
+    QVERIFY(battery->powerlichengmax()->isVisible());
 
     QVERIFY(pager()->beginSwipe(Direction::Forward));
     QCOMPARE(m_set->pageControl()->currentPage(), 2);
