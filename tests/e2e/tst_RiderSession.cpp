@@ -27,6 +27,10 @@
 #include "screens/dashboard/SpeedLimit.h"
 #include "screens/dashboard/ViewControllerSet.h"
 #include "screens/position/AllOfPosPages2.h"
+#include "screens/profile/AllOfMinePages2.h"
+#include "screens/profile/AllOfMinePages3.h"
+#include "screens/profile/ViewControllerMine.h"
+#include "store/MyPaiMingInfo.h"
 #include "screens/position/ViewControllerPos.h"
 #include "platform/map/MapView.h"
 #include "platform/share/LocalShareService.h"
@@ -53,7 +57,8 @@
 // avatar, the dashboard's five pages, a speed change whose upload fails, the
 // geofence and children mode, both alarms and their acknowledgement, the
 // position section with its growing track, a chosen rider and the shared
-// picture, and switching the user at the next start. After each step the settings store and
+// picture, the profile with the ranking list and a chosen rider on the map,
+// and switching the user at the next start. After each step the settings store and
 // the requests the server received (in order, exactly as sent) are checked.
 class tst_RiderSession : public QObject
 {
@@ -75,6 +80,7 @@ private:
     void batteryFallsTo34Volts();
     void positionTrackGrowsAndARiderIsChosen();
     void positionPictureIsShared();
+    void rankingAndAChosenRiderOnTheMap();
     void nextStartSwitchesTheUser();
 
     // Requests received since the last call, as "path?query" (POSTs with their method). The
@@ -248,6 +254,7 @@ void tst_RiderSession::aRidersFirstDay()
         &tst_RiderSession::batteryFallsTo34Volts,
         &tst_RiderSession::positionTrackGrowsAndARiderIsChosen,
         &tst_RiderSession::positionPictureIsShared,
+        &tst_RiderSession::rankingAndAChosenRiderOnTheMap,
         &tst_RiderSession::nextStartSwitchesTheUser,
     };
     // Each step builds on the one before: the first failure ends the day.
@@ -534,6 +541,40 @@ void tst_RiderSession::positionPictureIsShared()
     QCOMPARE(picture.size(), m_host->size());
     // Sharing stays on the phone: no request.
     QCOMPARE(newRequests(), QStringList());
+}
+
+void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
+{
+    top<ViewControllerPos>()->tapPageMine();
+    auto* mine = top<ViewControllerMine>();
+    QVERIFY(mine);
+    QCOMPARE(m_segues.last(), QStringLiteral("PosToMine"));
+    // The weekly ranking is asked for as the section appears and kept in the cache.
+    m_loop->runDue();
+    QVERIFY(EventWait::until([&] { return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight(); }));
+    QCOMPARE(newRequests(), QStringList{"/TolvarGetPaiMingIOS.php"});
+    // Once riders are listed the next ask waits an hour of ticks: a minute asks nothing.
+    m_loop->advanceSeconds(60);
+    QCOMPARE(newRequests(), QStringList());
+
+    // The ranking list; choosing the third rider shows that rider on the map page.
+    PageViewController* pager = mine->pageViewController();
+    QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
+    pager->endSwipe(true);
+    auto* list = qobject_cast<AllOfMinePages2*>(pager->visiblePage());
+    QVERIFY(list);
+    QCOMPARE(list->numberOfRowsInSection(list->tableView(), 0), MyPaiMingInfo::GetCount());
+    list->didSelectRowAtIndexPath(list->tableView(), 2);
+    QCOMPARE(value("cellindex"), QStringLiteral("3"));
+    auto* map = qobject_cast<AllOfMinePages3*>(mine->AllOfMinePages().at(2));
+    QVERIFY(EventWait::until([&] { return pager->visiblePage() == map; }, 5000));
+    const QList<RiderInfo> third = MyPaiMingInfo::GetValue(QStringLiteral("3"));
+    QCOMPARE(third.size(), 1);
+    QVERIFY(map->username()->text().contains(third.first().username));
+    QCOMPARE(map->poslat(), third.first().lat.toFloat());
+    QCOMPARE(map->poslng(), third.first().lng.toFloat());
+    QCOMPARE(map->mapView()->annotations().size(), 1);
+    QVERIFY(!map->grab().isNull());
 }
 
 void tst_RiderSession::nextStartSwitchesTheUser()
