@@ -160,10 +160,11 @@ void AlertController::fitToWindow()
     setGeometry(parentWidget()->rect());
     const int cardWidth = qMin(270, qMax(200, width() - 40));
     m_card->setFixedWidth(cardWidth);
-    m_card->adjustSize();
-    const QSize size = m_card->sizeHint().expandedTo(QSize(cardWidth, 0));
-    m_card->setGeometry((width() - cardWidth) / 2, (height() - size.height()) / 2, cardWidth,
-                        size.height());
+    // Wrapped messages need the height that goes with the card's width.
+    const int cardHeight = m_card->hasHeightForWidth() ? m_card->heightForWidth(cardWidth)
+                                                       : m_card->sizeHint().height();
+    m_card->setGeometry((width() - cardWidth) / 2, (height() - cardHeight) / 2, cardWidth,
+                        cardHeight);
 }
 
 bool AlertController::eventFilter(QObject* watched, QEvent* event)

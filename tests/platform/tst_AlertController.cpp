@@ -1,6 +1,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/OverlayAlertPresenter.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -18,6 +19,7 @@ private slots:
     void secondAlertIsNotStackedOnTheFirst();
     void clickingAButtonPressesIt();
     void presenterShowsCoreAlertsOneAfterAnother();
+    void longMessagesGetTheirWholeHeight();
 
 private:
     QWidget* m_window = nullptr;
@@ -128,6 +130,29 @@ void tst_AlertController::presenterShowsCoreAlertsOneAfterAnother()
     AlertController::topAlert()->pressAction("Later");
     QCOMPARE(answers, QList<int>({0, 11}));
     QCOMPARE(presenter.queuedCount(), 0);
+}
+
+void tst_AlertController::longMessagesGetTheirWholeHeight()
+{
+    const QString message = QString("Switching clears all data on this phone and returns to "
+                                    "device binding. ")
+                                .repeated(3);
+    auto* alert = new AlertController("Switch user", message);
+    alert->addAction("Cancel", AlertController::ActionStyle::Cancel);
+    alert->addAction("Switch");
+    QVERIFY(alert->presentOver(m_window));
+    QLabel* text = nullptr;
+    for (QLabel* label : alert->findChildren<QLabel*>()) {
+        if (label->text() == message)
+            text = label;
+    }
+    QVERIFY(text);
+    QVERIFY(text->height() >= text->heightForWidth(text->width()));
+    QWidget* card = text->parentWidget();
+    for (QPushButton* button : card->findChildren<QPushButton*>())
+        QVERIFY(card->rect().contains(
+            button->geometry().translated(button->parentWidget()->mapTo(card, QPoint(0, 0)))));
+    alert->pressAction(0);
 }
 
 QTEST_MAIN(tst_AlertController)
