@@ -2,6 +2,13 @@
 #include "TrackFollower.h"
 
 #include "platform/Log.h"
+#include "platform/ManualTimerLoop.h"
+#include "platform/ui/Storyboard.h"
+#include "screens/ScreenCatalog.h"
+#include "screens/position/ViewControllerPos.h"
+#include "screens/profile/ViewControllerMine.h"
+#include "store/MyFriendInfo.h"
+#include "store/MyPaiMingInfo.h"
 #include "platform/location/LocationManager.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
@@ -18,10 +25,10 @@
 #include <QNetworkReply>
 #include <QtTest>
 
-// The status poll and the track poll against a device server that answers
-// late, fails, talks garbage and drops connections: nothing hangs, nothing
-// piles up, the store always holds the last good answer whole, and each alarm
-// is raised once.
+// The status poll, the track poll and the section screens against a device
+// server that answers late, fails, talks garbage and drops connections:
+// nothing hangs, nothing piles up, the store always holds the last good answer
+// whole, each alarm is raised once and every track point is drawn once.
 class tst_FaultSession : public QObject
 {
     Q_OBJECT
@@ -31,6 +38,7 @@ private slots:
     void cleanup();
     void statusPollsSurviveAMisbehavingServer();
     void trackPollLosesNoPointThroughFaults();
+    void sectionScreensSurviveTheSameServer();
 
 private:
     // Answers of the status script that have been handled (or failed) so far.
@@ -58,6 +66,9 @@ private:
     int m_pollsFinished = 0;
     int m_pollFailures = 0;
     int m_mostInFlight = 0;
+    // Per script path: requests the app sent (logged as they go) and answers or failures back.
+    QHash<QString, int> m_finishedByPath;
+    int sentTo(const QString& path) const;
 };
 
 namespace {
@@ -98,8 +109,10 @@ void tst_FaultSession::init()
     delegate->setHaptics(m_haptics.get());
     delegate->setLocationManager(m_location.get());
     m_pollsFinished = m_pollFailures = m_mostInFlight = 0;
+    m_finishedByPath.clear();
     connect(delegate->networkAccessManager(), &QNetworkAccessManager::finished, this,
             [this](QNetworkReply* reply) {
+                ++m_finishedByPath[reply->url().path()];
                 if (reply->url().path() != pollScriptPath())
                     return;
                 ++m_pollsFinished;
@@ -293,5 +306,75 @@ void tst_FaultSession::trackPollLosesNoPointThroughFaults()
     QVERIFY(previousSid < follower.lastServerId());
 }
 
-QTEST_GUILESS_MAIN(tst_FaultSession)
+int tst_FaultSession::sentTo(const QString& path) const
+{
+    return int(m_log->matching("urlString = " + m_sim->baseUrl().toString() + path).size());
+}
+
+void tst_FaultSession::sectionScreensSurviveTheSameServer()
+{
+    const QString gps = QStringLiteral("/TolvarGetGpsInfo.php");
+    const QString friends = QStringLiteral("/TolvarGetFriendIOS.php");
+    const QString ranking = QStringLiteral("/TolvarGetPaiMingIOS.php");
+    auto inFlight = [&](const QString& path) { return sentTo(path) - m_finishedByPath.value(path); };
+    ManualTimerLoop timers(&m_app->clock);
+    QWidget host;
+    host.resize(360, 640);
+    host.show();
+    Storyboard storyboard(&host);
+    ScreenCatalog::install(storyboard);
+    auto* pos = qobject_cast<ViewControllerPos*>(storyboard.start("ViewControllerPos"));
+    QVERIFY(pos);
+
+    // Ten minutes with the position screen in front: a point a second, the status poll a
+    // minute apart, the screen's timers ticking whether or not answers are back.
+    int mostInFlight = 0;
+    for (int second = 1; second <= 600; ++second) {
+        m_sim->advance(1);
+        m_sim->setPosition(Devid, BaseLat + second * 1e-5, BaseLng);
+        timers.advanceSeconds(1);
+        if (second % 61 == 0)
+            m_location->injectLocation(BaseLat, BaseLng, 10);
+        QCoreApplication::processEvents();
+        mostInFlight = std::max({mostInFlight, inFlight(gps), inFlight(friends)});
+    }
+    const qint64 newest = m_sim->track(Devid).last().serverid;
+    QVERIFY2(EventWait::until(
+                 [&] {
+                     timers.advanceSeconds(1);
+                     return pos->lastserverid() == newest && !pos->NeedDownload();
+                 },
+                 60000),
+             "the position screen never caught up");
+    QCOMPARE(mostInFlight, 1);
+    // Every point drawn once: each answer's line holds its points plus the joint.
+    qsizetype drawn = 0;
+    for (const MapPolylinePtr& line : pos->overlaysLine())
+        drawn += line->pointCount() - 1;
+    QCOMPARE(drawn, m_sim->track(Devid).size());
+    QCOMPARE(MyFriendInfo::GetCount(), pos->array_lvyou().size());
+    QVERIFY(m_sim->requestsTo(gps).size() < 600); // ticks with a request out send nothing
+
+    // The profile section asks for the ranking until a list arrives, one request at a time.
+    pos->tapPageMine();
+    auto* mine = qobject_cast<ViewControllerMine*>(storyboard.topScreen());
+    QVERIFY(mine);
+    mostInFlight = 0;
+    QVERIFY(EventWait::until(
+        [&] {
+            timers.advanceSeconds(1);
+            mostInFlight = std::max(mostInFlight, inFlight(ranking));
+            return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight();
+        },
+        60000));
+    QCOMPARE(mostInFlight, 1);
+
+    QVERIFY(EventWait::until([&] { return m_pollsFinished == pollsSent(); }, 30000));
+    const std::optional<StatusRecord> good = lastGoodRecord();
+    QVERIFY(good.has_value());
+    verifyStoreHolds(*good);
+    QVERIFY(m_finishedByPath.value(gps) > m_sim->requestsTo(gps).size() / 2);
+}
+
+QTEST_MAIN(tst_FaultSession)
 #include "tst_FaultSession.moc"
