@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
@@ -70,6 +71,7 @@ void Tour::start()
 void Tour::runNext()
 {
     if (m_next >= m_steps.size()) {
+        writeIndex();
         note(QStringLiteral("wrote %1 pictures to %2")
                  .arg(m_written)
                  .arg(QDir(m_folder).absolutePath()));
@@ -119,10 +121,38 @@ void Tour::writePicture(const Step& step)
     const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
     if (m_window->snapshot().save(path)) {
         ++m_written;
+        m_pictures.append(name + QStringLiteral(".png"));
         note(QStringLiteral("picture %1").arg(path));
     } else {
         note(QStringLiteral("could not write %1").arg(path));
     }
+}
+
+void Tour::writeIndex()
+{
+    // One page that shows the pictures in the order they were taken, with their names.
+    QString html = QStringLiteral(
+        "<!DOCTYPE html>\n<html lang=\"zh\"><head><meta charset=\"utf-8\">"
+        "<title>驴行 – screens</title><style>"
+        "body{font-family:'Noto Sans CJK SC',sans-serif;background:#eef2f2;margin:24px;}"
+        "h1{color:#139286;font-weight:600;}"
+        ".grid{display:flex;flex-wrap:wrap;gap:20px;}"
+        "figure{margin:0;background:#fff;padding:10px;border-radius:12px;"
+        "box-shadow:0 1px 4px rgba(0,0,0,.12);}"
+        "figcaption{font-size:13px;color:#4a5656;margin-top:6px;text-align:center;}"
+        "img{display:block;width:270px;border-radius:6px;}"
+        "</style></head><body>\n<h1>驴行</h1>\n<div class=\"grid\">\n");
+    for (const QString& picture : std::as_const(m_pictures)) {
+        QString caption = picture;
+        caption.chop(4);
+        html += QStringLiteral("<figure><a href=\"%1\"><img src=\"%1\" alt=\"%2\"></a>"
+                               "<figcaption>%2</figcaption></figure>\n")
+                    .arg(picture.toHtmlEscaped(), caption.toHtmlEscaped());
+    }
+    html += QStringLiteral("</div>\n</body></html>\n");
+    QFile file(QDir(m_folder).filePath(QStringLiteral("index.html")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(html.toUtf8());
 }
 
 Screen* Tour::top() const

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class Screen;
@@ -66,6 +67,7 @@ private:
     void waitFor(int stepIndex, qint64 deadline);
     void settleAndShoot(int stepIndex);
     void writePicture(const Step& step);
+    void writeIndex();
 
     Window* m_window;
     Storyboard* m_storyboard;
@@ -73,4 +75,5 @@ private:
     QList<Step> m_steps;
     int m_next = 0;
     int m_written = 0;
+    QStringList m_pictures;
 };

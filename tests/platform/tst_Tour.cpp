@@ -113,6 +113,15 @@ void tst_Tour::walksTakesPicturesAndNamesThemByScreen()
     const QStringList pictures = QDir(folder.path()).entryList({"*.png"}, QDir::Files, QDir::Name);
     QCOMPARE(pictures, QStringList({"01-First.png", "02-Second-typed.png", "03-Second-page2.png",
                                     "04-Gallery-sheet.png"}));
+    QFile index(folder.filePath("index.html"));
+    QVERIFY(index.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(index.readAll());
+    int at = 0;
+    for (const QString& picture : pictures) {
+        const int found = int(page.indexOf("src=\"" + picture + "\"", at));
+        QVERIFY2(found > at, qPrintable(picture));
+        at = found;
+    }
     const QImage first(folder.filePath("01-First.png"));
     QCOMPARE(first.size(), QSize(Window::DefaultWidth, Window::DefaultHeight));
 }
