@@ -27,10 +27,11 @@ for bench in "${benches[@]}"; do
   if ! output=$("$binary" 2>/dev/null); then
     echo "| \`$bench\` | (failed) | |" >>"$rows"
   fi
-  # Each printed line is "<figure> <result ...>".
+  # Each printed line is "<figure> key=value ...": the figure is the text before the
+  # first key=value, which may hold spaces ("SetValue x24 batch").
   while IFS= read -r line; do
     [ -z "$line" ] && continue
-    figure=${line%% *}
+    figure=$(sed -E 's/ [A-Za-z_]+=.*//' <<<"$line")
     result=${line#"$figure"}
     echo "| \`$bench\` | \`$figure\` | ${result# } |" >>"$rows"
   done <<<"$output"
