@@ -120,8 +120,8 @@ int main(int argc, char* argv[])
         const qint64 newest = sim.track(Devid, screen->lastserverid()).last().serverid;
         timers.advance(qint64(Batch) * 1000);
         MyUtil::GetEveryThing();
-        if (!EventWait::until(
-                [&] { return screen->lastserverid() == newest && polls == batches; }, 60000)) {
+        if (!EventWait::until([&] { return screen->lastserverid() == newest && polls == batches; },
+                              60000)) {
             std::fprintf(stderr, "the ride stalled after %d s\n", ride.elapsed());
             return 1;
         }
@@ -137,9 +137,8 @@ int main(int argc, char* argv[])
     report(QStringLiteral("longride_frame_at_latest_point"), latest, before,
            QStringLiteral("the same screen before the ride"));
     std::printf("longride_memory rss=%.1fMB peak=%.1fMB points=%lld lines=%lld marks=%lld\n",
-                statusMegabytes("VmRSS"), statusMegabytes("VmHWM"),
-                screen->lastserverid(), qlonglong(screen->overlaysLine().size()),
-                qlonglong(screen->blackpoint().size()));
+                statusMegabytes("VmRSS"), statusMegabytes("VmHWM"), screen->lastserverid(),
+                qlonglong(screen->overlaysLine().size()), qlonglong(screen->blackpoint().size()));
     std::printf("longride_day total=%.1fs answers=%d\n", rideMs / 1000.0, batches);
     return 0;
 }

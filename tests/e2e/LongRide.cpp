@@ -9,8 +9,7 @@ namespace {
 constexpr double MetresPerDegree = 111319.49;
 }
 
-LongRide::LongRide(DeviceServerSimulator& sim, const QString& devid, double baseLat,
-                   double baseLng)
+LongRide::LongRide(DeviceServerSimulator& sim, const QString& devid, double baseLat, double baseLng)
     : m_sim(sim), m_devid(devid), m_baseLat(baseLat), m_baseLng(baseLng)
 {
 }

@@ -3,20 +3,20 @@
 
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
-#include "platform/ui/Storyboard.h"
-#include "screens/ScreenCatalog.h"
-#include "screens/position/ViewControllerPos.h"
-#include "screens/profile/ViewControllerMine.h"
-#include "store/MyFriendInfo.h"
-#include "store/MyPaiMingInfo.h"
 #include "platform/location/LocationManager.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/ServerScript.h"
 #include "protocol/StatusAnswer.h"
+#include "screens/ScreenCatalog.h"
+#include "screens/position/ViewControllerPos.h"
+#include "screens/profile/ViewControllerMine.h"
 #include "store/MyBasicInfo.h"
+#include "store/MyFriendInfo.h"
+#include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
 #include "tools/devserver/DeviceServerSimulator.h"
@@ -316,7 +316,9 @@ void tst_FaultSession::sectionScreensSurviveTheSameServer()
     const QString gps = QStringLiteral("/TolvarGetGpsInfo.php");
     const QString friends = QStringLiteral("/TolvarGetFriendIOS.php");
     const QString ranking = QStringLiteral("/TolvarGetPaiMingIOS.php");
-    auto inFlight = [&](const QString& path) { return sentTo(path) - m_finishedByPath.value(path); };
+    auto inFlight = [&](const QString& path) {
+        return sentTo(path) - m_finishedByPath.value(path);
+    };
     ManualTimerLoop timers(&m_app->clock);
     QWidget host;
     host.resize(360, 640);

@@ -106,8 +106,8 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
         const qint64 newest = sim.track(Devid, screen->lastserverid()).last().serverid;
         timers.advance(qint64(Batch) * 1000);
         location.injectLocation(BaseLat, BaseLng, 10);
-        QVERIFY(EventWait::until(
-            [&] { return screen->lastserverid() == newest && polls == batches; }));
+        QVERIFY(
+            EventWait::until([&] { return screen->lastserverid() == newest && polls == batches; }));
         QCOMPARE(MyBasicInfo::GetValue("lat"), QString::number(ride.latAt(ride.elapsed()), 'f', 6));
     }
     // The next tick moves the stop mark to the last point and finds nothing new.
@@ -126,7 +126,8 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     const QList<MapPolylinePtr>& lines = screen->overlaysLine();
     QCOMPARE(lines.size(), batches + 1);
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        QCOMPARE(lines.at(i)->coordinate(0), lines.at(i - 1)->coordinate(lines.at(i - 1)->pointCount() - 1));
+        QCOMPARE(lines.at(i)->coordinate(0),
+                 lines.at(i - 1)->coordinate(lines.at(i - 1)->pointCount() - 1));
         const int points = i + 1 < lines.size() || Day % Batch == 0 ? Batch : Day % Batch;
         QCOMPARE(lines.at(i)->pointCount(), qsizetype(points + 1));
     }

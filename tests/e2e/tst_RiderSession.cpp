@@ -3,15 +3,18 @@
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
 #include "platform/location/LocationManager.h"
+#include "platform/map/MapView.h"
+#include "platform/net/WebView.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/share/LocalShareService.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/PageControl.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/PageControl.h"
 #include "platform/ui/TextField.h"
-#include "platform/net/WebView.h"
 #include "poll/MyUtil.h"
 #include "protocol/ServerScript.h"
 #include "screens/ScreenCatalog.h"
@@ -27,26 +30,23 @@
 #include "screens/dashboard/SpeedLimit.h"
 #include "screens/dashboard/ViewControllerSet.h"
 #include "screens/position/AllOfPosPages2.h"
+#include "screens/position/ViewControllerPos.h"
 #include "screens/profile/AllOfMinePages2.h"
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/ViewControllerMine.h"
-#include "store/MyPaiMingInfo.h"
-#include "screens/position/ViewControllerPos.h"
-#include "platform/map/MapView.h"
-#include "platform/share/LocalShareService.h"
-#include "platform/ui/Button.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
+#include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 #include "views/WeiLanCustomView.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -95,7 +95,10 @@ private:
     // A location update a minute and a second after the last one.
     void locationUpdateAMinuteLater();
     bool waitForLog(const QString& prefix, int count);
-    static QString value(const char* key) { return MyBasicInfo::GetValue(QString::fromLatin1(key)); }
+    static QString value(const char* key)
+    {
+        return MyBasicInfo::GetValue(QString::fromLatin1(key));
+    }
     static void pressOnlyAlert(const QString& title);
 
     static constexpr const char* Devid = "86000002";
@@ -282,7 +285,8 @@ void tst_RiderSession::bindingFindsAnUnregisteredDevice()
     auto* binding = top<ViewControllerDevID>();
     binding->TextFieldDevID()->setText(Devid);
     binding->tapPageConnect();
-    m_loop->advanceSeconds(ViewControllerDevID::PaintTicks * ViewControllerDevID::PaintIntervalSeconds + 0.1);
+    m_loop->advanceSeconds(
+        ViewControllerDevID::PaintTicks * ViewControllerDevID::PaintIntervalSeconds + 0.1);
     QVERIFY(EventWait::until([&] { return top<ViewControllerRegister>() != nullptr; }));
     QCOMPARE(m_segues.last(), QStringLiteral("GoToRegister"));
     QCOMPARE(value("devid"), QString::fromLatin1(Devid));
@@ -299,7 +303,8 @@ void tst_RiderSession::registrationWithCodeAndAvatar()
     QVERIFY(EventWait::until([] { return value("touxiangpath").startsWith("http"); }));
     QVERIFY2(value("touxiangpath").startsWith(m_sim->baseUrl().toString() + "/touxiang/"),
              qPrintable(value("touxiangpath")));
-    QVERIFY2(value("touxiangpath").endsWith("ios20260305090005.png"), qPrintable(value("touxiangpath")));
+    QVERIFY2(value("touxiangpath").endsWith("ios20260305090005.png"),
+             qPrintable(value("touxiangpath")));
     QCOMPARE(newRequests(), QStringList{"POST /TolvarUploadPic.php?devid=86000002"});
     // Named by the clock: two seconds of welcome and three of connecting after 09:00.
     QCOMPARE(m_sim->requestsTo("/TolvarUploadPic.php").first().parts.first().fileName,
@@ -365,8 +370,9 @@ void tst_RiderSession::dashboardShowsFivePages()
     QVERIFY(!pager->beginSwipe(PageViewController::NavigationDirection::Forward));
     // The geofence page shows the server's fence page for the stored radius and base.
     QVERIFY(EventWait::until([&] { return m_sim->requests().size() > m_seen; }));
-    QCOMPARE(newRequests(true), QStringList{QStringLiteral("/TestMap.php?wl=%1&lng=120.155098&lat=30.274099")
-                                            .arg(MyUtil::GetBanJing())});
+    QCOMPARE(newRequests(true),
+             QStringList{QStringLiteral("/TestMap.php?wl=%1&lng=120.155098&lat=30.274099")
+                             .arg(MyUtil::GetBanJing())});
     QVERIFY(page<AllOfSetPages1>(0) && page<AllOfSetPages2>(1) && page<AllOfSetPages3>(2) &&
             page<AllOfSetPages4>(3) && page<AllOfSetPages5>(4));
 }
@@ -396,8 +402,8 @@ void tst_RiderSession::maxSpeedUploadFailsAndRollsBack()
     QCOMPARE(m_sim->device(Devid).maxspeed, first);
     const QStringList requests = newRequests();
     QVERIFY2(requests.size() == 2, qPrintable(requests.join(" | ")));
-    QCOMPARE(requests.at(0), "/TolvarUpdateSpeed.php?devid=86000002&maxspeed=" + first +
-                                 "&lightspeed=" + light);
+    QCOMPARE(requests.at(0),
+             "/TolvarUpdateSpeed.php?devid=86000002&maxspeed=" + first + "&lightspeed=" + light);
     QVERIFY(requests.at(1).startsWith("/TolvarUpdateSpeed.php?devid=86000002&maxspeed="));
     QVERIFY(!requests.at(1).contains("maxspeed=" + first + "&"));
 }
@@ -421,9 +427,8 @@ void tst_RiderSession::geofenceRadiusAndChildrenMode()
     QCOMPARE(fence->childrenImageName(), QString::fromLatin1(AllOfSetPages5::ChildrenOnImage));
     QVERIFY(fence->MyWebView()->url().toString().contains("wl=30&"));
     // Both stay on the phone: only the fence page is fetched again, for the new radius.
-    QVERIFY(EventWait::until([&] {
-        return m_sim->requestsTo("/TestMap.php").last().query.startsWith("wl=30&");
-    }));
+    QVERIFY(EventWait::until(
+        [&] { return m_sim->requestsTo("/TestMap.php").last().query.startsWith("wl=30&"); }));
     QCOMPARE(newRequests(), QStringList());
 }
 
@@ -438,7 +443,8 @@ void tst_RiderSession::trackerLeavesTheFence()
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
     QVERIFY(EventWait::until([&] { return m_center->delivered().size() == 1; }));
     QCOMPARE(m_center->delivered().first().alertBody, QStringLiteral("围栏报警"));
-    QVERIFY(EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 1; }));
+    QVERIFY(
+        EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 1; }));
     const QStringList requests = newRequests();
     QVERIFY2(requests == QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=1"},
              qPrintable(requests.join(" | ")));
@@ -465,7 +471,8 @@ void tst_RiderSession::batteryFallsTo34Volts()
     QVERIFY(EventWait::until([&] { return m_center->delivered().size() == 2; }));
     QCOMPARE(m_center->delivered().last().alertBody, QStringLiteral("电量报警"));
     QCOMPARE(value("power"), QStringLiteral("34.0"));
-    QCOMPARE(value("powertwohour"), m_app->clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss"));
+    QCOMPARE(value("powertwohour"),
+             m_app->clock.now().toLocalTime().toString("yyyy-MM-dd HH:mm:ss"));
     // A minute later the alarm is not raised again, nor the fence's.
     const QString answered = ServerScript::getEveryThing().answerLine(QString());
     const qsizetype before = m_log->matching(answered).size();
@@ -475,7 +482,8 @@ void tst_RiderSession::batteryFallsTo34Volts()
     QCOMPARE(m_log->count("围栏报警"), 1);
     QCOMPARE(m_center->delivered().size(), 2);
     // Still outside, so the server's 1 is put back to 0; nothing else went out.
-    QVERIFY(EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 2; }));
+    QVERIFY(
+        EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 2; }));
     QCOMPARE(newRequests(), QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=0"});
 }
 
@@ -511,7 +519,8 @@ void tst_RiderSession::positionTrackGrowsAndARiderIsChosen()
              QStringList{"/TolvarGetGpsInfo.php?devid=86000002&sid=" + QString::number(first)});
     QCOMPARE(pos->overlaysLine().size(), 2);
     QCOMPARE(pos->overlaysLine().last()->pointCount(), 4);
-    QCOMPARE(pos->lastposlat(), QString::number(BaseLat + 60.0 / 111319.49 + 3e-4, 'f', 6).toFloat());
+    QCOMPARE(pos->lastposlat(),
+             QString::number(BaseLat + 60.0 / 111319.49 + 3e-4, 'f', 6).toFloat());
 
     // Swiping to the riders page shows the riders; choosing one fills the card.
     PageViewController* pager = pos->pageViewController();
@@ -551,7 +560,8 @@ void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
     QCOMPARE(m_segues.last(), QStringLiteral("PosToMine"));
     // The weekly ranking is asked for as the section appears and kept in the cache.
     m_loop->runDue();
-    QVERIFY(EventWait::until([&] { return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight(); }));
+    QVERIFY(EventWait::until(
+        [&] { return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight(); }));
     QCOMPARE(newRequests(), QStringList{"/TolvarGetPaiMingIOS.php"});
     // Once riders are listed the next ask waits an hour of ticks: a minute asks nothing.
     m_loop->advanceSeconds(60);
