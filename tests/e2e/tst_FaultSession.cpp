@@ -354,6 +354,11 @@ void tst_FaultSession::sectionScreensSurviveTheSameServer()
     for (const MapPolylinePtr& line : pos->overlaysLine())
         drawn += line->pointCount() - 1;
     QCOMPARE(drawn, m_sim->track(Devid).size());
+    // No mark twice: one per standing report, plus the start and the stop mark.
+    const QList<TrackerSimulation::Point> reported = m_sim->track(Devid);
+    const auto standing = std::count_if(reported.begin(), reported.end(),
+                                        [](const auto& point) { return point.state == 2; });
+    QCOMPARE(pos->blackpoint().size(), qsizetype(standing + 2));
     QCOMPARE(MyFriendInfo::GetCount(), pos->array_lvyou().size());
     QVERIFY(m_sim->requestsTo(gps).size() < 600); // ticks with a request out send nothing
 
