@@ -133,7 +133,7 @@ MapCoordinate MapView::convertPoint(const QPointF& point) const
 
 bool MapView::containsAnnotation(const MapAnnotationPtr& annotation) const
 {
-    return annotation && m_annotations.contains(annotation);
+    return annotation && m_onMap.contains(annotation.get());
 }
 
 void MapView::addAnnotation(const MapAnnotationPtr& annotation)
@@ -141,6 +141,7 @@ void MapView::addAnnotation(const MapAnnotationPtr& annotation)
     if (!annotation || containsAnnotation(annotation))
         return;
     m_annotations.append(annotation);
+    m_onMap.insert(annotation.get());
     connect(annotation.get(), &MapAnnotation::coordinateChanged, this,
             [this, raw = annotation.get()] {
                 for (const MapAnnotationPtr& a : std::as_const(m_annotations)) {
@@ -167,13 +168,28 @@ void MapView::removeAnnotation(const MapAnnotationPtr& annotation)
         deselectAnnotation(annotation, false);
     disconnect(annotation.get(), nullptr, this, nullptr);
     retireView(annotation.get());
+    m_onMap.remove(annotation.get());
     m_annotations.removeOne(annotation);
 }
 
 void MapView::removeAnnotations(const QList<MapAnnotationPtr>& annotations)
 {
-    for (const MapAnnotationPtr& annotation : annotations)
-        removeAnnotation(annotation);
+    // One pass over the map's list however many go, so a mode switch with thousands of
+    // marks stays quick.
+    QSet<MapAnnotation*> going;
+    for (const MapAnnotationPtr& annotation : annotations) {
+        if (!containsAnnotation(annotation) || going.contains(annotation.get()))
+            continue;
+        if (m_selected == annotation)
+            deselectAnnotation(annotation, false);
+        disconnect(annotation.get(), nullptr, this, nullptr);
+        retireView(annotation.get());
+        going.insert(annotation.get());
+    }
+    if (going.isEmpty())
+        return;
+    m_onMap.subtract(going);
+    m_annotations.removeIf([&going](const MapAnnotationPtr& a) { return going.contains(a.get()); });
 }
 
 MapAnnotationView* MapView::viewForAnnotation(const MapAnnotationPtr& annotation) const

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <unordered_map>
@@ -133,6 +134,7 @@ private:
     QVariantAnimation* m_animation = nullptr;
 
     QList<MapAnnotationPtr> m_annotations;
+    QSet<MapAnnotation*> m_onMap; // the same, for quick membership tests
     QHash<MapAnnotation*, QPointer<MapAnnotationView>> m_views;
     QHash<QString, QList<QPointer<MapAnnotationView>>> m_reuse;
     MapAnnotationPtr m_selected;

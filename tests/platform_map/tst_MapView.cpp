@@ -245,6 +245,11 @@ void tst_MapView::absentItemsAndDuplicatesChangeNothing()
     map.removeAnnotations({never, nullptr});
     map.removeAnnotation(nullptr);
     QCOMPARE(map.annotations(), QList<MapAnnotationPtr>{onMap});
+    map.removeAnnotations({onMap, onMap, never});
+    QVERIFY(map.annotations().isEmpty());
+    QCOMPARE(map.reusableViewCount("x"), 1); // its view went to the queue once
+    map.addAnnotation(onMap);
+    QCOMPARE(map.annotations().size(), 1);
 
     const MapCoordinate points[] = {Hangzhou, offset(map, 10, 10)};
     auto line = MapPolyline::polylineWithCoordinates(points, 2);
