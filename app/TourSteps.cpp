@@ -5,13 +5,22 @@
 #include "app/DashboardTour.h"
 #include "app/PositionTour.h"
 #include "app/Tour.h"
+#include "app/AppDelegate.h"
+#include "platform/Clock.h"
+#include "platform/NumberText.h"
+#include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Localized.h"
+#include "poll/MyUtil.h"
+#include "store/MyBasicInfo.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 #include "screens/profile/AllOfMinePages2.h"
 
 #include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPointer>
 
 #if __has_include("views/GaugeGallery.h")
@@ -67,13 +76,66 @@ void addProfile(Tour& tour)
         QString(), [](Tour& t) { t.segue("MineToSet"); }, 1200);
 }
 
-void addAlert(Tour& tour)
+// Asks the device server (the simulator) for a control path and forgets the answer.
+void askSimulator(const QString& path)
 {
-    tour.shoot(
-        QStringLiteral("alert"),
-        [](Tour& t) { AlertController::showTip(t.window(), QStringLiteral("网络访问出错!")); },
-        400);
-    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("确定")); }, {}, 0, 100, false});
+    AppDelegate* delegate = AppDelegate::current();
+    QNetworkReply* reply =
+        delegate->networkAccessManager()->get(QNetworkRequest(QUrl(delegate->serverUrl() + path)));
+    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+bool alarmShows(const QString& message)
+{
+    AlertController* alert = AlertController::topAlert();
+    return alert && alert->title() == Localized::string(QStringLiteral("报警")) &&
+           alert->message() == Localized::string(message);
+}
+
+// Both alarms as a rider meets them with the app in front: the tracker is carried 5 km
+// from its base with a flat battery, the next status poll finds both, and each alarm
+// arrives as the in-app alert.
+void addAlarms(Tour& tour)
+{
+    tour.add({QString(),
+              [](Tour&) {
+                  const QString devid = MyBasicInfo::GetValue(QStringLiteral("devid"));
+                  MyBasicInfo::SetValue(QStringLiteral("weilanmode"), QStringLiteral("1"));
+                  MyUtil::UpdateBasePos();
+                  const double lat = NumberText::toDouble(MyBasicInfo::GetValue(QStringLiteral("lat")));
+                  const double lng = NumberText::toDouble(MyBasicInfo::GetValue(QStringLiteral("lng")));
+                  askSimulator(QStringLiteral("/_sim/state?devid=%1&lat=%2&lng=%3&power=34&banlvstate=1")
+                                   .arg(devid)
+                                   .arg(lat + 0.05, 0, 'f', 6)
+                                   .arg(lng, 0, 'f', 6));
+              },
+              {},
+              0,
+              800,
+              false});
+    tour.add({QStringLiteral("geofence-alarm"),
+              [](Tour&) {
+                  AppDelegate* delegate = AppDelegate::current();
+                  if (delegate->notificationCenter())
+                      delegate->notificationCenter()->setApplicationActive(true);
+                  delegate->setLastPollTime(delegate->clock().now().addSecs(-61));
+                  MyUtil::GetEveryThing();
+              },
+              [](Tour&) { return alarmShows(QStringLiteral("主人，快来救我!")); },
+              8000,
+              500,
+              true});
+    tour.add({QStringLiteral("battery-alarm"),
+              [](Tour& t) { t.pressAlert(QStringLiteral("OK")); },
+              [](Tour&) {
+                  AlertController* alert = AlertController::topAlert();
+                  return alert && alert->title() == Localized::string(QStringLiteral("报警")) &&
+                         alert->message().startsWith(Localized::string(QStringLiteral("电量还剩")));
+              },
+              3000,
+              500,
+              true});
+    tour.add({QString(), [](Tour& t) { t.pressAlert(QStringLiteral("OK")); }, {}, 0, 100, false});
 }
 
 void addGalleries(Tour& tour)
@@ -118,7 +180,7 @@ void addAll(Tour& tour)
     addPosition(tour);
     addProfile(tour);
     AccountTour::addReturningRider(tour);
-    addAlert(tour);
+    addAlarms(tour);
     addGalleries(tour);
 }
 
