@@ -10,6 +10,7 @@
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
 #include "store/MyBasicInfo.h"
+#include "screens/SectionTabs.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -18,9 +19,6 @@ namespace {
 
 // The section tabs in the lowest eighth of the screen: this section's at the left, then the
 // position and the profile sections.
-constexpr double TabTop = 1136;
-constexpr double TabIcon = 72;
-constexpr double TabCentres[] = {120, 360, 600};
 
 } // namespace
 
@@ -49,33 +47,9 @@ void ViewControllerSet::viewDidLoad()
 
 void ViewControllerSet::buildTabs()
 {
-    m_GrayImage = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
-    place(m_GrayImage, [this] { return gridRect(0, 1120, 720, 160); });
-    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
-                               QStringLiteral("tabmine.png")};
-    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
-                               QStringLiteral("我的")};
-    QList<ImageView*> tabs;
-    for (int i = 0; i < 3; ++i) {
-        auto* tab = new ImageView(Images::named(icons[i]), this);
-        tab->setContentMode(ImageView::ContentMode::AspectFit);
-        const double centre = TabCentres[i];
-        place(tab, [=, this] {
-            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
-        });
-        auto* label = new QLabel(Localized::string(names[i]), this);
-        label->setAlignment(Qt::AlignCenter);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setStyleSheet(i == 0 ? QStringLiteral("color:#139286;font-weight:bold")
-                                    : QStringLiteral("color:#80888c"));
-        place(label, [=, this] {
-            QFont font = label->font();
-            font.setPixelSize(qMax(1, qRound(gy(26))));
-            label->setFont(font);
-            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
-        });
-        tabs.append(tab);
-    }
+    const SectionTabs::Built built = SectionTabs::build(this, SectionTabs::Set);
+    m_GrayImage = built.bar;
+    const QList<ImageView*>& tabs = built.tabs;
     m_SetImage = tabs[0];
     m_PosImage = tabs[1];
     m_MineImage = tabs[2];

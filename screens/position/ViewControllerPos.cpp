@@ -20,6 +20,7 @@
 #include "store/MyFriendInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
+#include "screens/SectionTabs.h"
 
 #include <QBuffer>
 #include <QLabel>
@@ -32,9 +33,6 @@ const QString TrackTitle = QStringLiteral("我的驴行");
 const QString RidersTitle = QStringLiteral("周围驴友");
 
 // The section tabs in the lowest eighth of the screen, as in the other two sections.
-constexpr double TabTop = 1136;
-constexpr double TabIcon = 72;
-constexpr double TabCentres[] = {120, 360, 600};
 
 template <class T> QList<MapAnnotationPtr> annotationsOf(const QList<std::shared_ptr<T>>& list)
 {
@@ -111,33 +109,7 @@ void ViewControllerPos::viewDidLoad()
 
 void ViewControllerPos::buildTabs()
 {
-    auto* bar = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
-    place(bar, [this] { return gridRect(0, 1120, 720, 160); });
-    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
-                               QStringLiteral("tabmine.png")};
-    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
-                               QStringLiteral("我的")};
-    QList<ImageView*> tabs;
-    for (int i = 0; i < 3; ++i) {
-        auto* tab = new ImageView(Images::named(icons[i]), this);
-        tab->setContentMode(ImageView::ContentMode::AspectFit);
-        const double centre = TabCentres[i];
-        place(tab, [=, this] {
-            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
-        });
-        auto* label = new QLabel(Localized::string(names[i]), this);
-        label->setAlignment(Qt::AlignCenter);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setStyleSheet(i == 1 ? QStringLiteral("color:#139286;font-weight:bold")
-                                    : QStringLiteral("color:#80888c"));
-        place(label, [=, this] {
-            QFont font = label->font();
-            font.setPixelSize(qMax(1, qRound(gy(26))));
-            label->setFont(font);
-            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
-        });
-        tabs.append(tab);
-    }
+    const QList<ImageView*> tabs = SectionTabs::build(this, SectionTabs::Pos).tabs;
     m_SetImage = tabs[0];
     m_RightImage = tabs[2];
     m_SetImage->setObjectName(QStringLiteral("SetImage"));

@@ -12,6 +12,7 @@
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyPaiMingInfo.h"
+#include "screens/SectionTabs.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -22,9 +23,6 @@ namespace {
 
 // The section tabs in the lowest eighth of the screen: the dashboard's, the position
 // section's and this section's.
-constexpr double TabTop = 1136;
-constexpr double TabIcon = 72;
-constexpr double TabCentres[] = {120, 360, 600};
 
 } // namespace
 
@@ -66,29 +64,7 @@ void ViewControllerMine::viewDidLoad()
 
 void ViewControllerMine::buildTabs()
 {
-    auto* bar = new ImageView(Images::named(QStringLiteral("graybar.png")), this);
-    place(bar, [this] { return gridRect(0, 1120, 720, 160); });
-    const QStringList icons = {QStringLiteral("tabset.png"), QStringLiteral("tabpos.png"),
-                               QStringLiteral("tabmine.png")};
-    const QStringList names = {QStringLiteral("驴行"), QStringLiteral("位置"),
-                               QStringLiteral("我的")};
-    QList<ImageView*> tabs;
-    for (int i = 0; i < 3; ++i) {
-        auto* tab = new ImageView(Images::named(icons[i]), this);
-        tab->setContentMode(ImageView::ContentMode::AspectFit);
-        const double centre = TabCentres[i];
-        place(tab, [=, this] {
-            return QRectF(gx(centre) - gy(TabIcon) / 2, gy(TabTop), gy(TabIcon), gy(TabIcon));
-        });
-        QLabel* label =
-            MineUi::makeLabel(this, i == 2 ? MineUi::accent() : MineUi::muted(), Qt::AlignCenter);
-        label->setText(Localized::string(names[i]));
-        place(label, [=, this] {
-            MineUi::setPixelFont(label, gy(26), i == 2);
-            return QRectF(gx(centre - 120), gy(TabTop + TabIcon + 4), gx(240), gy(40));
-        });
-        tabs.append(tab);
-    }
+    const QList<ImageView*> tabs = SectionTabs::build(this, SectionTabs::Mine).tabs;
     m_SetImage = tabs[0];
     m_PosImage = tabs[1];
     m_SetImage->setObjectName(QStringLiteral("SetImage"));
