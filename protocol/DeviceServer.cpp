@@ -14,6 +14,18 @@ namespace {
 
 const QString NoDelegate = QStringLiteral("no application delegate");
 
+// Answers are logged whole up to this many characters; a longer one (a broken or hostile
+// server) is cut there, with its full length, so it cannot flood the log.
+constexpr qsizetype LoggedAnswerLimit = 64 * 1024;
+
+QString loggable(const QString& text, qsizetype bodyBytes)
+{
+    if (text.size() <= LoggedAnswerLimit)
+        return text;
+    return text.left(LoggedAnswerLimit) +
+           QStringLiteral("... (answer shortened: %1 bytes)").arg(bodyBytes);
+}
+
 QString baseUrl()
 {
     AppDelegate* delegate = AppDelegate::current();
@@ -26,7 +38,8 @@ HttpManager::Success decoding(const ServerScript& script, bool maskPassword,
     return [&script, maskPassword, onAnswer = std::move(onAnswer)](const QByteArray& body) {
         const ServerAnswer answer(body);
         const QString text = answer.logText();
-        Log::write(script.answerLine(maskPassword ? DeviceServer::maskPassword(text) : text));
+        Log::write(script.answerLine(
+            loggable(maskPassword ? DeviceServer::maskPassword(text) : text, body.size())));
         if (onAnswer)
             onAnswer(answer);
     };

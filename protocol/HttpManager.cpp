@@ -1,12 +1,14 @@
 #include "protocol/HttpManager.h"
 
 #include "platform/Log.h"
+#include "platform/ReplyGuard.h"
 #include "protocol/UrlEncoding.h"
 
 #include <QHttpMultiPart>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -18,8 +20,12 @@ double fraction(qint64 done, qint64 total)
 
 QString failureText(QNetworkReply* reply, int status)
 {
+    const QString cutShort = ReplyGuard::abortReason(reply);
+    if (!cutShort.isEmpty())
+        return QStringLiteral("Request failed: %1").arg(cutShort);
     if (reply->error() != QNetworkReply::NoError)
-        return reply->errorString();
+        return HttpManager::maskPassword(
+            HttpManager::maskPassword(reply->errorString(), reply->url()), reply->request().url());
     return QStringLiteral("Request failed: HTTP status %1").arg(status);
 }
 
@@ -40,6 +46,33 @@ QString HttpManager::withParameters(const QString& encodedUrl, const Parameters&
         hasQuery = true;
     }
     return url;
+}
+
+QString HttpManager::maskPassword(const QString& text, const QUrl& url)
+{
+    QString masked = text;
+    if (url.isValid() && url.hasQuery()) {
+        QUrl hidden = url;
+        QString query = hidden.query(QUrl::FullyEncoded);
+        static const QRegularExpression encodedPwd(QStringLiteral("(^|&)pwd=[^&]*"));
+        hidden.setQuery(query.replace(encodedPwd, QStringLiteral("\\1pwd=***")), QUrl::StrictMode);
+        for (const QUrl::ComponentFormattingOptions form :
+             {QUrl::ComponentFormattingOptions(QUrl::FullyEncoded),
+              QUrl::ComponentFormattingOptions(QUrl::PrettyDecoded),
+              QUrl::ComponentFormattingOptions(QUrl::FullyDecoded)})
+            masked.replace(url.toString(form), hidden.toString(form));
+        masked.replace(url.toDisplayString(), hidden.toDisplayString());
+    }
+    // Whatever form was not matched whole: the value up to the next separator.
+    static const QRegularExpression loose(QStringLiteral("([?&]pwd=)[^&#\\s]*"));
+    return masked.replace(loose, QStringLiteral("\\1***"));
+}
+
+void HttpManager::send(const QByteArray& verb, const QString& encodedUrl, Success success,
+                       Failure failure)
+{
+    QNetworkReply* reply = m_network->sendCustomRequest(request(encodedUrl), verb);
+    watch(reply, std::move(success), std::move(failure));
 }
 
 void HttpManager::GET(const QString& encodedUrl, const Parameters& parameters, Success success,
@@ -83,12 +116,14 @@ QNetworkRequest HttpManager::request(const QString& encodedUrl) const
                          QNetworkRequest::SameOriginRedirectPolicy);
     if (url.scheme() == QLatin1String("http"))
         request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setMaximumRedirectsAllowed(MaxRedirects);
     request.setTransferTimeout(m_timeoutMs);
     return request;
 }
 
 void HttpManager::watch(QNetworkReply* reply, Success success, Failure failure)
 {
+    ReplyGuard::guard(reply, m_answerLimit, m_timeoutMs);
     // The manager is the context: if it goes away first (a test replacing the
     // delegate), the handlers are not called into a torn-down app.
     connect(reply, &QNetworkReply::finished, this,

@@ -1,8 +1,12 @@
 #include "platform/net/ImageLoader.h"
 
+#include "platform/ReplyGuard.h"
 #include "platform/ui/ImageView.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
@@ -23,8 +27,12 @@ ImageLoader::ImageLoader(const QString& diskCacheFolder, QObject* parent)
     : QObject(parent), m_network(new QNetworkAccessManager(this)),
       m_disk(new QNetworkDiskCache(this)), m_memory(MemoryCacheBytes)
 {
+    // The cache holds the rider's pictures: readable by the user only.
+    QDir().mkpath(diskCacheFolder);
+    QFile::setPermissions(diskCacheFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_disk->setCacheDirectory(diskCacheFolder);
     m_disk->setMaximumCacheSize(DiskCacheBytes);
+    m_now = [] { return QDateTime::currentMSecsSinceEpoch(); };
 }
 
 ImageLoader::~ImageLoader() = default;
@@ -86,6 +94,11 @@ void ImageLoader::loadImage(const QString& address, std::function<void(const QIm
         done(stored);
         return;
     }
+    const auto failed = m_failedAt.constFind(key);
+    if (failed != m_failedAt.constEnd() && m_now() - *failed < RetryAfterMs) {
+        done(QImage());
+        return;
+    }
     const bool alreadyOnItsWay = m_waiting.contains(key);
     m_waiting[key].append(std::move(done));
     if (!alreadyOnItsWay)
@@ -96,16 +109,21 @@ void ImageLoader::fetch(const QUrl& url)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(TransferTimeoutMs);
+    request.setMaximumRedirectsAllowed(2);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     ++m_requests;
     QNetworkReply* reply = m_network->get(request);
+    ReplyGuard::guard(reply, MaxBytes, TransferTimeoutMs);
     connect(reply, &QNetworkReply::finished, this, [this, reply, url] {
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
         const QByteArray data = ok ? reply->readAll() : QByteArray();
         const QImage image = ok ? decode(data) : QImage();
-        if (!image.isNull()) {
+        if (image.isNull()) {
+            m_failedAt.insert(url.toString(), m_now());
+        } else {
+            m_failedAt.remove(url.toString());
             saveToDisk(url, data);
             m_memory.insert(url.toString(), new QImage(image),
                             int(qMin<qint64>(image.sizeInBytes(), INT_MAX)));

@@ -18,13 +18,17 @@ class QNetworkReply;
 // downloaded picture replaces it when it arrives. Decoded pictures stay in memory and the
 // downloads on disk, so a picture seen once needs no network again. An empty or bad
 // address, a failed download, data that is no picture, or a picture wider or taller than
-// MaxSide pixels (refused before decoding) leave the placeholder.
+// MaxSide pixels (refused before decoding) leave the placeholder. A download is cut off
+// past MaxBytes or a minute after it started, and an address whose download failed is
+// not asked for again for RetryAfterMs, so a broken picture cannot be fetched in a loop.
 class ImageLoader : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int MaxSide = 4096;
+    static constexpr qint64 MaxBytes = 2 * 1024 * 1024;
+    static constexpr qint64 RetryAfterMs = 10 * 60 * 1000;
 
     explicit ImageLoader(const QString& diskCacheFolder, QObject* parent = nullptr);
     ~ImageLoader() override;
@@ -39,6 +43,9 @@ public:
     static QImage decode(const QByteArray& data);
     static QUrl usableUrl(const QString& address);
 
+    // Milliseconds of a steady clock; tests move it on by hand.
+    void setNow(std::function<qint64()> now) { m_now = std::move(now); }
+
     int networkRequestCount() const { return m_requests; }
     void clearMemoryCache() { m_memory.clear(); }
 
@@ -52,5 +59,7 @@ private:
     QNetworkDiskCache* m_disk;
     QCache<QString, QImage> m_memory;
     QHash<QString, QList<std::function<void(const QImage&)>>> m_waiting;
+    QHash<QString, qint64> m_failedAt;
+    std::function<qint64()> m_now;
     int m_requests = 0;
 };

@@ -3,6 +3,7 @@
 
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHttpServer>
 #include <QHttpServerResponse>
 #include <QSignalSpy>
@@ -51,6 +52,7 @@ private slots:
     void failuresLeaveThePlaceholder();
     void picturesOverTheSizeLimitAreRefused();
     void laterAddressForTheSameViewWins();
+    void failedAddressRestsTenMinutes();
 
 private:
     QImage loadNow(ImageLoader& loader, const QString& address);
@@ -82,6 +84,10 @@ void tst_ImageLoader::initTestCase()
                    [] { return QHttpServerResponse("image/png", "not a picture"); });
     m_server.route("/wide.png", [wide] { return QHttpServerResponse("image/png", wide); });
     m_server.route("/huge.png", [] { return QHttpServerResponse("image/png", hugeHeaderOnly()); });
+    // A small picture followed by megabytes: only the first 2 MB may ever be read.
+    m_server.route("/padded.png", [red] {
+        return QHttpServerResponse("image/png", red + QByteArray(3 * 1024 * 1024, 'x'));
+    });
     m_server.route("/broken.png", [] {
         return QHttpServerResponse(QHttpServerResponse::StatusCode::InternalServerError);
     });
@@ -179,6 +185,7 @@ void tst_ImageLoader::picturesOverTheSizeLimitAreRefused()
     ImageLoader loader(m_cacheRoot.filePath("limits"));
     QVERIFY(loadNow(loader, url("/wide.png")).isNull());
     QVERIFY(loadNow(loader, url("/huge.png")).isNull());
+    QVERIFY(loadNow(loader, url("/padded.png")).isNull());
 }
 
 void tst_ImageLoader::laterAddressForTheSameViewWins()
@@ -189,6 +196,22 @@ void tst_ImageLoader::laterAddressForTheSameViewWins()
     loader.setImageWithURL(&view, "", QImage(3, 3, QImage::Format_RGB32));
     loadNow(loader, url("/avatar.png"));
     QCOMPARE(view.image().size(), QSize(3, 3));
+}
+
+void tst_ImageLoader::failedAddressRestsTenMinutes()
+{
+    const QString folder = m_cacheRoot.filePath("rest");
+    ImageLoader loader(folder);
+    QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+    qint64 now = 0;
+    loader.setNow([&now] { return now; });
+    QVERIFY(loadNow(loader, url("/broken.png")).isNull());
+    now += ImageLoader::RetryAfterMs - 1;
+    QVERIFY(loadNow(loader, url("/broken.png")).isNull());
+    QCOMPARE(loader.networkRequestCount(), 1);
+    now += 1;
+    QVERIFY(loadNow(loader, url("/broken.png")).isNull());
+    QCOMPARE(loader.networkRequestCount(), 2);
 }
 
 QTEST_MAIN(tst_ImageLoader)

@@ -33,6 +33,7 @@ private slots:
     void badAnswers_data();
     void badAnswers();
     void failuresAreLoggedOnlyByCallers();
+    void longAnswersAreLoggedShortened();
 
 private:
     QByteArray lastTarget() const { return m_sim->requests().last().target; }
@@ -363,6 +364,21 @@ void tst_DeviceServer::failuresAreLoggedOnlyByCallers()
     QCOMPARE(log.matching("error = "), QStringList({"error = " + error}));
     QCOMPARE(DeviceServer::mapPageUrl(90, 116.4, 39.9),
              m_sim->baseUrl().toString() + "/TestMap.php?wl=90&lng=116.400000&lat=39.900000");
+}
+
+void tst_DeviceServer::longAnswersAreLoggedShortened()
+{
+    const QByteArray body = "[\"" + QByteArray(100 * 1024, 'x') + "\"]";
+    m_sim->addFault(SimFault::raw(body));
+    Log::Capture log;
+    bool answered = false;
+    DeviceServer::getPaiMing([&](const QList<RiderInfo>&) { answered = true; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 10000);
+    const QStringList lines = log.matching("htmlstr = ");
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().size() < 66 * 1024);
+    QVERIFY(
+        lines.first().endsWith(QStringLiteral("(answer shortened: %1 bytes)").arg(body.size())));
 }
 
 QTEST_MAIN(tst_DeviceServer)

@@ -6,6 +6,7 @@
 
 #include <QNetworkAccessManager>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 // The shared HTTP manager on the wire, against the device-server simulator: what counts as success,
@@ -24,6 +25,9 @@ private slots:
     void stalledTransferTimesOut();
     void redirectToAnotherOriginIsNotFollowed();
     void redirectToTheSameOriginIsFollowed();
+    void redirectLoopFails();
+    void answersAreBoundedInTimeAndSize();
+    void failureTextsHideThePassword();
     void postSendsOneFilePart();
     void globalManagerFollowsTheDelegate();
 
@@ -70,6 +74,32 @@ struct Sim
             list.append(request.target);
         return list;
     }
+};
+
+// A server for answers the simulator cannot give: a body without a length that keeps
+// coming, `chunk` every `everyMs`, for as long as the client reads it.
+struct Trickle : QTcpServer
+{
+    QByteArray chunk;
+    qint64 sent = 0;
+
+    Trickle(const QByteArray& piece, int everyMs) : chunk(piece)
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this, everyMs] {
+            QTcpSocket* socket = nextPendingConnection();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [this, socket] {
+                if (socket->bytesToWrite() < 1024 * 1024 && sent < 512LL * 1024 * 1024) {
+                    sent += chunk.size();
+                    socket->write(chunk);
+                }
+            });
+            timer->start(everyMs);
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/x.php").arg(serverPort()); }
 };
 
 } // namespace
@@ -202,6 +232,61 @@ void tst_HttpManager::redirectToTheSameOriginIsFollowed()
     QVERIFY(outcome.succeeded);
     QVERIFY(outcome.body.startsWith("[{"));
     QCOMPARE(sim.targets(), QList<QByteArray>({"/old.php?a=1", "/TolvarGetPaiMingIOS.php"}));
+}
+
+void tst_HttpManager::redirectLoopFails()
+{
+    Sim sim;
+    SimFault redirect = SimFault::raw({}, {}, -1, 302);
+    redirect.headers = {{"Location", "/loop.php"}};
+    sim.server.addFault(redirect);
+    QNetworkAccessManager network;
+    HttpManager manager(&network);
+    Outcome outcome;
+    get(manager, sim.url("/loop.php"), &outcome);
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 10000);
+    QVERIFY(!outcome.succeeded);
+    QCOMPARE(sim.server.requests().size(), 1 + HttpManager::MaxRedirects);
+}
+
+void tst_HttpManager::answersAreBoundedInTimeAndSize()
+{
+    QNetworkAccessManager network;
+    HttpManager manager(&network);
+    QCOMPARE(manager.answerLimit(), 4 * 1024 * 1024);
+    manager.setTransferTimeout(1500);
+    manager.setAnswerLimit(256 * 1024);
+    // A byte every 50 ms keeps resetting an idle time-out; only a deadline ends it.
+    Trickle drip("x", 50);
+    Outcome dripped;
+    get(manager, drip.url(), &dripped);
+    Trickle flood(QByteArray(64 * 1024, 'x'), 1);
+    Outcome flooded;
+    get(manager, flood.url(), &flooded);
+    Sim sim;
+    sim.server.addFault(SimFault::raw(QByteArray(300 * 1024, 'x')));
+    Outcome declared;
+    get(manager, sim.url("/TolvarGetPaiMingIOS.php"), &declared);
+    QTRY_VERIFY_WITH_TIMEOUT(dripped.done && flooded.done && declared.done, 60000);
+    QCOMPARE(dripped.error, QStringLiteral("Request failed: no complete answer within 1.5 s"));
+    const QString tooLarge = QStringLiteral("Request failed: answer larger than 262144 bytes");
+    QCOMPARE(flooded.error, tooLarge);
+    QVERIFY(flood.sent < 4 * 1024 * 1024);
+    QCOMPARE(declared.error, tooLarge);
+}
+
+void tst_HttpManager::failureTextsHideThePassword()
+{
+    Sim sim;
+    sim.server.addFault(SimFault::raw("gone", {}, -1, 404));
+    QNetworkAccessManager network;
+    HttpManager manager(&network);
+    Outcome outcome;
+    get(manager, sim.url("/TolvarLoginIOS.php?devid=8&username=u&pwd=Ses%20ame%2642&x=1"),
+        &outcome);
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 10000);
+    QVERIFY2(outcome.error.contains("pwd=***"), qPrintable(outcome.error));
+    QVERIFY2(!outcome.error.contains("ame"), qPrintable(outcome.error));
 }
 
 void tst_HttpManager::postSendsOneFilePart()
