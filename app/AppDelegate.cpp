@@ -115,10 +115,14 @@ PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator()
         // the app starts over with a fresh store instead of stopping.
         Log::write(storeErrorText(error));
         coordinator.reset();
-        moveStoreAside(QDir(m_dataDir).filePath(QString::fromLatin1(StoreFileName)));
+        const bool moved = moveStoreAside(storePath());
         coordinator = std::make_unique<PersistentStoreCoordinator>(managedObjectModel());
-        if (!openStore(coordinator.get(), &error)) {
-            Log::write(storeErrorText(error));
+        if (!moved || !openStore(coordinator.get(), &error)) {
+            if (moved)
+                Log::write(storeErrorText(error));
+            m_storeFailure = error;
+            Log::write(QStringLiteral("no store: %1 can be neither opened nor made afresh in %2")
+                           .arg(QString::fromLatin1(StoreFileName), m_dataDir));
             return nullptr;
         }
     }
@@ -126,23 +130,36 @@ PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator()
     return m_coordinator.get();
 }
 
-bool AppDelegate::openStore(PersistentStoreCoordinator* coordinator, QString* error)
+QString AppDelegate::storePath() const
 {
-    QDir().mkpath(m_dataDir);
-    return coordinator->addStore(QDir(m_dataDir).filePath(QString::fromLatin1(StoreFileName)), error);
+    return QDir(m_dataDir).filePath(QString::fromLatin1(StoreFileName));
 }
 
-void AppDelegate::moveStoreAside(const QString& path)
+bool AppDelegate::openStore(PersistentStoreCoordinator* coordinator, QString* error)
+{
+    // The folder holds the rider's password: the user's alone, also when it was made
+    // earlier with wider rights.
+    QDir().mkpath(m_dataDir);
+    QFile::setPermissions(m_dataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return coordinator->addStore(storePath(), error);
+}
+
+bool AppDelegate::moveStoreAside(const QString& path)
 {
     const QString stamp = clock().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = path + QStringLiteral(".broken-") + stamp;
     for (int n = 2; QFile::exists(aside); ++n)
         aside = path + QStringLiteral(".broken-") + stamp + QLatin1Char('-') + QString::number(n);
+    bool moved = true;
     for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        if (QFile::exists(path + suffix) && !QFile::rename(path + suffix, aside + suffix))
+        if (QFile::exists(path + suffix) && !QFile::rename(path + suffix, aside + suffix)) {
             Log::write(QStringLiteral("could not move %1 aside").arg(path + suffix));
+            moved = false;
+        }
     }
-    Log::write(QStringLiteral("store file moved aside to %1").arg(aside));
+    if (moved && QFile::exists(aside))
+        Log::write(QStringLiteral("store file moved aside to %1").arg(aside));
+    return moved;
 }
 
 ManagedObjectContext* AppDelegate::managedObjectContext()

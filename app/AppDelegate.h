@@ -63,6 +63,8 @@ public:
     PersistentStoreCoordinator* persistentStoreCoordinator();
     ManagedObjectContext* managedObjectContext();
     void saveContext();
+    // Why the store could be neither opened nor made afresh; empty while it works.
+    QString storeFailure() const { return m_storeFailure; }
 
     // Base URL of the device server (no trailing slash).
     QString serverUrl() const { return m_serverUrl; }
@@ -104,8 +106,9 @@ public:
     void setVerifiedEmail(const QString& email) { m_verifiedEmail = email; }
 
 private:
+    QString storePath() const;
     bool openStore(PersistentStoreCoordinator* coordinator, QString* error);
-    void moveStoreAside(const QString& path);
+    bool moveStoreAside(const QString& path);
 
     QString m_dataDir;
     QString m_serverUrl;
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<PersistentStoreCoordinator> m_coordinator;
     std::unique_ptr<ManagedObjectContext> m_context;
     bool m_stackTried = false;
+    QString m_storeFailure;
     std::unique_ptr<Clock> m_ownClock;
     Clock* m_clock = nullptr;
     QNetworkAccessManager* m_network = nullptr;

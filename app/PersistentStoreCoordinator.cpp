@@ -2,6 +2,7 @@
 
 #include "app/ManagedObjectModel.h"
 
+#include <QFile>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -62,6 +63,7 @@ bool PersistentStoreCoordinator::exec(const char* sql, QString* error)
 bool PersistentStoreCoordinator::addStore(const QString& path, QString* error)
 {
     m_path = path;
+    restrictToOwner(path);
     const QByteArray file = path.toUtf8();
     if (sqlite3_open_v2(file.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
@@ -74,6 +76,22 @@ bool PersistentStoreCoordinator::addStore(const QString& path, QString* error)
     // out to be foreign or damaged is moved aside exactly as it was found.
     return checkOrCreateSchema(error) && exec("PRAGMA journal_mode=WAL", error) &&
            exec("PRAGMA synchronous=NORMAL", error);
+}
+
+void PersistentStoreCoordinator::restrictToOwner(const QString& path)
+{
+    // The store holds the rider's password. SQLite gives the -wal and -shm files the
+    // mode of the store file, so a store file made (empty, which SQLite takes as a
+    // new store) or tightened here before the open keeps all three to the user,
+    // whatever the umask. Tightening changes no byte of a file found damaged.
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        QFile file(path + suffix);
+        if (suffix.isEmpty() && !file.exists() && file.open(QIODevice::WriteOnly))
+            file.close();
+        if (file.exists())
+            file.setPermissions(owner);
+    }
 }
 
 bool PersistentStoreCoordinator::checkOrCreateSchema(QString* error)

@@ -53,6 +53,8 @@ public:
 private:
     enum StatementKind { Select, Insert, Remove, KindCount };
 
+    static void restrictToOwner(const QString& path);
+
     bool checkOrCreateSchema(QString* error);
     sqlite3_stmt* entityStatement(const EntityDescription& entity, StatementKind kind,
                                   QString* error);

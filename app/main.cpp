@@ -18,9 +18,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +54,22 @@ QString dataDirectory(const QCommandLineParser& parser, bool touring, QTemporary
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
+// Running with every write dropped would lose all the rider does; the app says where it
+// failed and stops instead.
+bool storeUsable(AppDelegate& delegate, bool touring)
+{
+    if (delegate.managedObjectContext())
+        return true;
+    const QString message =
+        Localized::string(QStringLiteral("无法在文件夹 %1 中保存数据(%2)。请确认该文件夹可以写入,然后重新启动。"))
+            .arg(QDir::toNativeSeparators(delegate.applicationDocumentsDirectory()),
+                 delegate.storeFailure());
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (!touring)
+        QMessageBox::critical(nullptr, QStringLiteral("Lvxing"), message);
+    return false;
+}
+
 QString serverUrl(const QCommandLineParser& parser)
 {
     const QString server = parser.value("server");
@@ -61,6 +80,9 @@ QString serverUrl(const QCommandLineParser& parser)
 
 int main(int argc, char* argv[])
 {
+    // The data folder holds the rider's password and pictures: nothing the app makes is
+    // readable by others.
+    umask(S_IRWXG | S_IRWXO);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lvxing");
     QApplication::setOrganizationName("Lvxing");
@@ -79,6 +101,8 @@ int main(int argc, char* argv[])
     AppDelegate delegate(dataDir);
     if (const QString server = serverUrl(parser); !server.isEmpty())
         delegate.setServerUrl(server);
+    if (!storeUsable(delegate, touring))
+        return 2;
 
     LocalShareService share;
     LocalNotificationCenter notifications;

@@ -69,10 +69,16 @@ void MyBasicInfo::PrintAll()
     ManagedObjectContext* context = StoreContext::shared();
     if (!context)
         return;
-    for (ManagedObject* row : context->fetch(FetchRequest::all(Entity)))
+    // The dump goes to the log at every start; the passwords stay out of it.
+    static const QStringList secret{QStringLiteral("localpwd"), QStringLiteral("serverpwd")};
+    for (ManagedObject* row : context->fetch(FetchRequest::all(Entity))) {
+        const QString type = row->value(1).toString();
+        const QString value =
+            secret.contains(type) ? QStringLiteral("***") : row->value(2).toString();
         Log::write(QStringLiteral("id=%1\u00a0type=%2\u00a0value=%3")
                        .arg(row->value(0).toLongLong())
-                       .arg(row->value(1).toString(), row->value(2).toString()));
+                       .arg(type, value));
+    }
 }
 
 void MyBasicInfo::ClearMySelf()

@@ -124,6 +124,10 @@
         <translation>Please enter the e-mail address you registered with!</translation>
     </message>
     <message>
+        <source>无法在文件夹 %1 中保存数据(%2)。请确认该文件夹可以写入,然后重新启动。</source>
+        <translation>Lvxing cannot keep its data in the folder %1 (%2). Check that the folder can be written, then start the app again.</translation>
+    </message>
+    <message>
         <source>网络访问出错!</source>
         <translation>Network error!</translation>
     </message>

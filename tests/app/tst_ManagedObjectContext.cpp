@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +58,7 @@ private slots:
     void unreadableFilesAreMovedAside_data();
     void unreadableFilesAreMovedAside();
     void killedWriterLeavesWholeBatches();
+    void storeIsTheUsersAlone();
 };
 
 void tst_ManagedObjectContext::failedSaveKeepsChangeForNextSave()
@@ -207,6 +209,33 @@ void tst_ManagedObjectContext::killedWriterLeavesWholeBatches()
         for (const QString& key : keys)
             QCOMPARE(MyBasicInfo::GetValue(key), first);
         app.delegate.reset();
+    }
+}
+
+void tst_ManagedObjectContext::storeIsTheUsersAlone()
+{
+    // A folder and a store file made earlier with wide rights, under a lax umask.
+    const mode_t previous = umask(022);
+    QTemporaryDir root;
+    const QString folder = root.filePath("data");
+    QVERIFY(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
+    {
+        AppDelegate delegate(folder);
+        MyUtil::InitMyDateBase();
+    }
+    QFile::setPermissions(QDir(folder).filePath(AppDelegate::StoreFileName),
+                          QFileDevice::Permissions(0x6644));
+    AppDelegate delegate(folder);
+    Log::Quiet quiet;
+    MyBasicInfo::SetValue("localpwd", "secret");
+    umask(previous);
+    const QFileDevice::Permissions others = QFileDevice::Permissions(0x0077);
+    QCOMPARE(QFileInfo(folder).permissions() & others, QFileDevice::Permissions());
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const QString path = QDir(folder).filePath(AppDelegate::StoreFileName + QString(suffix));
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        QCOMPARE(QFileInfo(path).permissions() & others, QFileDevice::Permissions());
     }
 }
 
