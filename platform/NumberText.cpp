@@ -1,5 +1,6 @@
 #include "platform/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -68,3 +69,37 @@ qint64 toLong(const QString& text)
 }
 
 } // namespace NumberText
+
+namespace {
+
+// The leading number as the C library reads it, with exponents, "nan" and "inf".
+std::from_chars_result readFull(const QString& text, double* value)
+{
+    const QByteArray bytes = text.trimmed().left(400).toLatin1();
+    const char* begin = bytes.constData();
+    const char* end = begin + bytes.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    const std::from_chars_result result = std::from_chars(begin, end, *value);
+    return {result.ptr == begin ? nullptr : result.ptr, result.ec};
+}
+
+} // namespace
+
+bool NumberText::isFiniteWithin(const QString& text, double limit)
+{
+    double value = 0;
+    const std::from_chars_result result = readFull(text, &value);
+    if (result.ec == std::errc::result_out_of_range)
+        return false;
+    if (result.ec != std::errc())
+        return true;
+    return std::isfinite(value) && std::fabs(value) <= limit;
+}
+
+bool NumberText::isNegativeZero(const QString& text)
+{
+    double value = 1;
+    const std::from_chars_result result = readFull(text, &value);
+    return result.ec == std::errc() && value == 0.0 && std::signbit(value);
+}

@@ -301,6 +301,8 @@ bool IsMissingPosition(const QString& latText, const QString& lngText)
 {
     if (!holdsNumber(latText) || !holdsNumber(lngText))
         return true;
+    if (!NumberText::isFiniteWithin(latText, 90.0) || !NumberText::isFiniteWithin(lngText, 180.0))
+        return true;
     return NumberText::toDouble(latText) == 0.0 && NumberText::toDouble(lngText) == 0.0;
 }
 

@@ -40,8 +40,8 @@ int intervalSinceNow(const QString& time);
 // title and, under "key", its message; a message under 6 characters raises none.
 void registerLocalNotification(int delay, const QString& alertBody, const QString& stingkey);
 
-// A position is missing when either text holds no number, or when both read as
-// 0. Negative coordinates (west, south) are real positions.
+// A position is missing when either text holds no number, is NaN, infinite or off
+// the globe, or when both read as 0. Negative coordinates (west, south) are real positions.
 bool IsMissingPosition(const QString& latText, const QString& lngText);
 
 } // namespace MyUtil

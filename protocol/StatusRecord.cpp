@@ -1,6 +1,8 @@
 #include "protocol/StatusRecord.h"
 
 #include "app/ManagedObjectContext.h"
+#include "platform/Log.h"
+#include "platform/NumberText.h"
 #include "protocol/ServerAnswer.h"
 #include "store/MyBasicInfo.h"
 #include "store/StoreContext.h"
@@ -30,6 +32,19 @@ QStringList keysFor(bool registration)
     return keys;
 }
 
+// How far a number field may reach; text fields have no bound.
+std::optional<double> numberLimit(const QString& key)
+{
+    if (key == QLatin1String("lat"))
+        return 90.0;
+    if (key == QLatin1String("lng"))
+        return 180.0;
+    static const QStringList text{"levelname", "touxiangpath", "absday"};
+    if (text.contains(key))
+        return std::nullopt;
+    return 1e9;
+}
+
 } // namespace
 
 StatusRecord::StatusRecord(Kind kind, const QJsonObject& object) : m_kind(kind), m_object(object) {}
@@ -46,9 +61,25 @@ QString StatusRecord::storedValue(const QString& key) const
     return ServerAnswer::textOrEmpty(m_object, key);
 }
 
+std::optional<QString> StatusRecord::usableValue(const QString& key) const
+{
+    const QString value = storedValue(key);
+    const std::optional<double> limit = numberLimit(key);
+    if (!limit)
+        return value;
+    if (!NumberText::isFiniteWithin(value, *limit)) {
+        Log::write(QStringLiteral("%1 = %2 is no usable number; the stored %3 stays")
+                       .arg(key, value.left(40), MyBasicInfo::GetValue(key)));
+        return std::nullopt;
+    }
+    return NumberText::isNegativeZero(value) ? QStringLiteral("0") : value;
+}
+
 void StatusRecord::store() const
 {
     ContextBatch batch(StoreContext::shared());
-    for (const QString& key : storeKeys(m_kind))
-        MyBasicInfo::SetValue(key, storedValue(key));
+    for (const QString& key : storeKeys(m_kind)) {
+        if (const std::optional<QString> value = usableValue(key))
+            MyBasicInfo::SetValue(key, *value);
+    }
 }

@@ -182,6 +182,12 @@ void tst_PollArithmetic::missingPosition_data()
                            << "120.1551" << true;
     QTest::newRow("leading space") << " 30.2741"
                                    << "120.1551" << false;
+    QTest::newRow("overflowing") << "1e309"
+                                 << "120.1551" << true;
+    QTest::newRow("off the globe") << "30.2741"
+                                   << "181" << true;
+    QTest::newRow("infinite") << "30.2741"
+                              << "-Infinity" << true;
 }
 
 void tst_PollArithmetic::missingPosition()

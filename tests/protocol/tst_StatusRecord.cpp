@@ -22,6 +22,7 @@ private slots:
     void writesTheKeysInStoreOrder();
     void absdayAndWrongTypesAreConverted();
     void missingFieldsBecomeEmpty();
+    void unusableNumbersKeepTheLastGoodValue();
     void onlyAnOkAnswerStores_data();
     void onlyAnOkAnswerStores();
     void loginAndPollNeverTouchTheGeofenceSettings();
@@ -135,6 +136,28 @@ void tst_StatusRecord::missingFieldsBecomeEmpty()
     m_app->restart();
     QCOMPARE(MyBasicInfo::GetValue("absday"), QString());
     QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("40"));
+}
+
+void tst_StatusRecord::unusableNumbersKeepTheLastGoodValue()
+{
+    StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()).store();
+    StatusRecord(StatusRecord::Poll,
+                 ServerAnswer(R"([{"benzhoulicheng":"NaN","shangzhoulicheng":"-0","power":"1e309",
+                     "maxspeed":"-inf","lightspeed":1e300,"lat":"91","lng":"-0.0",
+                     "levelname":"NaN","jifen":"12abc"}])")
+                     .record())
+        .store();
+    const QList<std::pair<const char*, const char*>> expected = {{"benzhoulicheng", "12.5"},
+                                                                 {"shangzhoulicheng", "0"},
+                                                                 {"power", "39.8"},
+                                                                 {"maxspeed", "25"},
+                                                                 {"lightspeed", "18"},
+                                                                 {"lat", "39.908"},
+                                                                 {"lng", "0"},
+                                                                 {"levelname", "NaN"},
+                                                                 {"jifen", "12abc"}};
+    for (const auto& [key, value] : expected)
+        QCOMPARE(MyBasicInfo::GetValue(key), QString::fromLatin1(value));
 }
 
 void tst_StatusRecord::onlyAnOkAnswerStores_data()
