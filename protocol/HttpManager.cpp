@@ -58,8 +58,7 @@ QString HttpManager::maskPassword(const QString& text, const QUrl& url)
         hidden.setQuery(query.replace(encodedPwd, QStringLiteral("\\1pwd=***")), QUrl::StrictMode);
         for (const QUrl::ComponentFormattingOptions form :
              {QUrl::ComponentFormattingOptions(QUrl::FullyEncoded),
-              QUrl::ComponentFormattingOptions(QUrl::PrettyDecoded),
-              QUrl::ComponentFormattingOptions(QUrl::FullyDecoded)})
+              QUrl::ComponentFormattingOptions(QUrl::PrettyDecoded)})
             masked.replace(url.toString(form), hidden.toString(form));
         masked.replace(url.toDisplayString(), hidden.toDisplayString());
     }

@@ -271,7 +271,8 @@ void tst_HttpManager::answersAreBoundedInTimeAndSize()
     QCOMPARE(dripped.error, QStringLiteral("Request failed: no complete answer within 1.5 s"));
     const QString tooLarge = QStringLiteral("Request failed: answer larger than 262144 bytes");
     QCOMPARE(flooded.error, tooLarge);
-    QVERIFY(flood.sent < 4 * 1024 * 1024);
+    // What the kernel's socket buffers held when the abort came, far from the 512 MB.
+    QVERIFY(flood.sent < 64 * 1024 * 1024);
     QCOMPARE(declared.error, tooLarge);
 }
 
@@ -282,11 +283,12 @@ void tst_HttpManager::failureTextsHideThePassword()
     QNetworkAccessManager network;
     HttpManager manager(&network);
     Outcome outcome;
-    get(manager, sim.url("/TolvarLoginIOS.php?devid=8&username=u&pwd=Ses%20ame%2642&x=1"),
+    get(manager, sim.url("/TolvarLoginIOS.php?devid=8&username=u&pwd=Zq%20rx%2642&x=1"),
         &outcome);
     QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 10000);
     QVERIFY2(outcome.error.contains("pwd=***"), qPrintable(outcome.error));
-    QVERIFY2(!outcome.error.contains("ame"), qPrintable(outcome.error));
+    QVERIFY2(!outcome.error.contains("Zq") && !outcome.error.contains("rx"),
+             qPrintable(outcome.error));
 }
 
 void tst_HttpManager::postSendsOneFilePart()
