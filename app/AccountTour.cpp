@@ -1,6 +1,7 @@
 #include "app/AccountTour.h"
 
 #include "app/AppDelegate.h"
+#include "app/SimulatorControl.h"
 #include "app/Tour.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImagePickerController.h"
@@ -15,8 +16,6 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPainter>
 #include <QPainterPath>
 #include <memory>
@@ -57,40 +56,27 @@ bool press(Tour& tour, const QString& button)
     return tour.pressAlert(Localized::string(button));
 }
 
-// Asks the device server (the simulator) for `path`; `done` gets the parsed JSON, or a null
-// document when there is no answer.
-void getJson(const QString& path, std::function<void(const QJsonDocument&)> done)
-{
-    AppDelegate* delegate = AppDelegate::current();
-    QNetworkReply* reply =
-        delegate->networkAccessManager()->get(QNetworkRequest(QUrl(delegate->serverUrl() + path)));
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
-        reply->deleteLater();
-        done(reply->error() == QNetworkReply::NoError ? QJsonDocument::fromJson(reply->readAll())
-                                                      : QJsonDocument());
-    });
-}
-
 // 86000002 while it has no account; a simulator kept from an earlier run gets a new device.
 void chooseDevice(std::shared_ptr<FirstStart> state)
 {
-    getJson(QStringLiteral("/TolvarDevId.php?devid=%1&wd=mirt").arg(FreeDevice),
-            [state](const QJsonDocument& answer) {
-                const QJsonObject record = answer.array().at(0).toObject();
-                if (record.value(QStringLiteral("username")).toString().isEmpty()) {
-                    state->devid = FreeDevice;
-                    state->deviceChosen = true;
-                    return;
-                }
-                state->devid = QStringLiteral("86") + QTime::currentTime().toString("HHmmss");
-                getJson(QStringLiteral("/_sim/device?devid=%1").arg(state->devid),
-                        [state](const QJsonDocument&) { state->deviceChosen = true; });
-            });
+    SimulatorControl::read(
+        QStringLiteral("/TolvarDevId.php?devid=%1&wd=mirt").arg(FreeDevice),
+        [state](const QJsonDocument& answer) {
+            const QJsonObject record = answer.array().at(0).toObject();
+            if (record.value(QStringLiteral("username")).toString().isEmpty()) {
+                state->devid = FreeDevice;
+                state->deviceChosen = true;
+                return;
+            }
+            state->devid = QStringLiteral("86") + QTime::currentTime().toString("HHmmss");
+            SimulatorControl::change(QStringLiteral("/_sim/device?devid=%1").arg(state->devid),
+                                     [state](const QJsonDocument&) { state->deviceChosen = true; });
+        });
 }
 
 void readCode(std::shared_ptr<FirstStart> state)
 {
-    getJson(QStringLiteral("/_sim/outbox"), [state](const QJsonDocument& answer) {
+    SimulatorControl::read(QStringLiteral("/_sim/outbox"), [state](const QJsonDocument& answer) {
         for (const QJsonValue& mail : answer.array()) {
             const QJsonObject object = mail.toObject();
             if (object.value(QStringLiteral("to")).toString() == state->email())

@@ -1,6 +1,7 @@
 #include "app/DashboardTour.h"
 
 #include "app/AppDelegate.h"
+#include "app/SimulatorControl.h"
 #include "app/Tour.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
@@ -10,8 +11,6 @@
 #include "screens/dashboard/SpeedLimit.h"
 #include "store/MyBasicInfo.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -60,14 +59,9 @@ bool mapShown(Tour& tour)
 // could not be asked).
 void failNextSpeedUpload(std::function<void()> then)
 {
-    AppDelegate* delegate = AppDelegate::current();
-    const QUrl url(delegate->serverUrl() +
-                   QStringLiteral("/_sim/fault?kind=500&script=/TolvarUpdateSpeed.php&count=1"));
-    QNetworkReply* reply = delegate->networkAccessManager()->get(QNetworkRequest(url));
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, then] {
-        reply->deleteLater();
-        then();
-    });
+    SimulatorControl::change(
+        QStringLiteral("/_sim/fault?kind=500&script=/TolvarUpdateSpeed.php&count=1"),
+        [then](const QJsonDocument&) { then(); });
 }
 
 void addPages(Tour& tour)

@@ -1,6 +1,7 @@
 #include "app/PositionTour.h"
 
 #include "app/AppDelegate.h"
+#include "app/SimulatorControl.h"
 #include "app/Tour.h"
 #include "platform/map/MapProjection.h"
 #include "platform/map/MapView.h"
@@ -17,8 +18,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 #include <cmath>
@@ -90,9 +89,7 @@ void rideOn(Tour& tour)
             timer->deleteLater();
             return;
         }
-        const QUrl url(delegate->serverUrl() + QStringLiteral("/_sim/advance?seconds=900"));
-        QNetworkReply* reply = delegate->networkAccessManager()->get(QNetworkRequest(url));
-        QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+        SimulatorControl::change(QStringLiteral("/_sim/advance?seconds=900"));
     });
     timer->start(400);
 }

@@ -4,6 +4,7 @@
 #include "app/AssetGallery.h"
 #include "app/DashboardTour.h"
 #include "app/PositionTour.h"
+#include "app/SimulatorControl.h"
 #include "app/Tour.h"
 #include "app/AppDelegate.h"
 #include "platform/Clock.h"
@@ -19,8 +20,6 @@
 #include "screens/profile/AllOfMinePages2.h"
 
 #include <QDir>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 
 #if __has_include("views/GaugeGallery.h")
@@ -76,15 +75,6 @@ void addProfile(Tour& tour)
         QString(), [](Tour& t) { t.segue("MineToSet"); }, 1200);
 }
 
-// Asks the device server (the simulator) for a control path and forgets the answer.
-void askSimulator(const QString& path)
-{
-    AppDelegate* delegate = AppDelegate::current();
-    QNetworkReply* reply =
-        delegate->networkAccessManager()->get(QNetworkRequest(QUrl(delegate->serverUrl() + path)));
-    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
-}
-
 bool alarmShows(const QString& message)
 {
     AlertController* alert = AlertController::topAlert();
@@ -104,7 +94,7 @@ void addAlarms(Tour& tour)
                   MyUtil::UpdateBasePos();
                   const double lat = NumberText::toDouble(MyBasicInfo::GetValue(QStringLiteral("lat")));
                   const double lng = NumberText::toDouble(MyBasicInfo::GetValue(QStringLiteral("lng")));
-                  askSimulator(QStringLiteral("/_sim/state?devid=%1&lat=%2&lng=%3&power=34&banlvstate=1")
+                  SimulatorControl::change(QStringLiteral("/_sim/state?devid=%1&lat=%2&lng=%3&power=34&banlvstate=1")
                                    .arg(devid)
                                    .arg(lat + 0.05, 0, 'f', 6)
                                    .arg(lng, 0, 'f', 6));

@@ -418,7 +418,6 @@ void tst_ViewControllerRegister::pickedPictureIsUploaded()
     // The server's answer is the new avatar's address.
     const QString address = AccountHarness::setting("touxiangpath");
     QVERIFY(address.startsWith(h.sim.baseUrl().toString() + "/touxiang/"));
-    QVERIFY(address.endsWith("ios20160305140709.png"));
     QCOMPARE(screen->RegisterTouXiang()->image().size(), QSize(256, 256));
     QCOMPARE(h.sentCount(), 0);
 }

@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include <QBuffer>
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QHttpMultiPart>
 #include <QImage>
@@ -62,6 +64,57 @@ Reply get(QNetworkAccessManager& net, const DeviceServerSimulator& sim, const QB
 {
     return finish(net.get(requestFor(urlOf(sim, target))));
 }
+
+// State-changing control requests are POSTs; parameters may stay in the query.
+Reply post(QNetworkAccessManager& net, const DeviceServerSimulator& sim, const QByteArray& target,
+           const QByteArray& json = {})
+{
+    QNetworkRequest request = requestFor(urlOf(sim, target));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    return finish(net.post(request, json));
+}
+
+// What the server wrote on a raw connection, and whether it closed it.
+struct RawReply
+{
+    int status = 0;
+    QByteArray body;
+    bool closed = false;
+};
+
+// Sends bytes as they are, the way a hostile client would, and waits for the server
+// to close the connection.
+RawReply exchangeRaw(quint16 port, const QByteArray& bytes)
+{
+    QTcpSocket socket;
+    QByteArray received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
+    QSignalSpy closed(&socket, &QTcpSocket::disconnected);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(10000))
+        return {};
+    socket.write(bytes);
+    RawReply reply;
+    reply.closed = closed.wait(20000);
+    received += socket.readAll();
+    reply.status = received.left(received.indexOf("\r\n")).split(' ').value(1).toInt();
+    reply.body = received.mid(received.indexOf("\r\n\r\n") + 4);
+    return reply;
+}
+
+QByteArray uploadRequest(const QByteArray& devid, const QByteArray& data,
+                         const QByteArray& host = "localhost")
+{
+    const QByteArray body = "--XyZ\r\nContent-Disposition: form-data; name=\"uploadfile\"; "
+                            "filename=\"../../page.html\"\r\n\r\n" +
+                            data + "\r\n--XyZ--\r\n";
+    return "POST /TolvarUploadPic.php?devid=" + devid + " HTTP/1.1\r\nHost: " + host +
+           "\r\nConnection: close\r\nContent-Type: multipart/form-data; boundary=XyZ\r\n"
+           "Content-Length: " +
+           QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 QJsonArray array(const Reply& reply)
 {
@@ -150,6 +203,10 @@ private slots:
     void standingFaultRates();
 
     void controlApiOverHttp();
+    void hostileRequestsAreRefused_data();
+    void hostileRequestsAreRefused();
+    void idleConnectionsAreClosed();
+    void requestLogKeepsSizeHashAndHead();
     void sameSeedSameWorld();
     void dataDirKeepsAccountsAcrossRuns();
 
@@ -339,13 +396,12 @@ void tst_DeviceServerSimulator::recoveryMailMarkersAndOutbox()
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
     const QByteArray script = "/TolvarSendEmailIOS.php?";
-    QCOMPARE(get(m_net, sim, script + "devid=86000001").body, QByteArray("error:1"));
-    QCOMPARE(get(m_net, sim, script + "devid=12345678&email=rider01%40example.com").body,
-             QByteArray("error:2"));
-    QCOMPARE(get(m_net, sim, script + "devid=86000001&email=other%40example.com").body,
-             QByteArray("error:3"));
-    QCOMPARE(get(m_net, sim, script + "devid=86000002&email=rider01%40example.com").body,
-             QByteArray("error:3"));
+    for (const auto& [query, marker] : QList<QPair<QByteArray, QByteArray>>{
+             {"devid=86000001", "error:1"},
+             {"devid=12345678&email=rider01%40example.com", "error:2"},
+             {"devid=86000001&email=other%40example.com", "error:3"},
+             {"devid=86000002&email=rider01%40example.com", "error:3"}})
+        QCOMPARE(get(m_net, sim, script + query).body, marker);
     QVERIFY(sim.outbox().isEmpty());
 
     const Reply ok = get(m_net, sim, script + "devid=86000001&email=Rider01%40Example.com");
@@ -364,9 +420,8 @@ void tst_DeviceServerSimulator::codeMailGoesToOutboxFolder()
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
     const QByteArray script = "/TolvarSendEmailVCodeIOS.php?";
-    QCOMPARE(get(m_net, sim, script + "code=7Q2K").body, QByteArray("error:1"));
-    QCOMPARE(get(m_net, sim, script + "email=a%40b.cn").body, QByteArray("error:1"));
-    QCOMPARE(get(m_net, sim, script + "code=&email=a%40b.cn").body, QByteArray("error:1"));
+    for (const char* query : {"code=7Q2K", "email=a%40b.cn", "code=&email=a%40b.cn"})
+        QCOMPARE(get(m_net, sim, script + query).body, QByteArray("error:1"));
 
     const Reply ok = get(m_net, sim, script + "code=7Q2K&email=new.rider%40example.com");
     QCOMPARE(ok.status, 200);
@@ -391,14 +446,11 @@ void tst_DeviceServerSimulator::statusEchoesSpeedsAndFenceState()
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
     const QByteArray status = "/TolvarGetEveryThingTimerIOS.php?devid=86000001";
-    QCOMPARE(first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php"))
-                 .value("timerreturnmsg")
-                 .toString(),
-             QString("error:1"));
-    QCOMPARE(first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=12345678"))
-                 .value("timerreturnmsg")
-                 .toString(),
-             QString("error:2"));
+    for (const auto& [target, marker] : QList<QPair<QByteArray, QString>>{
+             {"/TolvarGetEveryThingTimerIOS.php", "error:1"},
+             {"/TolvarGetEveryThingTimerIOS.php?devid=12345678", "error:2"},
+             {"/TolvarGetEveryThingTimerIOS.php?devid=..%2F86000001", "error:2"}})
+        QCOMPARE(first(get(m_net, sim, target)).value("timerreturnmsg").toString(), marker);
 
     QJsonObject record = first(get(m_net, sim, status));
     QCOMPARE(record.value("timerreturnmsg").toString(), QString("ok"));
@@ -598,6 +650,17 @@ void tst_DeviceServerSimulator::avatarUploadThenFetch()
                  .value("touxiangpath")
                  .toString(),
              address);
+
+    // A Host header that is no host[:port] does not make the address.
+    const RawReply hostile =
+        exchangeRaw(sim.port(), uploadRequest("86000001", png, "evil.example/\"><script>"));
+    QVERIFY2(hostile.body.startsWith(sim.baseUrl().toEncoded() + "/touxiang/86000001-"),
+             hostile.body);
+    // Only PNG pictures are served from the folder, whatever their name.
+    QFile planted(sim.dataDir() + "/touxiang/planted.png");
+    QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("<html><script>") > 0);
+    planted.close();
+    QCOMPARE(get(m_net, sim, "/touxiang/planted.png").status, 404);
 }
 
 void tst_DeviceServerSimulator::defaultAvatarsArePngs()
@@ -653,9 +716,9 @@ void tst_DeviceServerSimulator::unknownPathsAre404()
 {
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
-    QCOMPARE(get(m_net, sim, "/TolvarDevIdXphp?devid=86000001").status, 404);
-    QCOMPARE(get(m_net, sim, "/tolvardevid.php?devid=86000001").status, 404);
-    QCOMPARE(get(m_net, sim, "/TolvarDevId.php/extra?devid=86000001").status, 404);
+    for (const char* target : {"/TolvarDevIdXphp?devid=86000001", "/tolvardevid.php?devid=86000001",
+                               "/TolvarDevId.php/extra?devid=86000001"})
+        QCOMPARE(get(m_net, sim, target).status, 404);
     QCOMPARE(get(m_net, sim, "/").status, 200);
 }
 
@@ -848,15 +911,13 @@ void tst_DeviceServerSimulator::controlApiOverHttp()
 {
     DeviceServerSimulator sim;
     QVERIFY(sim.listen());
-    QNetworkRequest post = requestFor(urlOf(sim, "/_sim/state?devid=86000001"));
-    post.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    const Reply changed = finish(m_net.post(
-        post, QByteArray(R"({"power": 33.5, "banlvstate": 2, "lat": 30.28, "lng": 120.16})")));
+    const Reply changed = post(m_net, sim, "/_sim/state?devid=86000001",
+                               R"({"power": 33.5, "banlvstate": 2, "lat": 30.28, "lng": 120.16})");
     QCOMPARE(changed.status, 200);
     const QJsonObject state = QJsonDocument::fromJson(changed.body).object();
     QCOMPARE(state.value("power").toDouble(), 33.5);
     QCOMPARE(state.value("held").toBool(), true);
-    QCOMPARE(get(m_net, sim, "/_sim/state?devid=86000001&banlvstateupdate=1&maxspeed=20").status,
+    QCOMPARE(post(m_net, sim, "/_sim/state?devid=86000001&banlvstateupdate=1&maxspeed=20").status,
              200);
     QJsonObject record = first(get(m_net, sim, "/TolvarGetEveryThingTimerIOS.php?devid=86000001"));
     QCOMPARE(record.value("power").toString(), QString("33.5"));
@@ -865,33 +926,138 @@ void tst_DeviceServerSimulator::controlApiOverHttp()
     QCOMPARE(record.value("maxspeed").toString(), QString("20"));
     QCOMPARE(record.value("lat").toString(), QString("30.280000"));
 
-    QCOMPARE(get(m_net, sim, "/_sim/state?devid=12345678").status, 404);
-    QCOMPARE(get(m_net, sim, "/_sim/state?devid=86000001&colour=red").status, 400);
-    QCOMPARE(get(m_net, sim, "/_sim/state?devid=86000001&lat=1").status, 400);
+    // Reads are GETs, changes POSTs.
+    for (const auto& [change, target, status] : QList<std::tuple<bool, QByteArray, int>>{
+             {false, "/_sim/state?devid=12345678", 404},
+             {false, "/_sim/state?devid=86000001", 200},
+             {true, "/_sim/state?devid=86000001&colour=red", 400},
+             {true, "/_sim/state?devid=86000001&lat=1", 400},
+             {true, "/_sim/fault?kind=boom", 400},
+             {false, "/_sim/nothing", 404}})
+        QCOMPARE((change ? post(m_net, sim, target) : get(m_net, sim, target)).status, status);
 
     get(m_net, sim, "/TolvarSendEmailVCodeIOS.php?code=AB12&email=x%40y.cn");
-    const QJsonArray outbox = QJsonDocument::fromJson(get(m_net, sim, "/_sim/outbox").body).array();
+    const QJsonArray outbox = array(get(m_net, sim, "/_sim/outbox"));
     QCOMPARE(outbox.size(), 1);
     QCOMPARE(outbox.at(0).toObject().value("code").toString(), QString("AB12"));
 
-    const QJsonArray requests =
-        QJsonDocument::fromJson(get(m_net, sim, "/_sim/requests").body).array();
+    const QJsonArray requests = array(get(m_net, sim, "/_sim/requests"));
     QCOMPARE(requests.size(), 2); // control requests are not recorded
     QCOMPARE(requests.at(1).toObject().value("query").toString(),
              QString("code=AB12&email=x%40y.cn"));
 
-    QCOMPARE(get(m_net, sim, "/_sim/fault?kind=500&script=/TolvarGetPaiMingIOS.php&count=1").status,
-             200);
-    QCOMPARE(get(m_net, sim, "/_sim/fault?kind=boom").status, 400);
+    QCOMPARE(
+        post(m_net, sim, "/_sim/fault?kind=500&script=/TolvarGetPaiMingIOS.php&count=1").status,
+        200);
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 500);
     QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 200);
 
     const QDateTime before = sim.now();
-    get(m_net, sim, "/_sim/advance?seconds=600");
+    post(m_net, sim, "/_sim/advance?seconds=600");
     QCOMPARE(before.secsTo(sim.now()), 600);
-    QCOMPARE(get(m_net, sim, "/_sim/requests/clear").status, 200);
+    QCOMPARE(post(m_net, sim, "/_sim/device?devid=86000003").status, 200);
+    QVERIFY(sim.hasDevice("86000003"));
+    QCOMPARE(post(m_net, sim, "/_sim/requests/clear").status, 200);
     QVERIFY(sim.requests().isEmpty());
-    QCOMPARE(get(m_net, sim, "/_sim/nothing").status, 404);
+}
+
+void tst_DeviceServerSimulator::hostileRequestsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    auto local = [](const QByteArray& method, const QByteArray& target) {
+        return method + ' ' + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+    };
+    QTest::newRow("devid with ../ added")
+        << local("POST", "/_sim/device?devid=..%2Fescaped") << 400;
+    QTest::newRow("devid with ../ uploading")
+        << uploadRequest("..%2Fescaped", kPngSignature) << 200;
+    QTest::newRow("upload of no PNG") << uploadRequest("86000001", "<html><script>") << 200;
+    QTest::newRow("upload over 5 MB")
+        << uploadRequest("86000001", kPngSignature + QByteArray(5 * 1024 * 1024, 'p')) << 413;
+    QTest::newRow("50 MB body") << QByteArray(
+                                       "POST /TolvarUploadPic.php?devid=86000001 HTTP/1.1\r\n"
+                                       "Host: x\r\nContent-Length: 52428800\r\n\r\n")
+                                << 413;
+    QTest::newRow("50 KB header") << "GET / HTTP/1.1\r\nHost: x\r\nX-Pad: " +
+                                         QByteArray(50 * 1024, 'a') + "\r\n\r\n"
+                                  << 431;
+    QTest::newRow("garbage request line") << QByteArray("HELLO THERE\r\n\r\n") << 400;
+    QTest::newRow("length and chunks, request behind")
+        << "POST /TolvarGetPaiMingIOS.php HTTP/1.1\r\nHost: localhost\r\nContent-Length: 5\r\n"
+           "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n" +
+               local("POST", "/_sim/advance?seconds=60")
+        << 400;
+    QTest::newRow("control from another host")
+        << QByteArray("GET /_sim/state?devid=86000001 HTTP/1.1\r\nHost: attacker.example\r\n"
+                      "Connection: close\r\n\r\n")
+        << 403;
+    QTest::newRow("control from another page")
+        << QByteArray("POST /_sim/advance?seconds=60 HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                      "Origin: http://attacker.example\r\nConnection: close\r\n\r\n")
+        << 403;
+    for (const char* target :
+         {"/_sim/state?devid=86000001&power=30", "/_sim/fault?kind=500", "/_sim/faults/clear",
+          "/_sim/requests/clear", "/_sim/advance?seconds=60", "/_sim/device?devid=86000003"})
+        QTest::addRow("GET %s", target) << local("GET", target) << 405;
+    QTest::newRow("Connection: close honoured") << local("GET", "/") << 200;
+}
+
+void tst_DeviceServerSimulator::hostileRequestsAreRefused()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    DeviceServerSimulator sim;
+    QVERIFY(sim.listen());
+    // Refused; were it taken, an upload for it would land outside the avatar folder.
+    sim.addDevice("../escaped");
+    const QDateTime start = sim.now();
+    const RawReply reply = exchangeRaw(sim.port(), request);
+    QCOMPARE(reply.status, status);
+    QVERIFY(reply.closed);
+    // Nothing changed: no time passed, no fault or device was added, no file written.
+    QCOMPARE(sim.now(), start);
+    QVERIFY(sim.faults().isEmpty());
+    QVERIFY(!sim.hasDevice("86000003"));
+    QDirIterator files(sim.dataDir(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        QVERIFY2(files.next().contains("/devserver.sqlite"), qPrintable(files.filePath()));
+}
+
+void tst_DeviceServerSimulator::idleConnectionsAreClosed()
+{
+    SimulatorOptions options;
+    options.idleLimitMs = 1000;
+    DeviceServerSimulator sim(options);
+    QVERIFY(sim.listen());
+    // An answer that takes longer than the idle limit still comes.
+    sim.addFault(SimFault::delay(2000, "/TolvarGetPaiMingIOS.php"));
+    QCOMPARE(get(m_net, sim, "/TolvarGetPaiMingIOS.php").status, 200);
+    // A head begun and never finished, the way slow-loris clients hold connections.
+    QTcpSocket socket;
+    QSignalSpy closed(&socket, &QTcpSocket::disconnected);
+    socket.connectToHost(QHostAddress::LocalHost, sim.port());
+    QVERIFY(socket.waitForConnected(10000));
+    socket.write("GET /TolvarGetPaiMingIOS.php HTTP/1.1\r\nHost: x\r\n");
+    QVERIFY(closed.wait(20000));
+}
+
+void tst_DeviceServerSimulator::requestLogKeepsSizeHashAndHead()
+{
+    DeviceServerSimulator sim;
+    QVERIFY(sim.listen());
+    const QByteArray big = QByteArray(5 * 1024 * 1024, 'b') + "end";
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(post(m_net, sim, "/TolvarGetPaiMingIOS.php", big).status, 200);
+    const QByteArray sha = QCryptographicHash::hash(big, QCryptographicHash::Sha256).toHex();
+    const SimRequest older = sim.requests().first();
+    QCOMPARE(older.body, big.left(4096));
+    QCOMPARE(older.bodySize, big.size());
+    QCOMPARE(older.bodySha256, sha);
+    QCOMPARE(sim.requests().last().body, big); // the newest is kept whole
+    const QJsonObject listed = array(get(m_net, sim, "/_sim/requests")).first().toObject();
+    QCOMPARE(listed.value("bodySize").toInteger(), big.size());
+    QCOMPARE(listed.value("bodySha256").toString().toLatin1(), sha);
 }
 
 void tst_DeviceServerSimulator::sameSeedSameWorld()

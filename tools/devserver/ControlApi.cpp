@@ -15,14 +15,15 @@ QJsonObject requestJson(const SimRequest& request)
         parts.append(QJsonObject{{"name", QString::fromUtf8(part.name)},
                                  {"fileName", QString::fromUtf8(part.fileName)},
                                  {"contentType", QString::fromUtf8(part.contentType)},
-                                 {"size", part.data.size()}});
+                                 {"size", part.size}});
     }
     return QJsonObject{{"method", QString::fromLatin1(request.method)},
                        {"target", QString::fromLatin1(request.target)},
                        {"path", QString::fromLatin1(request.path)},
                        {"query", request.hasQuery ? QJsonValue(QString::fromLatin1(request.query))
                                                   : QJsonValue::Null},
-                       {"bodySize", request.body.size()},
+                       {"bodySize", request.bodySize},
+                       {"bodySha256", QString::fromLatin1(request.bodySha256)},
                        {"parts", parts},
                        {"received", request.received.toString(Qt::ISODate)}};
 }
@@ -44,6 +45,30 @@ ControlApi::ControlApi(DeviceServerSimulator& simulator) : m_simulator(simulator
 SimAnswer ControlApi::answer(const SimRequest& request, const QString& path)
 {
     const QueryString query(request.query);
+    const Access access = accessOf(path);
+    const bool post = request.method == "POST";
+    if (!post && request.method != "GET")
+        return notAllowed(access == Access::Change ? "POST" : "GET, POST");
+    if (access == Access::Change && !post)
+        return notAllowed("POST");
+    if (access == Access::Read && post)
+        return notAllowed("GET");
+    return dispatch(request, path, query);
+}
+
+// Unknown paths count as reads, so that they get their 404.
+ControlApi::Access ControlApi::accessOf(const QString& path)
+{
+    static const QStringList changing{"/_sim/requests/clear", "/_sim/fault", "/_sim/faults/clear",
+                                      "/_sim/advance", "/_sim/device"};
+    if (path == "/_sim/state")
+        return Access::ReadOrChange;
+    return changing.contains(path) ? Access::Change : Access::Read;
+}
+
+SimAnswer ControlApi::dispatch(const SimRequest& request, const QString& path,
+                               const QueryString& query)
+{
     if (path == "/_sim" || path == "/_sim/")
         return help();
     if (path == "/_sim/requests")
@@ -64,8 +89,10 @@ SimAnswer ControlApi::answer(const SimRequest& request, const QString& path)
         m_simulator.clearFaults();
         return faults();
     }
-    if (path == "/_sim/advance" || path == "/_sim/time")
+    if (path == "/_sim/advance")
         return advance(query);
+    if (path == "/_sim/time")
+        return json(QJsonObject{{"now", m_simulator.now().toString(Qt::ISODate)}});
     if (path == "/_sim/device")
         return addDevice(query);
     if (path == "/_sim/log")
@@ -73,25 +100,32 @@ SimAnswer ControlApi::answer(const SimRequest& request, const QString& path)
     return failure("no such control endpoint; see /_sim/", 404);
 }
 
+SimAnswer ControlApi::forbidden()
+{
+    return failure("the control API answers requests to localhost only", 403);
+}
+
 SimAnswer ControlApi::help() const
 {
     const QByteArray text =
-        "lvxing-devserver control API (JSON answers; GET with query parameters or POST a "
-        "JSON object)\n"
-        "  /_sim/state?devid=D                 device state\n"
-        "  /_sim/state?devid=D&power=33.8      change it: lat+lng, hold=0, power, banlvstate,\n"
-        "                                      banlvstateupdate, maxspeed, lightspeed,\n"
-        "                                      weilanradio, weilanmode, weilanwaring\n"
-        "  /_sim/requests[?path=/X.php]        requests received, raw targets in order\n"
-        "  /_sim/requests/clear                forget them\n"
-        "  /_sim/outbox                        mails sent (verification codes, passwords)\n"
-        "  /_sim/fault?kind=K[&script=/X.php][&count=N][&delayMs=MS][&status=S][&body=B]\n"
-        "                                      K: 500 garbage drop cut delay stall raw;\n"
-        "                                      count -1 keeps it until cleared\n"
-        "  /_sim/faults, /_sim/faults/clear    scripted faults\n"
-        "  /_sim/advance?seconds=N             move simulated time on; /_sim/time reads it\n"
-        "  /_sim/device?devid=D                add a device without an account\n"
-        "  /_sim/log                           the simulator's log\n";
+        "lvxing-devserver control API (JSON answers; GET reads, POST changes: parameters in\n"
+        "the query or a JSON object as the body; only for Host localhost or 127.x)\n"
+        "  GET  /_sim/state?devid=D             device state\n"
+        "  POST /_sim/state?devid=D&power=33.8  change it: lat+lng, hold=0, power, banlvstate,\n"
+        "                                       banlvstateupdate, maxspeed, lightspeed,\n"
+        "                                       weilanradio, weilanmode, weilanwaring\n"
+        "  GET  /_sim/requests[?path=/X.php]    requests received, raw targets in order\n"
+        "  POST /_sim/requests/clear            forget them\n"
+        "  GET  /_sim/outbox                    mails sent (verification codes, passwords)\n"
+        "  POST /_sim/fault?kind=K[&script=/X.php][&count=N][&delayMs=MS][&status=S][&body=B]\n"
+        "                                       K: 500 garbage drop cut delay stall raw;\n"
+        "                                       count -1 keeps it until cleared\n"
+        "  GET  /_sim/faults                    scripted faults\n"
+        "  POST /_sim/faults/clear              forget them\n"
+        "  POST /_sim/advance?seconds=N         move simulated time on\n"
+        "  GET  /_sim/time                      read it\n"
+        "  POST /_sim/device?devid=D            add a device without an account (digits only)\n"
+        "  GET  /_sim/log                       the simulator's log\n";
     return SimAnswer{200, "text/plain; charset=UTF-8", text, {}};
 }
 
@@ -116,12 +150,16 @@ SimAnswer ControlApi::outbox() const
 SimAnswer ControlApi::state(const SimRequest& request, const QueryString& query)
 {
     const QString devid = query.value("devid");
+    if (!SimDevice::isValidDevid(devid))
+        return badDevid(devid);
     if (!m_simulator.hasDevice(devid))
         return failure("unknown device " + devid, 404);
     QString error;
     const QJsonObject changes = fields(request, query, &error);
     if (!error.isEmpty())
         return failure(error);
+    if (!changes.isEmpty() && request.method != "POST")
+        return notAllowed("POST");
     if (!changes.isEmpty() && !m_simulator.setDeviceState(devid, changes, &error))
         return failure(error);
     return json(m_simulator.deviceState(devid));
@@ -160,8 +198,8 @@ SimAnswer ControlApi::advance(const QueryString& query)
 SimAnswer ControlApi::addDevice(const QueryString& query)
 {
     const QString devid = query.value("devid");
-    if (devid.isEmpty())
-        return failure("devid missing");
+    if (!SimDevice::isValidDevid(devid))
+        return badDevid(devid);
     m_simulator.addDevice(devid);
     return json(m_simulator.deviceState(devid));
 }
@@ -202,4 +240,16 @@ SimAnswer ControlApi::json(const QJsonValue& value, int status)
 SimAnswer ControlApi::failure(const QString& message, int status)
 {
     return json(QJsonObject{{"error", message}}, status);
+}
+
+SimAnswer ControlApi::notAllowed(const QByteArray& allowed)
+{
+    SimAnswer answer = failure("method not allowed here; use " + QString::fromLatin1(allowed), 405);
+    answer.headers.append({"Allow", allowed});
+    return answer;
+}
+
+SimAnswer ControlApi::badDevid(const QString& devid)
+{
+    return failure("a devid is digits only, not \"" + devid.left(40) + "\"");
 }

@@ -11,15 +11,22 @@ class QueryString;
 
 // The simulator's own HTTP API under "/_sim/", in JSON: device state, the requests
 // received, the outbox, faults and time, for the headless run and for people.
+// Reading is GET, changing anything is POST (a GET can be sent by any web page the
+// developer happens to open, through an image or a link).
 class ControlApi
 {
 public:
     explicit ControlApi(DeviceServerSimulator& simulator);
 
     SimAnswer answer(const SimRequest& request, const QString& path);
+    // The answer to a request that did not come from this machine's own pages.
+    static SimAnswer forbidden();
 
 private:
+    enum class Access { Read, Change, ReadOrChange };
     SimAnswer help() const;
+    static Access accessOf(const QString& path);
+    SimAnswer dispatch(const SimRequest& request, const QString& path, const QueryString& query);
     SimAnswer requests(const QueryString& query) const;
     SimAnswer outbox() const;
     SimAnswer state(const SimRequest& request, const QueryString& query);
@@ -33,6 +40,8 @@ private:
     static QJsonObject fields(const SimRequest& request, const QueryString& query, QString* error);
     static SimAnswer json(const QJsonValue& value, int status = 200);
     static SimAnswer failure(const QString& message, int status = 400);
+    static SimAnswer notAllowed(const QByteArray& allowed);
+    static SimAnswer badDevid(const QString& devid);
 
     DeviceServerSimulator& m_simulator;
 };

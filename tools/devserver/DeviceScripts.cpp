@@ -5,6 +5,7 @@
 #include "tools/devserver/SimWorld.h"
 #include "tools/devserver/TestMapPage.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr int kMaxTrackPoints = 500;
+constexpr qsizetype kMaxAvatarBytes = 5 * 1024 * 1024;
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 QString oneDecimal(double value)
 {
@@ -66,7 +69,7 @@ SimAnswer DeviceScripts::answer(const QString& path, const SimRequest& request, 
         return avatar(path);
     if (path == "/" || path == "/index.html")
         return index();
-    return SimAnswer{404, "text/html; charset=UTF-8", "<h1>404 Not Found</h1>", {}};
+    return notFound();
 }
 
 QString DeviceScripts::url(const QString& path) const
@@ -273,18 +276,28 @@ SimAnswer DeviceScripts::uploadPic(const QueryString& query, const SimRequest& r
     SimDevice* device = m_world.device(query.value("devid"));
     if (!device)
         return SimAnswer::text("error:2");
-    QString name = QString::fromUtf8(file->fileName);
-    name.replace(QRegularExpression("[^A-Za-z0-9._-]"), "_");
-    if (name.isEmpty() || name.startsWith('.'))
-        name = "upload.png";
-    name = device->devid + "-" + name;
+    if (file->data.size() > kMaxAvatarBytes)
+        return SimAnswer{413, "text/plain; charset=UTF-8", "picture larger than 5 MB\n", {}};
+    // Like a missing file: the app reads the answer's marker rather than its status.
+    if (!file->data.startsWith(kPngSignature))
+        return SimAnswer::text("error:1");
+    return storeAvatar(*device, file->data);
+}
+
+// The name is the server's own: the client's file name never reaches the disk.
+SimAnswer DeviceScripts::storeAvatar(SimDevice& device, const QByteArray& data)
+{
+    const QByteArray hash = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+    const QString name = QStringLiteral("%1-%2-%3.png")
+                             .arg(device.devid, m_world.now().toString("yyyyMMddHHmmss"),
+                                  QString::fromLatin1(hash.left(12)));
     QFile out(m_world.avatarFolder() + "/" + name);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file->data) != file->data.size())
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size())
         return SimAnswer{500, "text/html; charset=UTF-8", "could not store the picture", {}};
-    device->touxiang = "/touxiang/" + name;
-    m_world.save(*device);
-    m_world.log(QStringLiteral("avatar of %1 stored as %2").arg(device->devid, name));
-    return SimAnswer::text(url(device->touxiang).toUtf8());
+    device.touxiang = "/touxiang/" + name;
+    m_world.save(device);
+    m_world.log(QStringLiteral("avatar of %1 stored as %2").arg(device.devid, name));
+    return SimAnswer::text(url(device.touxiang).toUtf8());
 }
 
 SimAnswer DeviceScripts::testMap(const QueryString& query)
@@ -295,25 +308,33 @@ SimAnswer DeviceScripts::testMap(const QueryString& query)
         TestMapPage::html(int(leadingInteger(query.value("wl"))), lng.toDouble(), lat.toDouble()));
 }
 
+// Only PNG pictures go out, and only as image/png, so that nothing a client stored
+// can come back as a page the browser runs.
 SimAnswer DeviceScripts::avatar(const QString& path)
 {
+    static const QRegularExpression storable("^[A-Za-z0-9_-][A-Za-z0-9._-]*\\.png$");
     const QString name = path.mid(QString("/touxiang/").size());
-    if (name.contains('/') || name.startsWith('.'))
-        return SimAnswer{404, "text/html; charset=UTF-8", "<h1>404 Not Found</h1>", {}};
+    if (!storable.match(name).hasMatch())
+        return notFound();
     QFile stored(m_world.avatarFolder() + "/" + name);
-    if (stored.open(QIODevice::ReadOnly))
-        return SimAnswer{200,
-                         name.endsWith(".png") ? "image/png" : "application/octet-stream",
-                         stored.readAll(),
-                         {}};
+    if (stored.open(QIODevice::ReadOnly) && stored.size() <= kMaxAvatarBytes) {
+        const QByteArray data = stored.readAll();
+        return data.startsWith(kPngSignature) ? png(data) : notFound();
+    }
     if (const auto* rider = m_world.roster().riderWithAvatar(path))
-        return SimAnswer{200, "image/png", AvatarPainter::png(rider->username), {}};
-    const QString devid = QFileInfo(name).completeBaseName();
-    if (const SimDevice* device = m_world.device(devid); device && name.endsWith(".png"))
-        return SimAnswer{200,
-                         "image/png",
-                         AvatarPainter::png(device->hasAccount() ? device->username : devid),
-                         {}};
+        return png(AvatarPainter::png(rider->username));
+    if (const SimDevice* device = m_world.device(QFileInfo(name).completeBaseName()))
+        return png(AvatarPainter::png(device->hasAccount() ? device->username : device->devid));
+    return notFound();
+}
+
+SimAnswer DeviceScripts::png(const QByteArray& data)
+{
+    return SimAnswer{200, "image/png", data, {{"X-Content-Type-Options", "nosniff"}}};
+}
+
+SimAnswer DeviceScripts::notFound()
+{
     return SimAnswer{404, "text/html; charset=UTF-8", "<h1>404 Not Found</h1>", {}};
 }
 

@@ -39,6 +39,7 @@ private:
     SimAnswer paiMing();
     SimAnswer friends(const QueryString& query);
     SimAnswer uploadPic(const QueryString& query, const SimRequest& request);
+    SimAnswer storeAvatar(SimDevice& device, const QByteArray& data);
     SimAnswer codeMail(const QueryString& query);
     SimAnswer testMap(const QueryString& query);
     SimAnswer avatar(const QString& path);
@@ -49,6 +50,8 @@ private:
     QString url(const QString& path) const;
     static SimAnswer record(const PhpJson::Record& record);
     static SimAnswer marker(const QString& key, const QString& value);
+    static SimAnswer png(const QByteArray& data);
+    static SimAnswer notFound();
 
     SimWorld& m_world;
     QString m_base;

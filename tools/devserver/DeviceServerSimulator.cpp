@@ -3,11 +3,13 @@
 #include "tools/devserver/ControlApi.h"
 #include "tools/devserver/DeviceScripts.h"
 #include "tools/devserver/FaultPlan.h"
+#include "tools/devserver/HostHeader.h"
 #include "tools/devserver/MultipartBody.h"
 #include "tools/devserver/SimAnswer.h"
 #include "tools/devserver/SimHttpServer.h"
 #include "tools/devserver/SimWorld.h"
 
+#include <QCryptographicHash>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QPointer>
@@ -19,7 +21,6 @@ namespace {
 
 const QByteArray kGarbage = "<br />\n<b>Warning</b>:  mysql_connect(): Too many connections in "
                             "<b>/var/www/html/Tolvar.php</b> on line <b>12</b><br />\n";
-constexpr qsizetype kKeptRequests = 20000;
 const QByteArray kServerError = "<html><body><h1>500 Internal Server Error</h1></body></html>\n";
 
 QByteArray headerOf(const QHttpServerRequest& request, const QByteArray& name)
@@ -70,9 +71,10 @@ quint16 DeviceServerSimulator::listen(quint16 port, const QHostAddress& address)
 {
     if (!m_server) {
         m_server = new SimHttpServer(this);
+        m_server->setIdleLimit(m_options.idleLimitMs);
         m_server->setHandler(
             [this](const QHttpServerRequest& request, QTcpSocket* socket,
-                   const QByteArray& rawTarget) { onRequest(request, socket, rawTarget); });
+                   const WireRequestReader::Request& wire) { onRequest(request, socket, wire); });
     }
     m_port = m_server->listenOn(address, port);
     if (m_port) {
@@ -99,17 +101,15 @@ QString DeviceServerSimulator::dataDir() const
 }
 
 void DeviceServerSimulator::onRequest(const QHttpServerRequest& request, QTcpSocket* socket,
-                                      const QByteArray& rawTarget)
+                                      const WireRequestReader::Request& wire)
 {
-    SimRequest record = recordOf(request, rawTarget);
+    const Exchange exchange{request, socket, wire.closeAfter};
+    const SimRequest record = recordOf(request, wire.target);
     const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(record.path));
     if (path == "/_sim" || path.startsWith("/_sim/")) {
-        respond(request, socket, Action::Answer, m_control->answer(record, path), 0);
+        respond(exchange, Action::Answer, controlAnswer(request, record, path), 0);
         return;
     }
-    // A long-running server keeps the recent requests only.
-    if (m_requests.size() >= kKeptRequests)
-        m_requests.removeFirst();
     m_requests.append(record);
     emit requestReceived(record);
 
@@ -118,35 +118,47 @@ void DeviceServerSimulator::onRequest(const QHttpServerRequest& request, QTcpSoc
         m_options.latencyMs + (fault && fault->kind == SimFault::Kind::Delay ? fault->delayMs : 0);
     if (fault && fault->kind != SimFault::Kind::Delay && fault->kind != SimFault::Kind::CutBody) {
         logRequest(record, "fault " + SimFault::kindName(fault->kind));
-        respondToFault(request, socket, *fault, delayMs);
+        respondToFault(exchange, *fault, delayMs);
         return;
     }
     // A delayed or cut answer is still the script's answer, with its effects.
     const SimAnswer answer = m_scripts->answer(path, record, baseFor(request));
     const bool cut = fault && fault->kind == SimFault::Kind::CutBody;
     logRequest(record, QString::number(answer.status) + (cut ? " cut short" : ""));
-    respond(request, socket, cut ? Action::Cut : Action::Answer, answer, delayMs);
+    respond(exchange, cut ? Action::Cut : Action::Answer, answer, delayMs);
+}
+
+// The control API changes the world and shows passwords, so it answers only
+// requests that name this machine: a web page elsewhere that reaches the port
+// (through DNS rebinding, or a form it posts) names its own host or origin.
+SimAnswer DeviceServerSimulator::controlAnswer(const QHttpServerRequest& request,
+                                               const SimRequest& record, const QString& path)
+{
+    const QByteArray origin = headerOf(request, "Origin");
+    if (!HostHeader::isLoopback(headerOf(request, "Host")) ||
+        (!origin.isEmpty() && !HostHeader::isLoopbackOrigin(origin)))
+        return ControlApi::forbidden();
+    return m_control->answer(record, path);
 }
 
 // Faults that replace the answer leave the world as it was: the script never ran.
-void DeviceServerSimulator::respondToFault(const QHttpServerRequest& request, QTcpSocket* socket,
-                                           const SimFault& fault, int delayMs)
+void DeviceServerSimulator::respondToFault(const Exchange& exchange, const SimFault& fault,
+                                           int delayMs)
 {
     switch (fault.kind) {
     case SimFault::Kind::ServerError:
-        respond(request, socket, Action::Answer, SimAnswer{500, "text/html", kServerError, {}},
-                delayMs);
+        respond(exchange, Action::Answer, SimAnswer{500, "text/html", kServerError, {}}, delayMs);
         break;
     case SimFault::Kind::Garbage:
-        respond(request, socket, Action::Answer, SimAnswer::text(kGarbage), delayMs);
+        respond(exchange, Action::Answer, SimAnswer::text(kGarbage), delayMs);
         break;
     case SimFault::Kind::RawBody:
-        respond(request, socket, Action::Answer,
+        respond(exchange, Action::Answer,
                 SimAnswer{fault.status, "text/html; charset=UTF-8", fault.body, fault.headers},
                 delayMs);
         break;
     case SimFault::Kind::Drop:
-        respond(request, socket, Action::Drop, {}, delayMs);
+        respond(exchange, Action::Drop, {}, delayMs);
         break;
     default:
         break; // a stall: no answer, the connection stays open until the client leaves
@@ -164,42 +176,48 @@ SimRequest DeviceServerSimulator::recordOf(const QHttpServerRequest& request,
     record.path = mark < 0 ? rawTarget : rawTarget.left(mark);
     record.query = mark < 0 ? QByteArray() : rawTarget.mid(mark + 1);
     record.body = request.body();
+    record.bodySize = record.body.size();
+    record.bodySha256 = QCryptographicHash::hash(record.body, QCryptographicHash::Sha256).toHex();
     record.parts = MultipartBody::parse(headerOf(request, "Content-Type"), record.body);
     record.received = m_world->now();
     return record;
 }
 
+// The URLs in answers name the server the way the client did, so that a phone that
+// reached it by a LAN address gets addresses it can reach, but only a Host that is
+// a plain host[:port] goes into them; anything else gets the listening address.
 QString DeviceServerSimulator::baseFor(const QHttpServerRequest& request) const
 {
     const QByteArray host = headerOf(request, "Host");
-    if (host.isEmpty())
+    if (!HostHeader::isValid(host))
         return baseUrl().toString();
     return "http://" + QString::fromLatin1(host);
 }
 
-void DeviceServerSimulator::respond(const QHttpServerRequest& request, QTcpSocket* socket,
-                                    Action action, const SimAnswer& answer, int delayMs)
+void DeviceServerSimulator::respond(const Exchange& exchange, Action action,
+                                    const SimAnswer& answer, int delayMs)
 {
-    if (delayMs <= 0 && action == Action::Answer) {
-        auto responder = SimHttpServer::responderFor(request, socket);
-        act(responder, socket, action, answer);
+    if (delayMs <= 0 && action == Action::Answer && !exchange.closeAfter) {
+        auto responder = SimHttpServer::responderFor(exchange.request, exchange.socket);
+        act(responder, exchange.socket, action, answer, false);
         return;
     }
     // Later answers run from a timer, so a slow answer holds up no other connection.
     // The responder moves into the timer's closure; the socket is watched because
     // the client may give up first. Closing a connection also waits for the event
     // loop, since the HTTP library still touches the socket after the handler.
-    auto responder =
-        std::make_shared<QHttpServerResponder>(SimHttpServer::responderFor(request, socket));
-    QPointer<QTcpSocket> guard(socket);
-    QTimer::singleShot(qMax(delayMs, 0), this, [responder, guard, action, answer] {
+    auto responder = std::make_shared<QHttpServerResponder>(
+        SimHttpServer::responderFor(exchange.request, exchange.socket));
+    QPointer<QTcpSocket> guard(exchange.socket);
+    const bool closeAfter = exchange.closeAfter;
+    QTimer::singleShot(qMax(delayMs, 0), this, [responder, guard, action, answer, closeAfter] {
         if (guard && guard->state() == QAbstractSocket::ConnectedState)
-            act(*responder, guard, action, answer);
+            act(*responder, guard, action, answer, closeAfter);
     });
 }
 
 void DeviceServerSimulator::act(QHttpServerResponder& responder, QTcpSocket* socket, Action action,
-                                const SimAnswer& answer)
+                                const SimAnswer& answer, bool closeAfter)
 {
     if (action == Action::Drop) {
         socket->disconnectFromHost();
@@ -210,12 +228,17 @@ void DeviceServerSimulator::act(QHttpServerResponder& responder, QTcpSocket* soc
     for (const auto& header : answer.headers)
         responder.writeHeader(header.first, header.second);
     responder.writeHeader("Content-Length", QByteArray::number(answer.body.size()));
+    if (closeAfter)
+        responder.writeHeader("Connection", "close");
     if (action == Action::Cut) {
         responder.writeBody(answer.body.left(answer.body.size() / 2));
         socket->disconnectFromHost();
         return;
     }
     responder.writeBody(answer.body);
+    SimHttpServer::answered(socket);
+    if (closeAfter)
+        socket->disconnectFromHost();
 }
 
 void DeviceServerSimulator::logRequest(const SimRequest& request, const QString& outcome)
@@ -225,16 +248,6 @@ void DeviceServerSimulator::logRequest(const SimRequest& request, const QString&
     target.replace(password, "\\1***");
     m_world->log(
         QStringLiteral("%1 %2 -> %3").arg(QString::fromLatin1(request.method), target, outcome));
-}
-
-QList<SimRequest> DeviceServerSimulator::requestsTo(const QString& path) const
-{
-    QList<SimRequest> matching;
-    for (const SimRequest& request : m_requests) {
-        if (QString::fromUtf8(QByteArray::fromPercentEncoding(request.path)) == path)
-            matching.append(request);
-    }
-    return matching;
 }
 
 QList<SimMail> DeviceServerSimulator::outbox() const

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "tools/devserver/RequestLog.h"
 #include "tools/devserver/SimDevice.h"
 #include "tools/devserver/SimFault.h"
 #include "tools/devserver/SimMail.h"
 #include "tools/devserver/SimRequest.h"
 #include "tools/devserver/SimulatorOptions.h"
 #include "tools/devserver/TrackerSimulation.h"
+#include "tools/devserver/WireRequestReader.h"
 
 #include <QHostAddress>
 #include <QJsonObject>
@@ -27,8 +29,9 @@ struct SimAnswer;
 // server, a moving tracker, accounts, mails and riders, plus scripted faults.
 // Tests run it in their own thread (it answers from the event loop); the
 // lvxing-devserver binary wraps the same class. Requests under "/_sim/" are its
-// control API and are neither recorded nor faulted. With the default options
-// simulated time stands still until advance() moves it.
+// control API and are neither recorded nor faulted; it answers only requests
+// addressed to this machine by name (Host localhost or 127.x). With the default
+// options simulated time stands still until advance() moves it.
 class DeviceServerSimulator : public QObject
 {
     Q_OBJECT
@@ -42,9 +45,10 @@ public:
     QUrl baseUrl() const; // "http://127.0.0.1:<port>"
     QString dataDir() const;
 
-    // Requests received by the scripts, in arrival order.
-    QList<SimRequest> requests() const { return m_requests; }
-    QList<SimRequest> requestsTo(const QString& path) const;
+    // Requests received by the scripts, in arrival order; see RequestLog for what
+    // is kept of their bodies.
+    QList<SimRequest> requests() const { return m_requests.all(); }
+    QList<SimRequest> requestsTo(const QString& path) const { return m_requests.to(path); }
     void clearRequests() { m_requests.clear(); }
 
     // Mails sent (recovery and verification code), oldest first.
@@ -83,21 +87,30 @@ public:
     QStringList logLines() const;
 
 signals:
+    // With the whole body, whatever the log keeps of it.
     void requestReceived(const SimRequest& request);
 
 private:
     enum class Action { Answer, Cut, Drop };
 
+    // One request to answer and where the answer goes.
+    struct Exchange
+    {
+        const QHttpServerRequest& request;
+        QTcpSocket* socket;
+        bool closeAfter; // the client asked for the connection to close after the answer
+    };
+
     void onRequest(const QHttpServerRequest& request, QTcpSocket* socket,
-                   const QByteArray& rawTarget);
+                   const WireRequestReader::Request& wire);
+    SimAnswer controlAnswer(const QHttpServerRequest& request, const SimRequest& record,
+                            const QString& path);
     SimRequest recordOf(const QHttpServerRequest& request, const QByteArray& rawTarget) const;
     QString baseFor(const QHttpServerRequest& request) const;
-    void respondToFault(const QHttpServerRequest& request, QTcpSocket* socket,
-                        const SimFault& fault, int delayMs);
-    void respond(const QHttpServerRequest& request, QTcpSocket* socket, Action action,
-                 const SimAnswer& answer, int delayMs);
+    void respondToFault(const Exchange& exchange, const SimFault& fault, int delayMs);
+    void respond(const Exchange& exchange, Action action, const SimAnswer& answer, int delayMs);
     static void act(QHttpServerResponder& responder, QTcpSocket* socket, Action action,
-                    const SimAnswer& answer);
+                    const SimAnswer& answer, bool closeAfter);
     void logRequest(const SimRequest& request, const QString& outcome);
 
     SimulatorOptions m_options;
@@ -108,5 +121,5 @@ private:
     SimHttpServer* m_server = nullptr;
     quint16 m_port = 0;
     QString m_host = "127.0.0.1";
-    QList<SimRequest> m_requests;
+    RequestLog m_requests;
 };

@@ -44,6 +44,7 @@ SimRequest::Part MultipartBody::partOf(const QByteArray& chunk)
     const qsizetype headerEnd = chunk.indexOf("\r\n\r\n");
     const QByteArray head = headerEnd < 0 ? chunk : chunk.left(headerEnd);
     part.data = headerEnd < 0 ? QByteArray() : chunk.mid(headerEnd + 4);
+    part.size = part.data.size();
     for (const QByteArray& line : head.split('\n')) {
         const qsizetype colon = line.indexOf(':');
         if (colon < 0)

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <algorithm>
 
 // What the simulated server keeps about one device: its account, if any, and the
 // settings the app sends to it.
@@ -23,4 +24,13 @@ struct SimDevice
     int banlvstateupdate = 0;
 
     bool hasAccount() const { return !username.isEmpty(); }
+
+    // A device number is digits only. Anything else names no device, so that no
+    // devid ever reaches a file name or a path.
+    static bool isValidDevid(const QString& devid)
+    {
+        return !devid.isEmpty() && devid.size() <= 20 &&
+               std::all_of(devid.begin(), devid.end(),
+                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+    }
 };

@@ -40,8 +40,13 @@ SimWorld::SimWorld(const SimulatorOptions& options)
     QString error;
     if (!m_store.open(m_dataDir + "/devserver.sqlite", &error))
         log("database not usable, keeping everything in memory: " + error);
-    for (const SimDevice& device : m_store.devices())
-        m_devices.insert(device.devid, device);
+    for (const SimDevice& device : m_store.devices()) {
+        // An older simulator took any devid; such a device is left in the file, unused.
+        if (SimDevice::isValidDevid(device.devid))
+            m_devices.insert(device.devid, device);
+        else
+            log("ignoring stored device with a devid that is not digits only");
+    }
     m_outbox = m_store.mails();
     seedDevices();
     for (const QString& devid : m_devices.keys())
@@ -116,7 +121,7 @@ TrackerSimulation* SimWorld::tracker(const QString& devid)
 
 bool SimWorld::addDevice(const QString& devid)
 {
-    if (devid.isEmpty() || m_devices.contains(devid))
+    if (!SimDevice::isValidDevid(devid) || m_devices.contains(devid))
         return false;
     SimDevice device;
     device.devid = devid;

@@ -23,4 +23,8 @@ struct SimulatorOptions
     double garbageRate = 0; // share of answers replaced by a body that is not JSON
     double dropRate = 0;    // share of requests whose connection is closed unanswered
     bool verbose = false;   // write the simulator's own log lines to stderr
+    // A connection on which the server waits for the client this long is closed, so
+    // that clients that open connections and send nothing (or a little at a time)
+    // cannot hold them all.
+    int idleLimitMs = 30000;
 };

@@ -1,28 +1,21 @@
 #pragma once
 
-#include "tools/devserver/WireRequestReader.h"
-
-#include <QHash>
 #include <QTcpServer>
 
-class QTcpSocket;
-
-// The listening socket in front of the HTTP server. It sees each connection's
-// bytes before the HTTP server reads them, so the raw request targets are kept.
+// The listening socket in front of the HTTP server. Each connection gets a
+// WireConnection, which sees its bytes before the HTTP server reads them: it keeps
+// the raw request targets and keeps out what the HTTP server must not read.
 class WireTapServer : public QTcpServer
 {
     Q_OBJECT
 public:
-    explicit WireTapServer(QObject* parent = nullptr);
-
-    // The target of the oldest request of this connection not yet handed out.
-    QByteArray takeTarget(QTcpSocket* socket);
+    // library: the HTTP server bound to this; idleLimitMs: see WireConnection.
+    WireTapServer(QObject* library, int idleLimitMs, QObject* parent = nullptr);
 
 protected:
     void incomingConnection(qintptr handle) override;
 
 private:
-    void tap(QTcpSocket* socket);
-
-    QHash<QTcpSocket*, WireRequestReader> m_readers;
+    QObject* m_library;
+    int m_idleLimitMs;
 };

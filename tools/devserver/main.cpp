@@ -21,6 +21,20 @@ bool rateOption(const QCommandLineParser& parser, const QString& name, double* r
     return true;
 }
 
+// Said plainly, because the scripts hand out passwords and take uploads from
+// anyone who can reach the port.
+void warnAboutNetwork(const QString& host)
+{
+    std::fprintf(stderr,
+                 "warning: listening on %s: the device scripts (which answer with accounts "
+                 "and passwords) and avatar uploads are reachable from that network.\n"
+                 "warning: the control API /_sim/ answers only requests whose Host header "
+                 "names localhost or 127.x, but any client on that network can send such a "
+                 "header. Use --host 127.0.0.1 unless another device must reach the "
+                 "simulator.\n",
+                 qPrintable(host));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -48,6 +62,9 @@ int main(int argc, char* argv[])
         {"fail-rate", "Share of answers replaced by HTTP 500.", "p", "0"},
         {"garbage-rate", "Share of answers replaced by a body that is not JSON.", "p", "0"},
         {"drop-rate", "Share of connections closed without an answer.", "p", "0"},
+        {"idle-timeout",
+         "Seconds a connection may wait on its client before it is closed (default 30).", "s",
+         "30"},
     });
     parser.process(app);
 
@@ -65,6 +82,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     options.latencyMs = parser.value("latency").toInt();
+    bool idleOk = false;
+    const double idleSeconds = parser.value("idle-timeout").toDouble(&idleOk);
+    if (!idleOk || idleSeconds <= 0 || idleSeconds > 24 * 3600) {
+        std::fprintf(stderr, "--idle-timeout needs a number of seconds above 0\n");
+        return 2;
+    }
+    options.idleLimitMs = qMax(1, int(idleSeconds * 1000));
     options.verbose = true;
     if (!rateOption(parser, "fail-rate", &options.failRate) ||
         !rateOption(parser, "garbage-rate", &options.garbageRate) ||
@@ -77,6 +101,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "--host needs an IP address\n");
         return 2;
     }
+    if (!address.isLoopback())
+        warnAboutNetwork(parser.value("host"));
     if (!simulator.listen(quint16(parser.value("port").toUInt()), address)) {
         std::fprintf(stderr, "cannot listen on %s port %s\n", qPrintable(parser.value("host")),
                      qPrintable(parser.value("port")));
