@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 // A fetched page made ready for rich-text display: scripts, frames and embedded objects are
@@ -17,7 +18,7 @@ public:
     WebViewContent() = default;
     explicit WebViewContent(const QByteArray& body);
 
-    bool isEmpty() const { return m_html.isEmpty(); }
+    bool isEmpty() const { return m_pictures.isEmpty() && m_texts.value(0).isEmpty(); }
     QString title() const { return m_title; }
     // The background the page asks for on its body (invalid when it names none).
     QColor background() const { return m_background; }
@@ -35,9 +36,8 @@ public:
     QImage picture(int index, const QSize& size, qreal pixelRatio = 1.0) const;
 
 private:
-    static QString marker(int index);
-
-    QString m_html;
+    // The page's text around its pictures: one more piece than there are pictures.
+    QStringList m_texts;
     QString m_title;
     QColor m_background;
     QList<QByteArray> m_pictures;
