@@ -256,15 +256,20 @@ DeviceInfo DeviceServer::deviceInfo(const ServerAnswer& answer)
 {
     const QJsonObject& record = answer.record();
     auto text = [&record](const char* key) { return ServerAnswer::textOrEmpty(record, key); };
-    return {text("devid"), text("username"), text("pwd"),
-            text("email"), text("weixin"),   text("touxiangpath")};
+    // A JSON null says the same as the text "null": the server does not know the device.
+    const QString devid = record.value(QLatin1String("devid")).isNull() ? QStringLiteral("null")
+                                                                        : text("devid");
+    return {devid, text("username"), text("pwd"), text("email"), text("weixin"),
+            text("touxiangpath")};
 }
 
 QString DeviceServer::maskPassword(const QString& text)
 {
-    // The value of every "pwd" key, a JSON string or any bare value.
+    // The value of every "pwd" key, a JSON string or any bare value. Possessive
+    // quantifiers keep the match linear: a backtracking one gives up on a value of
+    // some ten thousand characters and would leave it unmasked.
     static const QRegularExpression pwd(
-        QStringLiteral(R"(("pwd"\s*:\s*)("(?:[^"\\]|\\.)*"|[^,}\]\s]+))"));
+        QStringLiteral(R"(("pwd"\s*:\s*)("(?:[^"\\]++|\\.)*+"|[^,}\]\s]++))"));
     QString masked = text;
     return masked.replace(pwd, QStringLiteral(R"(\1"***")"));
 }

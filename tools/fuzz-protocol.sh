@@ -15,7 +15,8 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DLVXING_FUZZ=ON -DLVXING_BUILD_BENCH=OFF ${LVXING_FUZZ_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --target fuzz_protocol -j2
 
-# The seeds stay untouched; what the fuzzer finds goes to the build folder.
+# The seeds (the fuzzer's own and the saved hostile answers, which tst_HostileAnswers replays
+# in every build) stay untouched; what the fuzzer finds goes to the build folder.
 corpus="$build/fuzz-corpus"
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$corpus" "$artifacts"
@@ -27,4 +28,5 @@ jobs=""
 cd "$build"
 "$build/tests/fuzz/fuzz_protocol" -max_total_time="$seconds" -max_len=65536 \
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 $jobs \
-    -artifact_prefix="$artifacts/" "$corpus" "$root/tests/fuzz/corpus"
+    -artifact_prefix="$artifacts/" "$corpus" "$root/tests/fuzz/corpus" \
+    "$root/tests/data/hostile-answers"

@@ -156,6 +156,8 @@ void tst_DeviceServer::deviceQueryReadsTheAccount()
     QVERIFY(!infos[1].isUnknown());
     QVERIFY(infos[1].username.size() < 3);
     QVERIFY(infos[2].isUnknown());
+    QVERIFY(DeviceServer::deviceInfo(ServerAnswer(R"([{"devid":null,"username":"rider01"}])"))
+                .isUnknown());
 }
 
 void tst_DeviceServer::uploadSendsTheStampedFilePart()
