@@ -15,6 +15,7 @@
 #include <QTimeZone>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -75,8 +76,9 @@ bool throttlePasses(AppDelegate* delegate)
 }
 
 // Whether the device is outside its geofence, testing it only when the
-// companion state or children mode asks for it.
-bool deviceOutside(const StatusAnswer& answer)
+// companion state or children mode asks for it; nothing when the answer has no
+// position to test.
+std::optional<bool> deviceOutside(const StatusAnswer& answer)
 {
     const qint64 state = answer.integer(QStringLiteral("banlvstate"));
     const qint64 children = NumberText::toLong(value("weilanmode"));
@@ -85,13 +87,14 @@ bool deviceOutside(const StatusAnswer& answer)
         Log::write(QStringLiteral("无需检测报警.半驴状态:%1 儿童模式:%2").arg(state).arg(children));
         return false;
     }
-    // A device that reports no position has not left anything: comparing its
-    // missing fix (read as 0, 0) with the base would raise a false alarm.
+    // A device that reports no position has not left anything, nor come back:
+    // comparing its missing fix (read as 0, 0) with the base would raise a false
+    // alarm, and calling it inside would raise the alarm again at the next fix.
     const QString latText = ServerAnswer::textOrEmpty(answer.object(), QStringLiteral("lat"));
     const QString lngText = ServerAnswer::textOrEmpty(answer.object(), QStringLiteral("lng"));
     if (MyUtil::IsMissingPosition(latText, lngText)) {
         Log::write(QStringLiteral("无需检测报警.没有最新位置"));
-        return false;
+        return std::nullopt;
     }
     const int radius = MyUtil::GetBanJing();
     const float baseLat = NumberText::toFloat(value("baselat"));
@@ -178,11 +181,12 @@ void HandleEveryThingAnswer(const QString& devid, const StatusAnswer& answer)
         UpdateBasePos();
     if (IsMissingPosition(value("baselat"), value("baselng")))
         UpdateBasePos();
-    const bool outside = deviceOutside(answer);
-    const qint64 alarmState = raiseGeofenceAlarm(outside);
-    setValue("shangweilanbaojing", QString::number(outside ? 1 : 0));
-    if (alarmState != answer.integer(QStringLiteral("weilanwaring")))
-        UploadWeiLanState(devid, alarmState);
+    if (const std::optional<bool> outside = deviceOutside(answer)) {
+        const qint64 alarmState = raiseGeofenceAlarm(*outside);
+        setValue("shangweilanbaojing", QString::number(*outside ? 1 : 0));
+        if (alarmState != answer.integer(QStringLiteral("weilanwaring")))
+            UploadWeiLanState(devid, alarmState);
+    }
     checkBattery();
 }
 

@@ -42,7 +42,7 @@ private slots:
     void negativeCoordinatesKeepTheirBase();
     void missingBaseIsReplaced_data();
     void missingBaseIsReplaced();
-    void missingReportedPositionRaisesNoAlarm();
+    void missingFixLeavesTheFenceStateAlone();
     void answerWithoutOkChangesNothing();
 
     void batteryAlarmAtFortyFivePercentEvery121Minutes();
@@ -453,17 +453,23 @@ void tst_StatusPoll::missingBaseIsReplaced()
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
 }
 
-void tst_StatusPoll::missingReportedPositionRaisesNoAlarm()
+void tst_StatusPoll::missingFixLeavesTheFenceStateAlone()
 {
     set("baselat", BaseLat);
     set("baselng", BaseLng);
+    set("weilanradio", "15");
     handle({{"banlvstate", "3"}, {"lat", "0"}, {"lng", "0"}});
     QVERIFY(m_log->contains("无需检测报警.没有最新位置"));
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-    QCOMPARE(m_log->count("围栏报警"), 0);
-    handle({{"banlvstate", "3"}, {"lat", ""}, {"lng", ""}});
-    QCOMPARE(m_log->count("围栏报警"), 0);
-    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
+    // Outside, then fixes lost now and then: one alarm, the state kept, nothing sent.
+    handle({{"banlvstate", "3"}, {"lat", Lat40m}});
+    QCOMPARE(uploads(), QStringList{"1"});
+    handle({{"banlvstate", "3"}, {"lat", ""}, {"lng", ""}, {"weilanwaring", 1}});
+    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
+    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"weilanwaring", 1}});
+    QCOMPARE(m_log->count("围栏报警"), 1);
+    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
+    QCOMPARE(uploads(), (QStringList{"1", "0"}));
 }
 
 void tst_StatusPoll::answerWithoutOkChangesNothing()
