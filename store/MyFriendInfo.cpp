@@ -47,3 +47,13 @@ void MyFriendInfo::ClearMySelf()
 {
     cache().ClearMySelf();
 }
+
+void MyFriendInfo::KeepOnly(const QStringList& usernames)
+{
+    cache().KeepOnly(usernames);
+}
+
+QList<RiderInfo> MyFriendInfo::GetByUsername(const QString& username)
+{
+    return cache().GetByUsername(username);
+}

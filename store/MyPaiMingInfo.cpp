@@ -47,3 +47,8 @@ void MyPaiMingInfo::ClearMySelf()
 {
     cache().ClearMySelf();
 }
+
+void MyPaiMingInfo::KeepOnly(const QStringList& usernames)
+{
+    cache().KeepOnly(usernames);
+}

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The weekly ranking cache: one row per rider, filled from the ranking answer.
 class MyPaiMingInfo
@@ -18,6 +19,8 @@ public:
                     const QString& lng, const QString& weixin);
     // Every rider holding the rank, in fetch order; callers use the first.
     static QList<RiderInfo> GetValue(const QString& paiming);
+    // Each non-empty answer replaces the cache: the riders it left out go.
+    static void KeepOnly(const QStringList& usernames);
     // The number of riders whose rank is above 0.
     static int GetCount();
     static void ClearMySelf();

@@ -5,6 +5,8 @@
 #include "platform/Log.h"
 #include "store/StoreContext.h"
 
+#include <QSet>
+
 namespace {
 
 // Attribute positions in the entity: id first, then the eight texts.
@@ -77,6 +79,36 @@ QList<RiderInfo> RiderCache::GetValue(const QString& paiming) const
          context->fetch(FetchRequest::equal(m_entity, QStringLiteral("paiming"), paiming)))
         riders.append(riderOf(row));
     return riders;
+}
+
+QList<RiderInfo> RiderCache::GetByUsername(const QString& username) const
+{
+    QList<RiderInfo> riders;
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context)
+        return riders;
+    for (const ManagedObject* row :
+         context->fetch(FetchRequest::equal(m_entity, QStringLiteral("username"), username)))
+        riders.append(riderOf(row));
+    return riders;
+}
+
+void RiderCache::KeepOnly(const QStringList& usernames) const
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context)
+        return;
+    const QSet<QString> kept(usernames.begin(), usernames.end());
+    bool removed = false;
+    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity))) {
+        if (!kept.contains(row->value(Username).toString())) {
+            context->deleteObject(row);
+            removed = true;
+        }
+    }
+    QString error;
+    if (removed && !context->save(&error))
+        Log::write(QStringLiteral("error:%1").arg(error));
 }
 
 int RiderCache::GetCount() const

@@ -194,10 +194,15 @@ void ViewControllerMine::mergeRanking(const QList<RiderInfo>& riders)
     std::optional<ContextBatch> batch;
     if (AppDelegate* delegate = AppDelegate::current())
         batch.emplace(delegate->managedObjectContext());
+    QStringList usernames;
     for (const RiderInfo& rider : riders) {
         m_PaiMingCount = m_PaiMingCountMax;
         MyPaiMingInfo::CheckAdd(rider);
+        usernames.append(rider.username);
     }
+    // The answer is this week's whole ranking: a rider who dropped out must not keep
+    // an old rank and shadow the rider who holds it now.
+    MyPaiMingInfo::KeepOnly(usernames);
 }
 
 void ViewControllerMine::viewWillAppear()
