@@ -24,6 +24,7 @@ CustomAnnotationView::CustomAnnotationView(const MapAnnotationPtr& annotation,
             QStringLiteral("biggreenbg%1.png").arg(RiderMark::levelBand(riders.first().level));
     }
     const RiderMark::Picture picture = RiderMark::build(this, m_backgroundName, m_avatarAddress);
+    standOnTip();
     m_portraitImageView = picture.background;
     m_touxiangImageView = picture.avatar;
 }

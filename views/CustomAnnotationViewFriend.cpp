@@ -17,7 +17,9 @@ CustomAnnotationViewFriend::CustomAnnotationViewFriend(const MapAnnotationPtr& a
     const QString localusername = MyBasicInfo::GetValue(QStringLiteral("localusername"));
     const QString title = annotation ? annotation->title() : QString();
     Log::write(QStringLiteral("database_cellindex:%1").arg(title));
-    const QList<RiderInfo> riders = MyFriendInfo::GetValue(title);
+    // Ranks change between answers; the user name (the mark's subtitle) names one rider.
+    const QList<RiderInfo> riders =
+        MyFriendInfo::GetByUsername(annotation ? annotation->subtitle() : QString());
     m_backgroundName = QStringLiteral("biggreenbg4.png");
     if (!riders.isEmpty()) {
         const RiderInfo& rider = riders.first();
@@ -36,6 +38,7 @@ CustomAnnotationViewFriend::CustomAnnotationViewFriend(const MapAnnotationPtr& a
         m_avatarAddress = rider.touxiangpath;
     }
     const RiderMark::Picture picture = RiderMark::build(this, m_backgroundName, m_avatarAddress);
+    standOnTip();
     m_portraitImageView = picture.background;
     m_touxiangImageView = picture.avatar;
 }

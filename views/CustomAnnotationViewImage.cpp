@@ -14,6 +14,9 @@ CustomAnnotationViewImage::CustomAnnotationViewImage(const MapAnnotationPtr& ann
     const QImage image = Images::named(title);
     const QSize size = image.isNull() ? QSize(0, 0) : image.size();
     setBounds(size);
+    // The track's start, stop and standing marks are pins; its points are dots.
+    if (title != QLatin1String("mapblackpoint.png"))
+        standOnTip();
     m_portraitImageView = new ImageView(image, this);
     m_portraitImageView->setGeometry(QRect(QPoint(0, 0), size));
 }

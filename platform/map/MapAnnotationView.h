@@ -36,6 +36,8 @@ public:
     void setCalloutOffset(const QPointF& offset) { m_calloutOffset = offset; }
     QPointF centerOffset() const { return m_centerOffset; }
     void setCenterOffset(const QPointF& offset) { m_centerOffset = offset; }
+    // For a view whose picture is a pin: its tip, at the bottom centre, marks the place.
+    void standOnTip() { m_centerOffset = QPointF(0, -height() / 2.0); }
 
     // Called when the view goes into the reuse queue.
     virtual void prepareForReuse() {}

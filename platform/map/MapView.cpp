@@ -288,6 +288,10 @@ void MapView::retireView(MapAnnotation* annotation)
     if (!view)
         return;
     view->hide();
+    // A view waiting for reuse is no one's selection: left selected, it would come back
+    // selected for whichever mark gets it, and a tap on that mark would change nothing.
+    if (view->isSelected())
+        view->setSelected(false, false);
     view->prepareForReuse();
     if (view->reuseIdentifier().isEmpty())
         view->deleteLater();

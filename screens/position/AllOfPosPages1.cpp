@@ -7,6 +7,8 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -81,7 +83,10 @@ int AllOfPosPages1::minutesSaved(const QString& speed, const QString& distance)
     if (v < WalkingSpeed)
         return 0;
     const float minutes = (d / WalkingSpeed - d / v) * 60.0f;
-    return int(minutes);
+    // A huge or broken figure from the server must not reach an undefined conversion.
+    if (!std::isfinite(minutes))
+        return 0;
+    return int(std::clamp(double(minutes), -1e9, 1e9));
 }
 
 void AllOfPosPages1::progressChange()

@@ -7,6 +7,7 @@
 #include "platform/ui/Images.h"
 #include "store/MyBasicInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
+#include "views/FitLabel.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -39,7 +40,8 @@ void AllOfPosPages2::buildCard()
     const double tops[] = {0.14, 0.42, 0.66};
     const double sizes[] = {0.125, 0.115, 0.115};
     for (int i = 0; i < 3; ++i) {
-        auto* label = new QLabel(this);
+        // A long name and level title must not be cut through a character.
+        QLabel* label = i == 0 ? new FitLabel(this) : new QLabel(this);
         label->setStyleSheet(i == 0 ? QStringLiteral("color: #20282b; font-weight: bold")
                                     : QStringLiteral("color: #5d6a6e"));
         place(label, [=, this] {

@@ -1,6 +1,7 @@
 #include "screens/position/ViewControllerPos.h"
 
 #include "app/AppDelegate.h"
+#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
@@ -25,6 +26,7 @@
 #include <QBuffer>
 #include <QLabel>
 #include <QPainter>
+#include <optional>
 
 namespace {
 
@@ -273,6 +275,27 @@ void ViewControllerPos::willTransitionToViewControllers(PageViewController*,
         showTrack();
 }
 
+void ViewControllerPos::didFinishAnimating(PageViewController*, bool, const QList<Screen*>&,
+                                           bool)
+{
+    followVisiblePage();
+}
+
+void ViewControllerPos::followVisiblePage()
+{
+    const int index = int(indexOfPage(m_pageViewController->visiblePage()));
+    if (index < 0)
+        return;
+    m_pageControl->setCurrentPage(index);
+    const bool track = index == 0;
+    if (track == m_IsGuiJiOrLvYou)
+        return;
+    if (track)
+        showTrack();
+    else
+        showRiders();
+}
+
 void ViewControllerPos::showRiders()
 {
     m_IsGuiJiOrLvYou = false;
@@ -313,6 +336,7 @@ void ViewControllerPos::changePage()
                                                  : PageViewController::NavigationDirection::Reverse,
                                              false);
     Log::write(QStringLiteral("33"));
+    followVisiblePage();
 }
 
 // The riders fetch -------------------------------------------------------------------------
@@ -341,11 +365,19 @@ void ViewControllerPos::timerFired()
 
 void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
 {
+    if (riders.isEmpty())
+        return;
+    // The answer replaces the cache in one transaction: riders who went away go.
+    std::optional<ContextBatch> batch;
+    if (AppDelegate* delegate = AppDelegate::current())
+        batch.emplace(delegate->managedObjectContext());
+    QStringList usernames;
     for (const RiderInfo& rider : riders) {
         m_NeedDownload = false;
         if (rider.username.length() < 2)
             continue;
         MyFriendInfo::CheckAdd(rider);
+        usernames.append(rider.username);
         // A rider without a position is kept in the cache but gets no mark.
         if (MyUtil::IsMissingPosition(rider.lat, rider.lng))
             continue;
@@ -354,6 +386,7 @@ void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
         m_array_lvyou.append(
             std::make_shared<MapPointAnnotation>(at, rider.paiming, rider.username));
     }
+    MyFriendInfo::KeepOnly(usernames);
 }
 
 // The track poll ---------------------------------------------------------------------------

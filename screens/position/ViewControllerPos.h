@@ -63,6 +63,9 @@ public:
     Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
     void willTransitionToViewControllers(PageViewController* pager,
                                          const QList<Screen*>& pending) override;
+    // An abandoned swipe ends on the page it started from: mode, title and dots follow.
+    void didFinishAnimating(PageViewController* pager, bool finished,
+                            const QList<Screen*>& previous, bool completed) override;
 
     MapAnnotationView* viewForAnnotation(MapView* mapView,
                                          const MapAnnotationPtr& annotation) override;
@@ -113,6 +116,8 @@ private:
     void markStart(const MapCoordinate& at);
     void addToMapInTrackMode(const MapAnnotationPtr& annotation);
     void showRiders();
+    // The mode (track or riders), the title and the dots of the page on display.
+    void followVisiblePage();
     void showTrack();
 
     QPointer<MapView> m_mapView;

@@ -92,6 +92,7 @@ private slots:
     void movingAnAnnotationMovesItsView();
     void absentItemsAndDuplicatesChangeNothing();
     void tapSelectsTopmostAndDeselects();
+    void viewRetiredWhileSelectedComesBackUnselected();
     void overlaysGetRenderersAndDraw();
     void nullRendererDrawsNothing();
     void snapshotSizeAndContent();
@@ -293,6 +294,26 @@ void tst_MapView::tapSelectsTopmostAndDeselects()
     map.tapAt(QPointF(20, 20)); // empty map
     QCOMPARE(underView->calls, (QList<bool>{true, false}));
     QVERIFY(!map.selectedAnnotation());
+}
+
+void tst_MapView::viewRetiredWhileSelectedComesBackUnselected()
+{
+    MapView map(QRectF(0, 0, 300, 300));
+    Delegate delegate;
+    map.setDelegate(&delegate);
+    map.setCenterCoordinate(Hangzhou, false);
+    auto a = mark(Hangzhou, "a");
+    auto b = mark(offset(map, 1000, 0), "b");
+    map.addAnnotations({a, b});
+    map.selectAnnotation(a, false);
+    map.panBy(QPointF(-1000, 0)); // a goes to the reuse queue, b comes into sight
+    map.selectAnnotation(b, false);
+    map.panBy(QPointF(1000, 0));
+    auto* view = static_cast<RecordingView*>(map.viewForAnnotation(a));
+    QVERIFY(!view->isSelected());
+    map.tapAt(QPointF(150, 150));
+    QCOMPARE(map.selectedAnnotation(), MapAnnotationPtr(a));
+    QCOMPARE(view->calls.last(), true);
 }
 
 void tst_MapView::overlaysGetRenderersAndDraw()

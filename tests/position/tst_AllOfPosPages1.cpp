@@ -38,6 +38,8 @@ void tst_AllOfPosPages1::minutesSaved_data()
                                << "12" << 93;
     QTest::newRow("leading number") << "10.8km/h"
                                     << "5.4km" << 30;
+    QTest::newRow("huge distance") << "10.8" << QString(30, '9') << 1000000000;
+    QTest::newRow("huge both") << QString(50, '9') << QString(50, '9') << 0;
 }
 
 void tst_AllOfPosPages1::minutesSaved()

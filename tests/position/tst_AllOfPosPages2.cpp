@@ -6,6 +6,7 @@
 #include "screens/position/AllOfPosPages2.h"
 #include "store/MyFriendInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
+#include "views/FitLabel.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -22,6 +23,7 @@ private slots:
     void ownCardFromTheStore();
     void selectedRiderReplacesTheCard();
     void riderWithoutCacheShowsEmptyFields();
+    void longNamesAreNeverCutThroughACharacter();
 
 private:
     AllOfPosPages2* makePage();
@@ -79,6 +81,8 @@ void tst_AllOfPosPages2::ownCardFromTheStore()
 void tst_AllOfPosPages2::selectedRiderReplacesTheCard()
 {
     makePage();
+    // Another rider's row with the same rank: the mark names its rider by user name.
+    MyFriendInfo::CheckAdd("old9", "3", "新手", "9", "", "30.1", "120.1", "wxold");
     MyFriendInfo::CheckAdd("rider9", "16", "老司机", "9", "", "30.5", "120.5", "wx9");
     auto mark = std::make_shared<MapPointAnnotation>(MapCoordinate{30.5, 120.5}, "9", "rider9");
     CustomAnnotationViewFriend view(mark, "id");
@@ -99,6 +103,22 @@ void tst_AllOfPosPages2::riderWithoutCacheShowsEmptyFields()
     view.setSelected(true);
     QCOMPARE(m_page->username()->text(), QString("-  级"));
     QCOMPARE(m_page->paiming()->text(), QString("本周排名 NO."));
+}
+
+void tst_AllOfPosPages2::longNamesAreNeverCutThroughACharacter()
+{
+    makePage();
+    auto* label = qobject_cast<FitLabel*>(m_page->username());
+    QVERIFY(label);
+    const qreal room = label->contentsRect().width();
+    label->setText("lvyou0002- 追风骑士 17级");
+    FitLabel::Fitted shown = label->fitted();
+    QCOMPARE(shown.text, label->text());
+    QVERIFY(QFontMetricsF(shown.font).horizontalAdvance(shown.text) <= room);
+    label->setText(QString(60, QChar(0x9a74)));
+    shown = label->fitted();
+    QVERIFY(shown.text.endsWith(QChar(0x2026)));
+    QVERIFY(QFontMetricsF(shown.font).horizontalAdvance(shown.text) <= room);
 }
 
 QTEST_MAIN(tst_AllOfPosPages2)

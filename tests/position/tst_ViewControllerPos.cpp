@@ -61,9 +61,10 @@ private slots:
     void shortNamesAreNeitherCachedNorMarked();
     void modeSwitchMovesMarksAndLines();
     void modeSwitchWithNothingLeavesTheMap();
-    void pageControlDoesNotSwitchTheMode();
+    void modeTitleAndDotsFollowThePageShown();
     void selectingARiderFillsTheCard();
     void delegateViewsAndRenderer();
+    void pinsPointAtTheirPlace();
     void tabsAndRelease();
 
     void shareButtonFrame_data();
@@ -391,6 +392,7 @@ void tst_ViewControllerPos::shortNamesAreNeitherCachedNorMarked()
                  PositionFixture::riders({{"x", "3", "新手", "1", "", "30.3", "120.4", "w1"},
                                           {"nofix", "3", "新手", "3", "", "0", "0", "w3"},
                                           {"yz", "3", "新手", "2", "", "30.4", "120.5", "w2"}}));
+    MyFriendInfo::CheckAdd("gone", "3", "新手", "5", "", "30.1", "120.1", "w5");
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_VERIFY(!m_pos->NeedDownload());
@@ -398,8 +400,9 @@ void tst_ViewControllerPos::shortNamesAreNeitherCachedNorMarked()
     QCOMPARE(m_pos->array_lvyou()[0]->subtitle(), QString("yz"));
     QVERIFY(MyFriendInfo::GetValue("1").isEmpty());
     QCOMPARE(MyFriendInfo::GetValue("2").size(), 1);
-    // A rider without a position is cached but not marked.
+    // A rider without a position is cached but not marked; one the answer left out goes.
     QCOMPARE(MyFriendInfo::GetValue("3").size(), 1);
+    QVERIFY(MyFriendInfo::GetValue("5").isEmpty());
 }
 
 void tst_ViewControllerPos::modeSwitchMovesMarksAndLines()
@@ -465,20 +468,28 @@ void tst_ViewControllerPos::modeSwitchWithNothingLeavesTheMap()
              m_pos->AllOfPosPages()[0]);
 }
 
-void tst_ViewControllerPos::pageControlDoesNotSwitchTheMode()
+void tst_ViewControllerPos::modeTitleAndDotsFollowThePageShown()
 {
     QVERIFY(start());
+    PageViewController* pager = m_pos->pageViewController();
     m_pos->pageControl()->setCurrentPage(1);
     m_pos->changePage();
-    QCOMPARE(m_pos->pageViewController()->visiblePage(), m_pos->AllOfPosPages()[1]);
-    QCOMPARE(m_pos->pageViewController()->lastDirection(), Direction::Forward);
-    QVERIFY(!m_pos->pageViewController()->lastAnimated());
-    QVERIFY(m_pos->IsGuiJiOrLvYou());
-    QCOMPARE(m_pos->mylabel()->text(), QString("我的驴行"));
-    QVERIFY(m_fx->log.contains("33"));
+    QCOMPARE(pager->visiblePage(), m_pos->AllOfPosPages()[1]);
+    QCOMPARE(pager->lastDirection(), Direction::Forward);
+    QVERIFY(!pager->lastAnimated());
+    QVERIFY(!m_pos->IsGuiJiOrLvYou());
+    QCOMPARE(m_pos->mylabel()->text(), QString("周围驴友"));
+    // A swipe back let go of halfway: the riders page stays, and so do its mode and dots.
+    QVERIFY(pager->beginSwipe(Direction::Reverse));
+    pager->updateSwipe(0.2);
+    pager->endSwipe(false);
+    QCOMPARE(pager->visiblePage(), m_pos->AllOfPosPages()[1]);
+    QVERIFY(!m_pos->IsGuiJiOrLvYou());
+    QCOMPARE(m_pos->pageControl()->currentPage(), 1);
+    QCOMPARE(m_pos->mylabel()->text(), QString("周围驴友"));
     m_pos->pageControl()->setCurrentPage(0);
     m_pos->changePage();
-    QCOMPARE(m_pos->pageViewController()->lastDirection(), Direction::Reverse);
+    QCOMPARE(pager->lastDirection(), Direction::Reverse);
     QVERIFY(m_pos->IsGuiJiOrLvYou());
 }
 
@@ -514,6 +525,28 @@ void tst_ViewControllerPos::selectingARiderFillsTheCard()
     QCOMPARE(m_fx->log.count("选中了一个驴友"), 1);
     map->tapAt(QPointF(5, 5)); // deselecting leaves the card
     QCOMPARE(card->username()->text(), QString("rider2- 新手 7级"));
+}
+
+void tst_ViewControllerPos::pinsPointAtTheirPlace()
+{
+    QVERIFY(start());
+    MapView* map = m_pos->mapView();
+    const MapCoordinate here = map->centerCoordinate();
+    const double centreY = map->height() / 2.0;
+    auto image = [&](const char* name) {
+        return std::make_shared<MapPointAnnotation>(here, name, "CustomAnnotationViewImage");
+    };
+    const MapAnnotationPtr start = image("start.png");
+    const MapAnnotationPtr stop = image("stop.png");
+    const MapAnnotationPtr dot = image("mapblackpoint.png");
+    const MapAnnotationPtr rider = std::make_shared<MapPointAnnotation>(here, "1", "rider1");
+    map->addAnnotations({start, stop, dot, rider});
+    // A pin's tip (its bottom edge) is on the place; a dot is centred on it.
+    for (const MapAnnotationPtr& pin : {start, stop, rider}) {
+        const QRect frame = map->viewForAnnotation(pin)->geometry();
+        QVERIFY2(std::abs(frame.y() + frame.height() - centreY) <= 1, qPrintable(pin->title()));
+    }
+    QVERIFY(std::abs(map->viewForAnnotation(dot)->geometry().center().y() - centreY) <= 1);
 }
 
 void tst_ViewControllerPos::delegateViewsAndRenderer()
