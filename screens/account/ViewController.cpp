@@ -5,8 +5,10 @@
 #include "platform/Timer.h"
 #include "platform/location/LocationManager.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Localized.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"
@@ -35,6 +37,11 @@ void ViewController::viewDidLoad()
     m_welcomimage->setContentMode(ImageView::ContentMode::AspectFill);
     m_welcomimage->setObjectName(QStringLiteral("welcomimage"));
     place(m_welcomimage, [this] { return QRectF(rect()); });
+    // After a failed query a tap on the picture asks again; before, the routing is on its way.
+    m_welcomimage->setOnTap([this] {
+        if (m_queryFailed)
+            tapPageWelcom();
+    });
 }
 
 void ViewController::startLocationUpdates()
@@ -80,13 +87,21 @@ void ViewController::tapPageWelcom()
     }
     QPointer<ViewController> self(this);
     auto hold = keepAlive();
+    m_queryFailed = false;
     DeviceServer::queryDevice(
         devid,
         [self, hold](const DeviceInfo& info) {
             if (self)
                 self->routeByAnswer(info);
         },
-        [hold](const QString& error) { DeviceServer::logError(error); });
+        [self, hold](const QString& error) {
+            DeviceServer::logError(error);
+            // Without a word the rider would look at the welcome picture for good.
+            if (!self)
+                return;
+            self->m_queryFailed = true;
+            AlertController::showTip(self, Localized::string(QStringLiteral("网络访问出错!")));
+        });
 }
 
 void ViewController::routeByAnswer(const DeviceInfo& info)

@@ -41,4 +41,5 @@ private:
 
     QPointer<ImageView> m_welcomimage;
     QPointer<LocationManager> m_locationManager;
+    bool m_queryFailed = false;
 };

@@ -34,22 +34,31 @@ ViewControllerLogin::~ViewControllerLogin() = default;
 void ViewControllerLogin::viewDidLoad()
 {
     buildViews();
-    const QString username = setting("localusername");
-    if (username.length() >= 2)
-        m_textUserName->setText(username);
-    const QString pwd = setting("localpwd");
-    if (pwd.length() < 2) {
-        setGouHao(false);
-    } else {
-        setGouHao(true);
-        m_textPwd->setText(pwd);
-    }
-    const QString touxiangpath = setting("touxiangpath");
-    Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
-    AccountUi::showAvatar(m_touXiangImage, touxiangpath);
+    loadFields();
     m_touXiangImage->setOnTap([this] { tapPageTouXiang(); });
     m_textUserName->setDelegate(this);
     m_textPwd->setDelegate(this);
+}
+
+void ViewControllerLogin::viewWillAppear()
+{
+    // Back from password recovery the screen shows the store again, as a fresh one
+    // would: what was typed before (a password among it) does not linger.
+    if (m_appeared)
+        loadFields();
+    m_appeared = true;
+}
+
+void ViewControllerLogin::loadFields()
+{
+    const QString username = setting("localusername");
+    m_textUserName->setText(username.length() >= 2 ? username : QString());
+    const QString pwd = setting("localpwd");
+    setGouHao(pwd.length() >= 2);
+    m_textPwd->setText(pwd.length() >= 2 ? pwd : QString());
+    const QString touxiangpath = setting("touxiangpath");
+    Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
+    AccountUi::showAvatar(m_touXiangImage, touxiangpath);
 }
 
 void ViewControllerLogin::buildViews()

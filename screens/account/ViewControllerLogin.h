@@ -43,12 +43,14 @@ public:
 
 protected:
     void viewDidLoad() override;
+    void viewWillAppear() override;
     void viewDidLayoutSubviews() override;
     void paintEvent(QPaintEvent* event) override;
     void didRelease() override;
 
 private:
     void buildViews();
+    void loadFields();
     QRectF avatarFrame() const;
     qreal rowPixels() const;
     void setGouHao(bool ticked);
@@ -67,4 +69,5 @@ private:
     QPointer<QLabel> m_subtitle;
     QPointer<QLabel> m_hint;
     bool m_gouHaoState = false;
+    bool m_appeared = false;
 };

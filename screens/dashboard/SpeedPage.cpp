@@ -89,13 +89,13 @@ void SpeedPage::uploadSpeed()
 // may be gone by then (the rider left the section), the store is restored all the same.
 void SpeedPage::restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind, bool alert)
 {
-    const QString message = QString::fromUtf8(FailureMessage);
+    const QString message = Localized::string(QString::fromUtf8(FailureMessage));
     if (alert) {
         if (page)
             page->MyAlertView(message);
         else if (AppDelegate* delegate = AppDelegate::current(); delegate && delegate->alerts())
-            delegate->alerts()->showAlert(QStringLiteral("提示"), message,
-                                          {QStringLiteral("确定")});
+            delegate->alerts()->showAlert(Localized::string(QStringLiteral("提示")), message,
+                                          {Localized::string(QStringLiteral("确定"))});
     }
     const SpeedLimit& limit = SpeedLimit::of(kind);
     MyBasicInfo::SetValue(limit.key(), QString::asprintf("%lld", limit.confirmed()));

@@ -1,4 +1,5 @@
 #include "AccountHarness.h"
+#include "platform/ui/TapGestureRecognizer.h"
 
 #include "screens/account/ViewController.h"
 
@@ -29,7 +30,7 @@ private slots:
     void routesByTheDeviceQuery_data();
     void routesByTheDeviceQuery();
     void knownDeviceStoresItsAccountAndHidesThePassword();
-    void networkFailureStaysOnWelcome();
+    void networkFailureIsToldAndATapAsksAgain();
     void locationUpdatesDriveTheStatusPoll();
 };
 
@@ -80,6 +81,8 @@ void tst_ViewController::routesByTheDeviceQuery_data()
     QTest::newRow("two characters") << deviceAnswer("86000009", "ab") << "WelcomGoToRegister";
     QTest::newRow("three characters") << deviceAnswer("86000009", "abc") << "WelcomGoToLogin";
     QTest::newRow("not JSON") << QByteArray("<html>busy</html>") << "WelcomGoToRegister";
+    QTest::newRow("JSON null") << QByteArray(R"([{"devid":null,"username":"abcdef"}])")
+                               << "GoToDevID";
 }
 
 void tst_ViewController::routesByTheDeviceQuery()
@@ -121,7 +124,7 @@ void tst_ViewController::knownDeviceStoresItsAccountAndHidesThePassword()
     QVERIFY(!h.log.lines().join('\n').contains("secret1"));
 }
 
-void tst_ViewController::networkFailureStaysOnWelcome()
+void tst_ViewController::networkFailureIsToldAndATapAsksAgain()
 {
     AccountHarness h;
     h.sim.addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarDevId.php"));
@@ -133,8 +136,14 @@ void tst_ViewController::networkFailureStaysOnWelcome()
     QTest::qWait(0);
     QVERIFY(h.segues.isEmpty());
     QCOMPARE(h.storyboard->topScreen(), welcome);
-    QVERIFY(!AccountHarness::alert());
     QCOMPARE(AccountHarness::setting("serverusername"), QString("0"));
+    // The rider is told, and a tap on the picture asks again.
+    QVERIFY(AccountHarness::alert());
+    QCOMPARE(AccountHarness::alert()->message(), QString("网络访问出错!"));
+    AccountHarness::alert()->pressAction(0);
+    welcome->welcomimage()->tapRecognizer()->tap();
+    QVERIFY(AccountHarness::waitFor([&] { return !h.segues.isEmpty(); }));
+    QCOMPARE(h.segues, QStringList{"WelcomGoToLogin"});
 }
 
 void tst_ViewController::locationUpdatesDriveTheStatusPoll()

@@ -1,4 +1,5 @@
 #include "AccountHarness.h"
+#include "screens/account/ViewControllerFindPwd.h"
 
 #include "app/ManagedObjectContext.h"
 #include "platform/net/ImageLoader.h"
@@ -249,9 +250,17 @@ void tst_ViewControllerLogin::forgotPasswordOpensRecovery()
 {
     AccountHarness h;
     auto* screen = startLogin(h);
+    AccountHarness::setSetting("localpwd", "kept1");
+    fill(screen, "typed", "typed-secret");
     screen->FindPwdButton()->click();
     QCOMPARE(h.segues, QStringList{"GoToFindPwd"});
-    QCOMPARE(h.storyboard->topScreen()->identifier(), QString("ViewControllerFindPwd"));
+    auto* recovery = qobject_cast<ViewControllerFindPwd*>(h.storyboard->topScreen());
+    QVERIFY(recovery);
+    // Back on the login screen, the fields show the store again, not what was typed.
+    recovery->BackButton()->click();
+    QCOMPARE(h.storyboard->topScreen(), screen);
+    QCOMPARE(screen->TextPwd()->text(), QString("kept1"));
+    QVERIFY(screen->TextUserName()->text() != QString("typed"));
 }
 
 void tst_ViewControllerLogin::switchUserCancelChangesNothing()

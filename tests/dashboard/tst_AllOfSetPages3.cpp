@@ -1,6 +1,7 @@
 #include "DashboardFixture.h"
 
 #include "platform/NumberText.h"
+#include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "screens/dashboard/AllOfSetPages3.h"
 
@@ -183,6 +184,15 @@ void tst_AllOfSetPages3::failureRestoresTheAcceptedValue()
     QCOMPARE(m_fx->log.matching("error = ").size(), 1);
     alert->pressAction(0);
     QVERIFY(AlertController::visibleAlerts().isEmpty());
+
+    // The rider reading English gets the alert in English.
+    QVERIFY(Localized::install(*qApp, "en"));
+    m_fx->sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarUpdateSpeed.php"));
+    drag(page, State::Ended, 0.9f);
+    waitForAnswers(2);
+    const QString english = AlertController::topAlert()->message();
+    Localized::uninstall();
+    QCOMPARE(english, QString("Network error, the speed was not set!"));
 }
 
 void tst_AllOfSetPages3::quickSecondDragThatFailsFallsBackToTheFirst()
