@@ -11,7 +11,8 @@
 
 // A fetched page made ready for rich-text display: scripts, frames and embedded objects are
 // dropped, each inline SVG picture is taken out to be drawn as an image, and the page's title
-// and background colour are kept.
+// and background colour are kept. The rest is written again as markup of known shape: only
+// harmless tags and attributes, escaped text, and a bounded depth of nesting.
 class WebViewContent
 {
 public:
