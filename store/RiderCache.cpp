@@ -71,24 +71,21 @@ void RiderCache::Add(const RiderInfo& rider) const
 
 QList<RiderInfo> RiderCache::GetValue(const QString& paiming) const
 {
-    QList<RiderInfo> riders;
-    ManagedObjectContext* context = StoreContext::shared();
-    if (!context)
-        return riders;
-    for (const ManagedObject* row :
-         context->fetch(FetchRequest::equal(m_entity, QStringLiteral("paiming"), paiming)))
-        riders.append(riderOf(row));
-    return riders;
+    return fetchWhere(QStringLiteral("paiming"), paiming);
 }
 
 QList<RiderInfo> RiderCache::GetByUsername(const QString& username) const
+{
+    return fetchWhere(QStringLiteral("username"), username);
+}
+
+QList<RiderInfo> RiderCache::fetchWhere(const QString& attribute, const QString& value) const
 {
     QList<RiderInfo> riders;
     ManagedObjectContext* context = StoreContext::shared();
     if (!context)
         return riders;
-    for (const ManagedObject* row :
-         context->fetch(FetchRequest::equal(m_entity, QStringLiteral("username"), username)))
+    for (const ManagedObject* row : context->fetch(FetchRequest::equal(m_entity, attribute, value)))
         riders.append(riderOf(row));
     return riders;
 }

@@ -30,6 +30,8 @@ public:
     void ClearMySelf() const;
 
 private:
+    QList<RiderInfo> fetchWhere(const QString& attribute, const QString& value) const;
+
     QString m_entity;
     Texts m_texts;
 };

@@ -19,6 +19,7 @@
 #include "protocol/DeviceServer.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
+#include "store/StoreContext.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
 #include "screens/SectionTabs.h"
@@ -26,7 +27,6 @@
 #include <QBuffer>
 #include <QLabel>
 #include <QPainter>
-#include <optional>
 
 namespace {
 
@@ -368,9 +368,7 @@ void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
     if (riders.isEmpty())
         return;
     // The answer replaces the cache in one transaction: riders who went away go.
-    std::optional<ContextBatch> batch;
-    if (AppDelegate* delegate = AppDelegate::current())
-        batch.emplace(delegate->managedObjectContext());
+    ContextBatch batch(StoreContext::shared());
     QStringList usernames;
     for (const RiderInfo& rider : riders) {
         m_NeedDownload = false;

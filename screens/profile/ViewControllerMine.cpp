@@ -12,6 +12,7 @@
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyPaiMingInfo.h"
+#include "store/StoreContext.h"
 #include "screens/SectionTabs.h"
 
 #include <QLabel>
@@ -191,9 +192,7 @@ void ViewControllerMine::mergeRanking(const QList<RiderInfo>& riders)
     if (riders.isEmpty())
         return;
     // One transaction for the whole list: each rider still logs and saves as usual.
-    std::optional<ContextBatch> batch;
-    if (AppDelegate* delegate = AppDelegate::current())
-        batch.emplace(delegate->managedObjectContext());
+    ContextBatch batch(StoreContext::shared());
     QStringList usernames;
     for (const RiderInfo& rider : riders) {
         m_PaiMingCount = m_PaiMingCountMax;
