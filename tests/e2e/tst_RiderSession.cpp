@@ -465,6 +465,18 @@ void tst_RiderSession::trackerLeavesTheFence()
     m_location->injectLocation(BaseLat, BaseLng, 10);
     QCOMPARE(m_haptics->playCount(Haptics::VibrateSound), 2);
     m_center->setApplicationActive(false);
+
+    // Still outside, the tracker loses its fix for a poll: no second alarm after it.
+    const int tested = int(m_log->matching("需要检测报警.最新lng").size());
+    m_sim->setPosition(Devid, 0, 0);
+    locationUpdateAMinuteLater();
+    QVERIFY(waitForLog("无需检测报警.没有最新位置", 1));
+    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
+    m_sim->setPosition(Devid, BaseLat + 60.0 / 111319.49, BaseLng);
+    locationUpdateAMinuteLater();
+    QVERIFY(waitForLog("需要检测报警.最新lng", tested + 1));
+    QCOMPARE(m_log->count("围栏报警"), 1);
+    QCOMPARE(m_center->delivered().size(), 1);
 }
 
 void tst_RiderSession::batteryFallsTo34Volts()
@@ -485,7 +497,7 @@ void tst_RiderSession::batteryFallsTo34Volts()
     QCOMPARE(m_log->count("电量报警"), 1);
     QCOMPARE(m_log->count("围栏报警"), 1);
     QCOMPARE(m_center->delivered().size(), 2);
-    // Still outside, so the server's 1 is put back to 0; nothing else went out.
+    // The server's 1 was put back to 0 by the first poll still outside; nothing else went out.
     QVERIFY(
         EventWait::until([&] { return m_sim->requestsTo("/TolvarUpdateWeiLan.php").size() == 2; }));
     QCOMPARE(newRequests(), QStringList{"/TolvarUpdateWeiLan.php?devid=86000002&wlstate=0"});
@@ -589,6 +601,32 @@ void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
     QCOMPARE(map->poslng(), third.first().lng.toFloat());
     QCOMPARE(map->mapView()->annotations().size(), 1);
     QVERIFY(!map->grab().isNull());
+
+    // An hour on, the third rider has dropped out and everyone below moved up: the list
+    // and the map show who holds each rank now.
+    QByteArray ranking = "[";
+    for (int rank = 1, count = MyPaiMingInfo::GetCount(); rank <= count; ++rank) {
+        if (rank == 3)
+            continue;
+        const RiderInfo rider = MyPaiMingInfo::GetValue(QString::number(rank)).first();
+        ranking +=
+            QStringLiteral(R"(%1{"username":"%2","level":"%3","levelname":"%4",)"
+                           R"("paiming":"%5","touxiangpath":"","lat":"%6","lng":"%7"})")
+                .arg(ranking.size() > 1 ? "," : "", rider.username, rider.level, rider.levelname,
+                     QString::number(rank < 3 ? rank : rank - 1), rider.lat, rider.lng)
+                .toUtf8();
+    }
+    const QString fourth = MyPaiMingInfo::GetValue(QStringLiteral("4")).first().username;
+    m_sim->addFault(SimFault::raw(ranking + "]", "/TolvarGetPaiMingIOS.php"));
+    const int rows = MyPaiMingInfo::GetCount();
+    m_loop->advanceSeconds(3600);
+    QVERIFY(EventWait::until([&] { return MyPaiMingInfo::GetCount() == rows - 1; }));
+    QCOMPARE(MyPaiMingInfo::GetValue(QStringLiteral("3")).size(), 1);
+    QCOMPARE(MyPaiMingInfo::GetValue(QStringLiteral("3")).first().username, fourth);
+    QCOMPARE(list->numberOfRowsInSection(list->tableView(), 0), rows - 1);
+    list->didSelectRowAtIndexPath(list->tableView(), 2);
+    QVERIFY(EventWait::until([&] { return map->username()->text().contains(fourth); }));
+    newRequests();
 }
 
 void tst_RiderSession::nextStartSwitchesTheUser()
