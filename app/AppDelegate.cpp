@@ -1,8 +1,5 @@
 #include "app/AppDelegate.h"
 
-#include "app/ManagedObjectContext.h"
-#include "app/ManagedObjectModel.h"
-#include "app/PersistentStoreCoordinator.h"
 #include "platform/AlertPresenter.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -11,6 +8,9 @@
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/ShareService.h"
 #include "store/MyBasicInfo.h"
+#include "store/db/ManagedObjectContext.h"
+#include "store/db/ManagedObjectModel.h"
+#include "store/db/PersistentStoreCoordinator.h"
 
 #include <QDir>
 #include <QFile>

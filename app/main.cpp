@@ -1,6 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/Tour.h"
-#include "app/TourSteps.h"
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
 #include "platform/map/MapServices.h"
@@ -14,6 +12,8 @@
 #include "platform/ui/TrayNotificationPresenter.h"
 #include "platform/ui/Window.h"
 #include "screens/ScreenCatalog.h"
+#include "tour/Tour.h"
+#include "tour/TourSteps.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

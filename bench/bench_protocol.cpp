@@ -2,13 +2,13 @@
 // stored, and a 1,000-rider ranking answer parsed and merged into the cache.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -4,7 +4,6 @@
 // save per rider.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/ui/TableView.h"
 #include "protocol/DeviceServer.h"
@@ -13,6 +12,7 @@
 #include "screens/profile/ViewControllerMine.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,11 +1,11 @@
 // Settings store and ranking cache against bare SQLite on the same file and mode.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QCoreApplication>
 #include <QDir>

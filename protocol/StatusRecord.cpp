@@ -1,11 +1,11 @@
 #include "protocol/StatusRecord.h"
 
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "protocol/ServerAnswer.h"
 #include "store/MyBasicInfo.h"
 #include "store/StoreContext.h"
+#include "store/db/ManagedObjectContext.h"
 
 namespace {
 

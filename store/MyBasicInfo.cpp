@@ -1,9 +1,9 @@
 #include "store/MyBasicInfo.h"
 
-#include "app/ManagedObject.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "store/StoreContext.h"
+#include "store/db/ManagedObject.h"
+#include "store/db/ManagedObjectContext.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "screens/position/ViewControllerPos.h"
 
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
@@ -17,12 +16,13 @@
 #include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceServer.h"
+#include "screens/SectionTabs.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
 #include "store/StoreContext.h"
+#include "store/db/ManagedObjectContext.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
-#include "screens/SectionTabs.h"
 
 #include <QBuffer>
 #include <QLabel>

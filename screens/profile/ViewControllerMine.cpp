@@ -1,7 +1,6 @@
 #include "screens/profile/ViewControllerMine.h"
 
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/Timer.h"
 #include "platform/ui/ImageView.h"
@@ -9,11 +8,12 @@
 #include "platform/ui/Localized.h"
 #include "platform/ui/Storyboard.h"
 #include "protocol/DeviceServer.h"
+#include "screens/SectionTabs.h"
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/StoreContext.h"
-#include "screens/SectionTabs.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,13 +1,13 @@
 #include "AccountHarness.h"
 #include "screens/account/ViewControllerFindPwd.h"
 
-#include "app/ManagedObjectContext.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "screens/account/ViewControllerLogin.h"
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

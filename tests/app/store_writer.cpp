@@ -1,10 +1,10 @@
 // Writes numbered batches of 24 settings for ever, printing each batch number
 // once it is committed; the store test kills it at a random moment.
 #include "app/AppDelegate.h"
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObjectContext.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "app/ManagedObject.h"
-#include "app/ManagedObjectContext.h"
-#include "app/PersistentStoreCoordinator.h"
 #include "platform/Log.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObject.h"
+#include "store/db/ManagedObjectContext.h"
+#include "store/db/PersistentStoreCoordinator.h"
 #include "support/TestApp.h"
 
 #include <QProcess>

@@ -1,10 +1,10 @@
-#include "app/Tour.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
+#include "tour/Tour.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "app/PersistentStoreCoordinator.h"
 #include "platform/Log.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
 #include "protocol/StatusRecord.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/PersistentStoreCoordinator.h"
 #include "support/TestApp.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "app/ManagedObjectContext.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
+#include "store/db/ManagedObjectContext.h"
 #include "support/TestApp.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "app/Tour.h"
+#include "tour/Tour.h"
 
 #include "platform/Log.h"
 #include "platform/ui/AlertController.h"

@@ -1,4 +1,4 @@
-#include "app/ManagedObjectModel.h"
+#include "store/db/ManagedObjectModel.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/ManagedObject.h"
+#include "store/db/ManagedObject.h"
 
-#include "app/ManagedObjectContext.h"
-#include "app/ManagedObjectModel.h"
+#include "store/db/ManagedObjectContext.h"
+#include "store/db/ManagedObjectModel.h"
 
 #include <utility>
 

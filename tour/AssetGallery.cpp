@@ -1,4 +1,4 @@
-#include "app/AssetGallery.h"
+#include "tour/AssetGallery.h"
 
 #include "platform/ui/Images.h"
 

@@ -1,6 +1,6 @@
-#include "app/PersistentStoreCoordinator.h"
+#include "store/db/PersistentStoreCoordinator.h"
 
-#include "app/ManagedObjectModel.h"
+#include "store/db/ManagedObjectModel.h"
 
 #include <QFile>
 #include <QStringList>

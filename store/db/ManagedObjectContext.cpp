@@ -1,10 +1,10 @@
-#include "app/ManagedObjectContext.h"
+#include "store/db/ManagedObjectContext.h"
 
-#include "app/ManagedObject.h"
-#include "app/ManagedObjectModel.h"
-#include "app/PersistentStoreCoordinator.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
+#include "store/db/ManagedObject.h"
+#include "store/db/ManagedObjectModel.h"
+#include "store/db/PersistentStoreCoordinator.h"
 
 #include <algorithm>
 

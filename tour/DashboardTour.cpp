@@ -1,8 +1,6 @@
-#include "app/DashboardTour.h"
+#include "tour/DashboardTour.h"
 
 #include "app/AppDelegate.h"
-#include "app/SimulatorControl.h"
-#include "app/Tour.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
 #include "platform/ui/AlertController.h"
@@ -10,6 +8,8 @@
 #include "platform/ui/PanGestureRecognizer.h"
 #include "screens/dashboard/SpeedLimit.h"
 #include "store/MyBasicInfo.h"
+#include "tour/SimulatorControl.h"
+#include "tour/Tour.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,6 @@
-#include "app/PositionTour.h"
+#include "tour/PositionTour.h"
 
 #include "app/AppDelegate.h"
-#include "app/SimulatorControl.h"
-#include "app/Tour.h"
 #include "platform/map/MapProjection.h"
 #include "platform/map/MapView.h"
 #include "platform/share/ShareService.h"
@@ -10,6 +8,8 @@
 #include "platform/ui/Window.h"
 #include "screens/position/ViewControllerPos.h"
 #include "store/MyBasicInfo.h"
+#include "tour/SimulatorControl.h"
+#include "tour/Tour.h"
 #include "views/CustomAnnotationViewFriend.h"
 
 #include <QDir>

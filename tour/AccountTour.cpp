@@ -1,14 +1,14 @@
-#include "app/AccountTour.h"
+#include "tour/AccountTour.h"
 
 #include "app/AppDelegate.h"
-#include "app/SimulatorControl.h"
-#include "app/Tour.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/SquareCropView.h"
 #include "platform/ui/Window.h"
 #include "store/MyBasicInfo.h"
+#include "tour/SimulatorControl.h"
+#include "tour/Tour.h"
 
 #include <QFileDialog>
 #include <QJsonArray>

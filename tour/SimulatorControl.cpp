@@ -1,4 +1,4 @@
-#include "app/SimulatorControl.h"
+#include "tour/SimulatorControl.h"
 
 #include "app/AppDelegate.h"
 #include "protocol/HttpManager.h"
