@@ -8,6 +8,7 @@
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/ShareService.h"
 #include "store/MyBasicInfo.h"
+#include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
 #include "store/db/ManagedObjectModel.h"
 #include "store/db/PersistentStoreCoordinator.h"
@@ -46,12 +47,16 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
 {
     setServerUrl(m_serverUrl);
     currentDelegate() = this;
+    // The store's entities reach their context through what is installed here.
+    m_previousStore = StoreContext::install([this] { return managedObjectContext(); });
 }
 
 AppDelegate::~AppDelegate()
 {
-    if (currentDelegate() == this)
+    if (currentDelegate() == this) {
         currentDelegate() = m_previous;
+        StoreContext::install(m_previousStore);
+    }
     // The centre may outlive this delegate; it must not ask a gone one for the time.
     if (m_notifications)
         m_notifications->setNow({});

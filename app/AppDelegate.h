@@ -130,6 +130,7 @@ private:
     std::unique_ptr<LocationServices> m_locationServices;
     NotificationCenter m_defaultCenter;
     AppDelegate* m_previous = nullptr;
+    std::function<ManagedObjectContext*()> m_previousStore;
     QDateTime m_lastPollTime;
     QString m_verifiedEmail;
 };

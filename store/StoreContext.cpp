@@ -1,13 +1,27 @@
 #include "store/StoreContext.h"
 
-#include "app/AppDelegate.h"
+#include <utility>
+
+namespace {
+
+StoreContext::Provider& installed()
+{
+    static StoreContext::Provider provider;
+    return provider;
+}
+
+} // namespace
 
 namespace StoreContext {
 
 ManagedObjectContext* shared()
 {
-    AppDelegate* delegate = AppDelegate::current();
-    return delegate ? delegate->managedObjectContext() : nullptr;
+    return installed() ? installed()() : nullptr;
+}
+
+Provider install(Provider provider)
+{
+    return std::exchange(installed(), std::move(provider));
 }
 
 } // namespace StoreContext

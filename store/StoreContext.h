@@ -1,10 +1,18 @@
 #pragma once
 
+#include <functional>
+
 class ManagedObjectContext;
 
-// The shared object context of the running application, as every store
-// operation obtains it: through the application's delegate. Null when the app
-// has no store.
+// The shared object context of the running application, as every store operation
+// obtains it: from the provider the composition root installed at start (it opens the
+// store on first use). Null when nothing is installed or the app has no store.
 namespace StoreContext {
+
+using Provider = std::function<ManagedObjectContext*()>;
+
 ManagedObjectContext* shared();
-}
+// Installs `provider` and answers the one it replaces, for putting it back.
+Provider install(Provider provider);
+
+} // namespace StoreContext
