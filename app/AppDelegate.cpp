@@ -7,6 +7,8 @@
 #include "platform/map/MapServices.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/ShareService.h"
+#include "protocol/HttpManager.h"
+#include "protocol/ServerAccess.h"
 #include "store/MyBasicInfo.h"
 #include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
@@ -47,8 +49,12 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
 {
     setServerUrl(m_serverUrl);
     currentDelegate() = this;
-    // The store's entities reach their context through what is installed here.
+    // The store's entities and the server scripts reach the app through what is
+    // installed here.
     m_previousStore = StoreContext::install([this] { return managedObjectContext(); });
+    m_previousAccess = ServerAccess::install({[this] { return httpManager(); },
+                                              [this] { return serverUrl(); },
+                                              [this] { return clock().now(); }});
 }
 
 AppDelegate::~AppDelegate()
@@ -56,6 +62,7 @@ AppDelegate::~AppDelegate()
     if (currentDelegate() == this) {
         currentDelegate() = m_previous;
         StoreContext::install(m_previousStore);
+        ServerAccess::install(m_previousAccess);
     }
     // The centre may outlive this delegate; it must not ask a gone one for the time.
     if (m_notifications)
@@ -99,6 +106,25 @@ QNetworkAccessManager* AppDelegate::networkAccessManager()
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
     return m_network;
+}
+
+HttpManager* AppDelegate::httpManager()
+{
+    static const QString name = QStringLiteral("GlobalAFmanager");
+    QNetworkAccessManager* network = networkAccessManager();
+    auto* manager = findChild<HttpManager*>(name, Qt::FindDirectChildrenOnly);
+    // A network access manager handed over after first use gets a manager of its own;
+    // the old one stays until the delegate goes, so requests already under way still
+    // reach their handlers.
+    if (manager && manager->network() != network) {
+        manager->setObjectName(QString());
+        manager = nullptr;
+    }
+    if (!manager) {
+        manager = new HttpManager(network, this);
+        manager->setObjectName(name);
+    }
+    return manager;
 }
 
 ManagedObjectModel* AppDelegate::managedObjectModel()

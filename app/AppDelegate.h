@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "protocol/ServerAccess.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <memory>
 
 class Clock;
+class HttpManager;
 class QNetworkAccessManager;
 class ManagedObjectModel;
 class PersistentStoreCoordinator;
@@ -76,6 +78,8 @@ public:
     Clock& clock();
     void setClock(Clock* clock) { m_clock = clock; }
     QNetworkAccessManager* networkAccessManager();
+    // The one HTTP manager over networkAccessManager(), owned by the delegate.
+    HttpManager* httpManager();
     void setNetworkAccessManager(QNetworkAccessManager* manager) { m_network = manager; }
     LocationManager* locationManager() const { return m_location; }
     void setLocationManager(LocationManager* manager) { m_location = manager; }
@@ -131,6 +135,7 @@ private:
     NotificationCenter m_defaultCenter;
     AppDelegate* m_previous = nullptr;
     std::function<ManagedObjectContext*()> m_previousStore;
+    ServerAccess::Services m_previousAccess;
     QDateTime m_lastPollTime;
     QString m_verifiedEmail;
 };

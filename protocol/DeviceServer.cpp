@@ -1,9 +1,8 @@
 #include "protocol/DeviceServer.h"
 
-#include "app/AppDelegate.h"
-#include "platform/Clock.h"
 #include "platform/Log.h"
 #include "protocol/MyUtil.h"
+#include "protocol/ServerAccess.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/ServerScript.h"
 #include "protocol/StatusAnswer.h"
@@ -28,8 +27,8 @@ QString loggable(const QString& text, qsizetype bodyBytes)
 
 QString baseUrl()
 {
-    AppDelegate* delegate = AppDelegate::current();
-    return delegate ? delegate->serverUrl() : QString();
+    const ServerAccess::Services& access = ServerAccess::installed();
+    return access.baseUrl ? access.baseUrl() : QString();
 }
 
 HttpManager::Success decoding(const ServerScript& script, bool maskPassword,
@@ -208,15 +207,15 @@ void DeviceServer::uploadPic(const QString& devid, const QByteArray& png,
                              std::function<void(const std::optional<QString>& text)> onAnswer,
                              Failure onFailure)
 {
-    AppDelegate* delegate = AppDelegate::current();
+    const ServerAccess::Services& access = ServerAccess::installed();
     HttpManager* manager = MyUtil::GetGlobalAFmanager();
-    if (!delegate || !manager) {
+    if (!access.now || !manager) {
         if (onFailure)
             onFailure(NoDelegate);
         return;
     }
     const ServerScript& script = ServerScript::uploadPic();
-    const QString stamp = delegate->clock().now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    const QString stamp = access.now().toString(QStringLiteral("yyyyMMddHHmmss"));
     manager->POST(script.url(baseUrl(), {devid}).encoded, png, QStringLiteral("uploadfile"),
                   QStringLiteral("ios%1.png").arg(stamp), QStringLiteral("image/png"),
                   decoding(script, false,

@@ -1,36 +1,13 @@
 #include "protocol/MyUtil.h"
 
-#include "app/AppDelegate.h"
-#include "protocol/HttpManager.h"
-
-namespace {
-
-const char* const ManagerName = "GlobalAFmanager";
-
-} // namespace
+#include "protocol/ServerAccess.h"
 
 namespace MyUtil {
 
 HttpManager* GetGlobalAFmanager()
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate)
-        return nullptr;
-    QNetworkAccessManager* network = delegate->networkAccessManager();
-    auto* manager =
-        delegate->findChild<HttpManager*>(QLatin1String(ManagerName), Qt::FindDirectChildrenOnly);
-    // A network access manager handed to the delegate after first use gets a
-    // manager of its own; the old one stays until the delegate goes, so requests
-    // already under way still reach their handlers.
-    if (manager && manager->network() != network) {
-        manager->setObjectName(QString());
-        manager = nullptr;
-    }
-    if (!manager) {
-        manager = new HttpManager(network, delegate);
-        manager->setObjectName(QLatin1String(ManagerName));
-    }
-    return manager;
+    const ServerAccess::Services& access = ServerAccess::installed();
+    return access.manager ? access.manager() : nullptr;
 }
 
 } // namespace MyUtil

@@ -5,10 +5,8 @@ class HttpManager;
 // Protocol part of MyUtil: the shared HTTP manager.
 namespace MyUtil {
 
-// The one HTTP manager of the running app, made on first use over the current
-// delegate's network access manager and owned by that delegate (so it lives for
-// the process in the app; a test's next delegate gets a fresh one). Null only
-// when no delegate exists.
+// The one HTTP manager of the running app, as the composition root installed it
+// (ServerAccess). Null when none is installed.
 HttpManager* GetGlobalAFmanager();
 
 } // namespace MyUtil
