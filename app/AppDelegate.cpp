@@ -55,6 +55,10 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
     m_previousAccess = ServerAccess::install({[this] { return httpManager(); },
                                               [this] { return serverUrl(); },
                                               [this] { return clock().now(); }});
+    m_poller = std::make_unique<StatusPoller>(
+        StatusPoller::Services{[this] { return clock().now(); }, [this] { return m_haptics; },
+                               [this] { return m_notifications; }});
+    m_previousPoller = StatusPoller::install(m_poller.get());
 }
 
 AppDelegate::~AppDelegate()
@@ -63,6 +67,9 @@ AppDelegate::~AppDelegate()
         currentDelegate() = m_previous;
         StoreContext::install(m_previousStore);
         ServerAccess::install(m_previousAccess);
+        StatusPoller::install(m_previousPoller);
+    } else if (StatusPoller::installed() == m_poller.get()) {
+        StatusPoller::install(nullptr);
     }
     // The centre may outlive this delegate; it must not ask a gone one for the time.
     if (m_notifications)

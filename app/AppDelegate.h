@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "poll/StatusPoller.h"
 #include "protocol/ServerAccess.h"
 
 #include <QDateTime>
@@ -101,8 +102,8 @@ public:
 
     // When the status poll last armed or passed its throttle; invalid until the
     // first location update of this run.
-    QDateTime lastPollTime() const { return m_lastPollTime; }
-    void setLastPollTime(const QDateTime& when) { m_lastPollTime = when; }
+    QDateTime lastPollTime() const { return m_poller->lastPollTime(); }
+    void setLastPollTime(const QDateTime& when) { m_poller->setLastPollTime(when); }
 
     // The e-mail address the rider proved with a mailed code during this run;
     // empty until a code check succeeds. Registration accepts only this address.
@@ -136,6 +137,7 @@ private:
     AppDelegate* m_previous = nullptr;
     std::function<ManagedObjectContext*()> m_previousStore;
     ServerAccess::Services m_previousAccess;
-    QDateTime m_lastPollTime;
+    std::unique_ptr<StatusPoller> m_poller;
+    StatusPoller* m_previousPoller = nullptr;
     QString m_verifiedEmail;
 };

@@ -1,11 +1,11 @@
 #include "poll/MyUtil.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "poll/StatusPoller.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
@@ -45,34 +45,18 @@ QString decimals(double number)
 
 QDateTime now()
 {
-    return AppDelegate::current()->clock().now().toLocalTime();
+    return StatusPoller::installed()->now().toLocalTime();
 }
 
 // One pulse of the alarm's run of vibrations per location update.
-void playPendingVibration(AppDelegate* delegate)
+void playPendingVibration(const StatusPoller& poller)
 {
     const qint64 left = NumberText::toLong(value("zhendongcishu"));
     if (left < 2)
         return;
-    if (delegate->haptics())
-        delegate->haptics()->playSystemSound(Haptics::VibrateSound);
+    if (Haptics* haptics = poller.haptics())
+        haptics->playSystemSound(Haptics::VibrateSound);
     setValue("zhendongcishu", QString::number(left - 1));
-}
-
-// The first tick of a run only arms the throttle; later ticks pass it once the
-// last request is more than a minute old.
-bool throttlePasses(AppDelegate* delegate)
-{
-    const QDateTime current = delegate->clock().now();
-    const QDateTime last = delegate->lastPollTime();
-    if (!last.isValid()) {
-        delegate->setLastPollTime(current);
-        return false;
-    }
-    if (last.msecsTo(current) <= PollIntervalMs)
-        return false;
-    delegate->setLastPollTime(current);
-    return true;
 }
 
 // Whether the device is outside its geofence, testing it only when the
@@ -159,11 +143,11 @@ namespace MyUtil {
 
 void GetEveryThing()
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate)
+    StatusPoller* poller = StatusPoller::installed();
+    if (!poller)
         return;
-    playPendingVibration(delegate);
-    if (!throttlePasses(delegate))
+    playPendingVibration(*poller);
+    if (!poller->throttlePasses(PollIntervalMs))
         return;
     const QString devid = value("devid");
     if (devid.length() < MinimumDevidLength)
@@ -279,11 +263,11 @@ int intervalSinceNow(const QString& time)
 
 void registerLocalNotification(int delay, const QString& alertBody, const QString& stingkey)
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate)
+    StatusPoller* poller = StatusPoller::installed();
+    if (!poller)
         return;
     LocalNotification notification;
-    notification.fireDate = delegate->clock().now().addSecs(delay);
+    notification.fireDate = poller->now().addSecs(delay);
     Log::write(QStringLiteral("fireDate=%1").arg(dateDescription(notification.fireDate)));
     notification.timeZone = QTimeZone::systemTimeZone();
     notification.repeatInterval = 0;
@@ -291,7 +275,7 @@ void registerLocalNotification(int delay, const QString& alertBody, const QStrin
     notification.applicationIconBadgeNumber = 1;
     notification.soundName = QString::fromLatin1(LocalNotification::DefaultSoundName);
     notification.userInfo.insert(QStringLiteral("key"), stingkey);
-    LocalNotificationCenter* center = delegate->notificationCenter();
+    LocalNotificationCenter* center = poller->notifications();
     if (!center)
         return;
     center->registerUserNotificationSettings(LocalNotificationCenter::Alert |
