@@ -9,7 +9,8 @@
 #include <QLabel>
 
 CustomAnnotationView::CustomAnnotationView(const MapAnnotationPtr& annotation,
-                                           const QString& reuseIdentifier, QWidget* parent)
+                                           const QString& reuseIdentifier, QWidget* parent,
+                                           const RiderMark::Services& services)
     : MapAnnotationView(annotation, reuseIdentifier, parent)
 {
     QString cellindex = MyBasicInfo::GetValue(QStringLiteral("cellindex"));
@@ -23,7 +24,8 @@ CustomAnnotationView::CustomAnnotationView(const MapAnnotationPtr& annotation,
         m_backgroundName =
             QStringLiteral("biggreenbg%1.png").arg(RiderMark::levelBand(riders.first().level));
     }
-    const RiderMark::Picture picture = RiderMark::build(this, m_backgroundName, m_avatarAddress);
+    const RiderMark::Picture picture =
+        RiderMark::build(this, m_backgroundName, m_avatarAddress, services.images);
     standOnTip();
     m_portraitImageView = picture.background;
     m_touxiangImageView = picture.avatar;

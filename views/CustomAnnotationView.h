@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/map/MapAnnotationView.h"
+#include "views/RiderMark.h"
 
 #include <QImage>
 #include <QPointer>
@@ -16,7 +17,7 @@ class CustomAnnotationView : public MapAnnotationView
 
 public:
     CustomAnnotationView(const MapAnnotationPtr& annotation, const QString& reuseIdentifier,
-                         QWidget* parent = nullptr);
+                         QWidget* parent = nullptr, const RiderMark::Services& services = {});
 
     QWidget* calloutView() const { return m_calloutView; }
     void setCalloutView(QWidget* callout) { m_calloutView = callout; }

@@ -1,7 +1,7 @@
 #include "views/CustomAnnotationViewFriend.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ui/ImageView.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
@@ -11,8 +11,9 @@
 
 CustomAnnotationViewFriend::CustomAnnotationViewFriend(const MapAnnotationPtr& annotation,
                                                        const QString& reuseIdentifier,
-                                                       QWidget* parent)
-    : MapAnnotationView(annotation, reuseIdentifier, parent)
+                                                       QWidget* parent,
+                                                       const RiderMark::Services& services)
+    : MapAnnotationView(annotation, reuseIdentifier, parent), m_center(services.center)
 {
     const QString localusername = MyBasicInfo::GetValue(QStringLiteral("localusername"));
     const QString title = annotation ? annotation->title() : QString();
@@ -37,7 +38,8 @@ CustomAnnotationViewFriend::CustomAnnotationViewFriend(const MapAnnotationPtr& a
                                : QStringLiteral("biggreenbg%1.png").arg(band);
         m_avatarAddress = rider.touxiangpath;
     }
-    const RiderMark::Picture picture = RiderMark::build(this, m_backgroundName, m_avatarAddress);
+    const RiderMark::Picture picture =
+        RiderMark::build(this, m_backgroundName, m_avatarAddress, services.images);
     standOnTip();
     m_portraitImageView = picture.background;
     m_touxiangImageView = picture.avatar;
@@ -70,8 +72,8 @@ void CustomAnnotationViewFriend::setSelected(bool selected, bool animated)
         return;
     if (selected) {
         Log::write(QStringLiteral("选中"));
-        if (AppDelegate* delegate = AppDelegate::current())
-            delegate->defaultCenter().post(QStringLiteral("SelectLvYou"), this);
+        if (m_center)
+            m_center->post(QStringLiteral("SelectLvYou"), this);
     } else {
         Log::write(QStringLiteral("释放"));
     }

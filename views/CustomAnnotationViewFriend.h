@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/map/MapAnnotationView.h"
+#include "views/RiderMark.h"
 
 #include <QImage>
 #include <QPointer>
@@ -18,7 +19,7 @@ class CustomAnnotationViewFriend : public MapAnnotationView
 
 public:
     CustomAnnotationViewFriend(const MapAnnotationPtr& annotation, const QString& reuseIdentifier,
-                               QWidget* parent = nullptr);
+                               QWidget* parent = nullptr, const RiderMark::Services& services = {});
 
     ImageView* portraitImageView() const { return m_portraitImageView; }
     ImageView* touxiangImageView() const { return m_touxiangImageView; }
@@ -43,6 +44,7 @@ public:
     void setSelected(bool selected, bool animated) override;
 
 private:
+    NotificationCenter* m_center = nullptr;
     ImageView* m_portraitImageView;
     ImageView* m_touxiangImageView;
     QLabel* m_nameLabel = nullptr;

@@ -1,6 +1,5 @@
 #include "views/RiderMark.h"
 
-#include "app/AppDelegate.h"
 #include "platform/NumberText.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
@@ -29,7 +28,7 @@ QRect avatarFrame(const QSize& size)
     return QRect(cx - r, cy - r, 2 * r, 2 * r);
 }
 
-Picture build(QWidget* view, const QString& background, const QString& address)
+Picture build(QWidget* view, const QString& background, const QString& address, ImageLoader* images)
 {
     const QImage image = Images::named(background);
     const QSize size = image.isNull() ? QSize(0, 0) : image.size();
@@ -42,9 +41,8 @@ Picture build(QWidget* view, const QString& background, const QString& address)
     picture.avatar->setRound(true);
     picture.avatar->setContentMode(ImageView::ContentMode::AspectFill);
     const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
-    AppDelegate* delegate = AppDelegate::current();
-    if (delegate && delegate->imageLoader())
-        delegate->imageLoader()->setImageWithURL(picture.avatar, address, placeholder);
+    if (images)
+        images->setImageWithURL(picture.avatar, address, placeholder);
     else
         picture.avatar->setImage(placeholder);
     return picture;

@@ -500,6 +500,14 @@ void ViewControllerPos::addToMapInTrackMode(const MapAnnotationPtr& annotation)
 
 // The map's delegate -----------------------------------------------------------------------
 
+RiderMark::Services ViewControllerPos::markServices()
+{
+    AppDelegate* delegate = AppDelegate::current();
+    if (!delegate)
+        return {};
+    return {delegate->imageLoader(), &delegate->defaultCenter()};
+}
+
 MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
                                                         const MapAnnotationPtr& annotation)
 {
@@ -517,7 +525,7 @@ MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
         Log::write(QStringLiteral("起始点，黑点，终点图标"));
     } else {
         if (!view)
-            view = new CustomAnnotationViewFriend(annotation, identifier);
+            view = new CustomAnnotationViewFriend(annotation, identifier, nullptr, markServices());
         Log::write(QStringLiteral("周围驴友"));
     }
     view->setCanShowCallout(false);

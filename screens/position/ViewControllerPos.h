@@ -11,6 +11,7 @@
 #include "platform/ui/Screen.h"
 #include "protocol/TrackPoint.h"
 #include "store/RiderInfo.h"
+#include "views/RiderMark.h"
 
 #include <QImage>
 #include <QLabel>
@@ -116,6 +117,8 @@ private:
     void markStart(const MapCoordinate& at);
     void addToMapInTrackMode(const MapAnnotationPtr& annotation);
     void showRiders();
+    // What a rider mark needs: the avatar loader and the centre it announces selection on.
+    static RiderMark::Services markServices();
     // The mode (track or riders), the title and the dots of the page on display.
     void followVisiblePage();
     void showTrack();

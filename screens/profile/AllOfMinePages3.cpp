@@ -157,7 +157,9 @@ MapAnnotationView* AllOfMinePages3::viewForAnnotation(MapView* mapView,
     if (MapAnnotationView* reused =
             mapView->dequeueReusableAnnotationViewWithIdentifier(identifier))
         return reused;
-    auto* view = new CustomAnnotationView(annotation, identifier);
+    AppDelegate* delegate = AppDelegate::current();
+    auto* view = new CustomAnnotationView(annotation, identifier, nullptr,
+                                          {delegate ? delegate->imageLoader() : nullptr, nullptr});
     view->setCanShowCallout(false);
     view->setDraggable(true);
     view->setCalloutOffset(QPointF(0, -5));

@@ -85,7 +85,8 @@ void tst_AllOfPosPages2::selectedRiderReplacesTheCard()
     MyFriendInfo::CheckAdd("old9", "3", "新手", "9", "", "30.1", "120.1", "wxold");
     MyFriendInfo::CheckAdd("rider9", "16", "老司机", "9", "", "30.5", "120.5", "wx9");
     auto mark = std::make_shared<MapPointAnnotation>(MapCoordinate{30.5, 120.5}, "9", "rider9");
-    CustomAnnotationViewFriend view(mark, "id");
+    CustomAnnotationViewFriend view(mark, "id", nullptr,
+                                    {nullptr, &m_fx->app.delegate->defaultCenter()});
     view.setSelected(true);
     QCOMPARE(m_page->username()->text(), QString("rider9- 老司机 16级"));
     QCOMPARE(m_page->paiming()->text(), QString("本周排名 NO.9"));
@@ -99,7 +100,8 @@ void tst_AllOfPosPages2::riderWithoutCacheShowsEmptyFields()
 {
     makePage();
     auto mark = std::make_shared<MapPointAnnotation>(MapCoordinate{30.5, 120.5}, "77", "ghost");
-    CustomAnnotationViewFriend view(mark, "id");
+    CustomAnnotationViewFriend view(mark, "id", nullptr,
+                                    {nullptr, &m_fx->app.delegate->defaultCenter()});
     view.setSelected(true);
     QCOMPARE(m_page->username()->text(), QString("-  级"));
     QCOMPARE(m_page->paiming()->text(), QString("本周排名 NO."));

@@ -139,7 +139,8 @@ void tst_RiderMark::friendMarkWithoutRider()
 
 void tst_RiderMark::friendSelectionPostsOnlyOnChange()
 {
-    CustomAnnotationViewFriend mark(riderMark("1", "a"), "id");
+    CustomAnnotationViewFriend mark(riderMark("1", "a"), "id", nullptr,
+                                    {nullptr, &m_app->delegate->defaultCenter()});
     QList<QObject*> posted;
     m_app->delegate->defaultCenter().addObserver(
         "SelectLvYou", [&posted](const Notification& n) { posted.append(n.object); });
