@@ -60,10 +60,10 @@ bool storeUsable(AppDelegate& delegate, bool touring)
 {
     if (delegate.managedObjectContext())
         return true;
-    const QString message =
-        Localized::string(QStringLiteral("无法在文件夹 %1 中保存数据(%2)。请确认该文件夹可以写入,然后重新启动。"))
-            .arg(QDir::toNativeSeparators(delegate.applicationDocumentsDirectory()),
-                 delegate.storeFailure());
+    static const QString text =
+        QStringLiteral("无法在文件夹 %1 中保存数据(%2)。请确认该文件夹可以写入,然后重新启动。");
+    const QString message = Localized::string(text).arg(
+        QDir::toNativeSeparators(delegate.applicationDocumentsDirectory()), delegate.storeFailure());
     std::fprintf(stderr, "%s\n", qPrintable(message));
     if (!touring)
         QMessageBox::critical(nullptr, QStringLiteral("Lvxing"), message);

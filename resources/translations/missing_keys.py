@@ -21,7 +21,7 @@ def translated():
 
 def texts_in_code():
     found = {}
-    for folder in ("app", "screens", "views", "platform"):
+    for folder in ("app", "tour", "screens", "views", "platform"):
         for path in glob.glob(os.path.join(ROOT, folder, "**", "*.cpp"), recursive=True):
             with open(path, encoding="utf-8") as f:
                 for line in f:
