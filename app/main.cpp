@@ -138,6 +138,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<Tour> tour;
     if (touring) {
         tour = std::make_unique<Tour>(&window, &storyboard, parser.value("screens-dir"));
+        tour->setShare(&share);
         TourSteps::addAll(*tour);
         QObject::connect(tour.get(), &Tour::finished, &app,
                          [](int code) { QApplication::exit(code); });

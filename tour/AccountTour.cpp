@@ -1,6 +1,5 @@
 #include "tour/AccountTour.h"
 
-#include "app/AppDelegate.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/Localized.h"

@@ -1,6 +1,5 @@
 #include "tour/DashboardTour.h"
 
-#include "app/AppDelegate.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
 #include "platform/ui/AlertController.h"

@@ -1,6 +1,5 @@
 #include "tour/PositionTour.h"
 
-#include "app/AppDelegate.h"
 #include "platform/map/MapProjection.h"
 #include "platform/map/MapView.h"
 #include "platform/share/ShareService.h"
@@ -83,9 +82,8 @@ void rideOn(Tour& tour)
     auto steps = std::make_shared<int>(0);
     QPointer<Tour> guide(&tour);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, steps, guide] {
-        AppDelegate* delegate = AppDelegate::current();
         ViewControllerPos* pos = guide ? position(*guide) : nullptr;
-        if (!delegate || !pos || trackMetres(pos) >= RiddenMetres || ++*steps > 40) {
+        if (!pos || trackMetres(pos) >= RiddenMetres || ++*steps > 40) {
             timer->deleteLater();
             return;
         }
@@ -114,12 +112,11 @@ bool chooseRider(Tour& tour)
     return false;
 }
 
-QString sentPicture()
+QString sentPicture(const Tour& tour)
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate || !delegate->share() || delegate->share()->lastSentFile().isEmpty())
+    if (!tour.share() || tour.share()->lastSentFile().isEmpty())
         return QString();
-    const QString json = delegate->share()->lastSentFile();
+    const QString json = tour.share()->lastSentFile();
     QFile file(json);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -137,7 +134,7 @@ QWidget* showSent(Tour& tour)
     palette.setColor(QPalette::Window, QColor(30, 34, 36));
     sheet->setPalette(palette);
     sheet->setGeometry(tour.window()->rect());
-    const QImage picture(sentPicture());
+    const QImage picture(sentPicture(tour));
     auto* caption = new QLabel(
         QStringLiteral("朋友圈 · %1 × %2").arg(picture.width()).arg(picture.height()), sheet);
     caption->setStyleSheet(QStringLiteral("color: #e8ecec; font-size: 15px"));
@@ -174,7 +171,7 @@ void addAll(Tour& tour)
         QStringLiteral("rider-card"), [](Tour& t) { chooseRider(t); }, 1500);
     auto sheet = std::make_shared<QPointer<QWidget>>();
     tour.add({QString(), [](Tour& t) { t.tap(QStringLiteral("shareButton")); },
-              [](Tour&) { return !sentPicture().isEmpty(); }, 4000, 100, false});
+              [](Tour& tour) { return !sentPicture(tour).isEmpty(); }, 4000, 100, false});
     tour.add({QStringLiteral("shared"),
               [sheet](Tour& t) { *sheet = showSent(t); },
               {},

@@ -1,22 +1,22 @@
 #include "tour/SimulatorControl.h"
 
-#include "app/AppDelegate.h"
 #include "protocol/HttpManager.h"
 #include "protocol/MyUtil.h"
+#include "protocol/ServerAccess.h"
 
 namespace {
 
 void ask(const QByteArray& verb, const QString& path, SimulatorControl::Done done)
 {
-    AppDelegate* delegate = AppDelegate::current();
+    const ServerAccess::Services& access = ServerAccess::installed();
     HttpManager* manager = MyUtil::GetGlobalAFmanager();
-    if (!delegate || !manager) {
+    if (!access.baseUrl || !manager) {
         if (done)
             done(QJsonDocument());
         return;
     }
     manager->send(
-        verb, delegate->serverUrl() + path,
+        verb, access.baseUrl() + path,
         [done](const QByteArray& body) {
             if (done)
                 done(QJsonDocument::fromJson(body));

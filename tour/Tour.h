@@ -7,6 +7,7 @@
 #include <functional>
 
 class Screen;
+class ShareService;
 class Storyboard;
 class Window;
 class QWidget;
@@ -45,6 +46,9 @@ public:
 
     // What steps use.
     Window* window() const { return m_window; }
+    // Where the app's sharing goes; the tour shows the last picture sent.
+    ShareService* share() const { return m_share; }
+    void setShare(ShareService* share) { m_share = share; }
     Storyboard* storyboard() const { return m_storyboard; }
     Screen* top() const;
     QString topIdentifier() const;
@@ -71,6 +75,7 @@ private:
 
     Window* m_window;
     Storyboard* m_storyboard;
+    ShareService* m_share = nullptr;
     QString m_folder;
     QList<Step> m_steps;
     int m_next = 0;

@@ -1,6 +1,5 @@
 #include "tour/TourSteps.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/notify/LocalNotificationCenter.h"
@@ -10,6 +9,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 #include "poll/MyUtil.h"
+#include "poll/StatusPoller.h"
 #include "screens/profile/AllOfMinePages2.h"
 #include "store/MyBasicInfo.h"
 #include "tour/AccountTour.h"
@@ -105,10 +105,10 @@ void addAlarms(Tour& tour)
               false});
     tour.add({QStringLiteral("geofence-alarm"),
               [](Tour&) {
-                  AppDelegate* delegate = AppDelegate::current();
-                  if (delegate->notificationCenter())
-                      delegate->notificationCenter()->setApplicationActive(true);
-                  delegate->setLastPollTime(delegate->clock().now().addSecs(-61));
+                  StatusPoller* poller = StatusPoller::installed();
+                  if (poller->notifications())
+                      poller->notifications()->setApplicationActive(true);
+                  poller->setLastPollTime(poller->now().addSecs(-61));
                   MyUtil::GetEveryThing();
               },
               [](Tour&) { return alarmShows(QStringLiteral("主人，快来救我!")); },
