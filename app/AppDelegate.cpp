@@ -21,7 +21,8 @@
 
 namespace {
 
-AppDelegate*& currentDelegate()
+// The delegate whose providers are installed: the last one built and not yet gone.
+AppDelegate*& installedDelegate()
 {
     static AppDelegate* delegate = nullptr;
     return delegate;
@@ -43,12 +44,16 @@ QString storeErrorText(const QString& underlying)
 } // namespace
 
 AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
-    : QObject(parent), m_dataDir(dataDir), m_serverUrl(QStringLiteral(LVXING_SERVER_URL)),
+    : QObject(parent), m_dataDir(dataDir), m_systemClock(std::make_unique<SystemClock>()),
+      m_ownNetwork(new QNetworkAccessManager(this)),
       m_mapServices(std::make_unique<MapServices>()),
-      m_locationServices(std::make_unique<LocationServices>()), m_previous(currentDelegate())
+      m_locationServices(std::make_unique<LocationServices>()), m_previous(installedDelegate())
 {
-    setServerUrl(m_serverUrl);
-    currentDelegate() = this;
+    m_app.clock = m_systemClock.get();
+    m_app.network = m_ownNetwork;
+    m_app.center = &m_defaultCenter;
+    setServerUrl(QStringLiteral(LVXING_SERVER_URL));
+    installedDelegate() = this;
     // The store's entities and the server scripts reach the app through what is
     // installed here.
     m_previousStore = StoreContext::install([this] { return managedObjectContext(); });
@@ -57,14 +62,14 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
                                               [this] { return clock().now(); }});
     m_poller = std::make_unique<StatusPoller>(
         StatusPoller::Services{[this] { return clock().now(); }, [this] { return m_haptics; },
-                               [this] { return m_notifications; }});
+                               [this] { return m_app.notifications; }});
     m_previousPoller = StatusPoller::install(m_poller.get());
 }
 
 AppDelegate::~AppDelegate()
 {
-    if (currentDelegate() == this) {
-        currentDelegate() = m_previous;
+    if (installedDelegate() == this) {
+        installedDelegate() = m_previous;
         StoreContext::install(m_previousStore);
         ServerAccess::install(m_previousAccess);
         StatusPoller::install(m_previousPoller);
@@ -72,21 +77,16 @@ AppDelegate::~AppDelegate()
         StatusPoller::install(nullptr);
     }
     // The centre may outlive this delegate; it must not ask a gone one for the time.
-    if (m_notifications)
-        m_notifications->setNow({});
+    if (m_app.notifications)
+        m_app.notifications->setNow({});
     m_context.reset();
     m_coordinator.reset();
 }
 
-AppDelegate* AppDelegate::current()
-{
-    return currentDelegate();
-}
-
 bool AppDelegate::didFinishLaunchingWithOptions()
 {
-    if (m_share)
-        m_share->registerApp(QString::fromLatin1(WeChatAppId));
+    if (m_app.share)
+        m_app.share->registerApp(QString::fromLatin1(WeChatAppId));
     m_mapServices->setApiKey(QString::fromLatin1(ServiceKey));
     m_locationServices->setApiKey(QString::fromLatin1(ServiceKey));
     return true;
@@ -94,25 +94,19 @@ bool AppDelegate::didFinishLaunchingWithOptions()
 
 void AppDelegate::setServerUrl(const QString& url)
 {
-    m_serverUrl = url;
-    while (m_serverUrl.endsWith(QLatin1Char('/')))
-        m_serverUrl.chop(1);
+    m_app.serverUrl = url;
+    while (m_app.serverUrl.endsWith(QLatin1Char('/')))
+        m_app.serverUrl.chop(1);
 }
 
-Clock& AppDelegate::clock()
+void AppDelegate::setClock(Clock* clock)
 {
-    if (!m_clock) {
-        m_ownClock = std::make_unique<SystemClock>();
-        m_clock = m_ownClock.get();
-    }
-    return *m_clock;
+    m_app.clock = clock ? clock : m_systemClock.get();
 }
 
-QNetworkAccessManager* AppDelegate::networkAccessManager()
+void AppDelegate::setNetworkAccessManager(QNetworkAccessManager* manager)
 {
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    return m_network;
+    m_app.network = manager ? manager : m_ownNetwork;
 }
 
 HttpManager* AppDelegate::httpManager()
@@ -220,9 +214,9 @@ void AppDelegate::saveContext()
 
 void AppDelegate::setNotificationCenter(LocalNotificationCenter* center)
 {
-    if (m_notifications)
-        m_notifications->disconnect(this);
-    m_notifications = center;
+    if (m_app.notifications)
+        m_app.notifications->disconnect(this);
+    m_app.notifications = center;
     if (!center)
         return;
     center->setNow([this] { return clock().now(); });
@@ -237,20 +231,20 @@ void AppDelegate::setNotificationCenter(LocalNotificationCenter* center)
 void AppDelegate::applicationDidBecomeActive()
 {
     cancelLocalNotificationWithKey(QStringLiteral("key"));
-    if (m_notifications)
-        m_notifications->setApplicationIconBadgeNumber(0);
+    if (m_app.notifications)
+        m_app.notifications->setApplicationIconBadgeNumber(0);
 }
 
 void AppDelegate::didReceiveLocalNotification(const LocalNotification& notification)
 {
     Log::write(QStringLiteral("didReceiveLocalNotification"));
-    if (m_alerts)
-        m_alerts->showAlert(QStringLiteral("报警"),
+    if (m_app.alerts)
+        m_app.alerts->showAlert(QStringLiteral("报警"),
                             notification.userInfo.value(QStringLiteral("key")).toString(),
                             {QStringLiteral("OK")});
-    if (m_notifications) {
-        const int badge = m_notifications->applicationIconBadgeNumber();
-        m_notifications->setApplicationIconBadgeNumber(badge > 0 ? badge - 1 : 0);
+    if (LocalNotificationCenter* center = m_app.notifications) {
+        const int badge = center->applicationIconBadgeNumber();
+        center->setApplicationIconBadgeNumber(badge > 0 ? badge - 1 : 0);
     }
     cancelLocalNotificationWithKey(QStringLiteral("key"));
 }
@@ -260,12 +254,13 @@ void AppDelegate::cancelLocalNotificationWithKey(const QString& key)
     Log::write(QStringLiteral("取消某个本地推送通知"));
     Log::write(QStringLiteral("取消长时间震动"));
     MyBasicInfo::SetValue(QStringLiteral("zhendongcishu"), QStringLiteral("0"));
-    if (!m_notifications)
+    LocalNotificationCenter* center = m_app.notifications;
+    if (!center)
         return;
-    m_notifications->cancelAllLocalNotifications();
-    for (const LocalNotification& notification : m_notifications->scheduledLocalNotifications()) {
+    center->cancelAllLocalNotifications();
+    for (const LocalNotification& notification : center->scheduledLocalNotifications()) {
         if (notification.userInfo.contains(key)) {
-            m_notifications->cancelLocalNotification(notification);
+            center->cancelLocalNotification(notification);
             break;
         }
     }

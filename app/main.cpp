@@ -131,7 +131,7 @@ int main(int argc, char* argv[])
     delegate.didFinishLaunchingWithOptions();
 
     Storyboard storyboard(&window);
-    ScreenCatalog::install(storyboard);
+    ScreenCatalog::install(storyboard, delegate.context());
     window.show();
     storyboard.start(ScreenCatalog::FirstScreen);
 

@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     host.resize(360, 640);
     host.show();
     Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard);
+    ScreenCatalog::install(storyboard, delegate.context());
     auto* screen = storyboard.instantiate<ViewControllerPos>(QStringLiteral("ViewControllerPos"));
     screen->setParent(&host);
     screen->setBaseGeometry(QRect(0, 0, 360, 640));

@@ -71,7 +71,7 @@ struct PositionScreen
         delegate.setServerUrl("http://127.0.0.1:9");
         MyUtil::InitMyDateBase();
         host.resize(ScreenSize);
-        ScreenCatalog::install(storyboard);
+        ScreenCatalog::install(storyboard, delegate.context());
         pos = qobject_cast<ViewControllerPos*>(storyboard.start("ViewControllerPos"));
         pos->timerFriend()->setFireDate(Timer::FireDate::DistantFuture);
         pos->timerGpsInfoTimer()->setFireDate(Timer::FireDate::DistantFuture);

@@ -12,6 +12,7 @@
 #include "screens/profile/ViewControllerMine.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
+#include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ constexpr int AnswerRiders = 1000;
 
 void fillCache()
 {
-    ContextBatch batch(AppDelegate::current()->managedObjectContext());
+    ContextBatch batch(StoreContext::shared());
     for (int rank = 1; rank <= CachedRiders; ++rank) {
         const QString name = QStringLiteral("rider%1").arg(rank);
         MyPaiMingInfo::CheckAdd(name, QString::number(rank % 20 + 1), QStringLiteral("骑士"),
@@ -68,9 +69,9 @@ double frameNs(AllOfMinePages2& page, QImage& frame, qreal step)
         60, 15);
 }
 
-void benchList()
+void benchList(AppContext& context)
 {
-    AllOfMinePages2 page;
+    AllOfMinePages2 page(context);
     page.setBaseGeometry(QRect(0, 0, 320, 497));
     page.loadViewIfNeeded();
     page.show();
@@ -85,10 +86,10 @@ void benchList()
            frameNs(page, frame, 364), still, QStringLiteral("a still frame"));
 }
 
-void benchMerge()
+void benchMerge(AppContext& context)
 {
     const QByteArray bodies[] = {answer(0), answer(1)};
-    ViewControllerMine section;
+    ViewControllerMine section(context);
     int round = 0;
     const double batched = medianNs(
         [&] {
@@ -117,7 +118,7 @@ int main(int argc, char* argv[])
     AppDelegate delegate(dir.path());
     MyUtil::InitMyDateBase();
     fillCache();
-    benchList();
-    benchMerge();
+    benchList(delegate.context());
+    benchMerge(delegate.context());
     return 0;
 }

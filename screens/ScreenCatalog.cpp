@@ -2,6 +2,7 @@
 
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/AppContext.h"
 #include "screens/account/ViewController.h"
 #include "screens/account/ViewControllerDevID.h"
 #include "screens/account/ViewControllerFindPwd.h"
@@ -22,40 +23,45 @@
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/ViewControllerMine.h"
 
-// Screen classes are added here as they are written, one include and one line each:
-//   #include "screens/account/ViewControllerLogin.h"
-//   storyboard.registerScreen<ViewControllerLogin>("ViewControllerLogin");
-// Identifiers without a class show a placeholder, so navigation works before every screen
-// exists.
+#include <type_traits>
 
 namespace ScreenCatalog {
 
 namespace {
 
-void registerScreens(Storyboard& storyboard)
+template <class T> void add(Storyboard& storyboard, AppContext& context, const char* identifier)
 {
-    storyboard.registerScreen<ViewController>("ViewController");
-    storyboard.registerScreen<ViewControllerDevID>("ViewControllerDevID");
-    storyboard.registerScreen<ViewControllerLogin>("ViewControllerLogin");
-    storyboard.registerScreen<ViewControllerRegister>("ViewControllerRegister");
-    storyboard.registerScreen<ViewControllerFindPwd>("ViewControllerFindPwd");
-    storyboard.registerScreen<PageViewController>("PageViewController");
-    storyboard.registerScreen<PageViewController>("PageViewControllerPos");
-    storyboard.registerScreen<PageViewController>("PageViewControllerMine");
-    storyboard.registerScreen<ViewControllerSet>("ViewControllerSet");
-    storyboard.registerScreen<AllOfSetPages1>("AllOfSetPages1");
-    storyboard.registerScreen<AllOfSetPages2>("AllOfSetPages2");
-    storyboard.registerScreen<AllOfSetPages3>("AllOfSetPages3");
-    storyboard.registerScreen<AllOfSetPages4>("AllOfSetPages4");
-    storyboard.registerScreen<AllOfSetPages5>("AllOfSetPages5");
-    storyboard.registerScreen<ViewControllerPos>("ViewControllerPos");
-    storyboard.registerScreen<AllOfPosPages1>("AllOfPosPages1");
-    storyboard.registerScreen<AllOfPosPages2>("AllOfPosPages2");
-    storyboard.registerScreen<ViewControllerTestMap>("ViewControllerTestMap");
-    storyboard.registerScreen<ViewControllerMine>("ViewControllerMine");
-    storyboard.registerScreen<AllOfMinePages1>("AllOfMinePages1");
-    storyboard.registerScreen<AllOfMinePages2>("AllOfMinePages2");
-    storyboard.registerScreen<AllOfMinePages3>("AllOfMinePages3");
+    if constexpr (std::is_constructible_v<T, AppContext&>)
+        storyboard.registerScreen(QString::fromLatin1(identifier),
+                                  [&context] { return new T(context); });
+    else
+        storyboard.registerScreen<T>(QString::fromLatin1(identifier));
+}
+
+void registerScreens(Storyboard& storyboard, AppContext& context)
+{
+    add<ViewController>(storyboard, context, "ViewController");
+    add<ViewControllerDevID>(storyboard, context, "ViewControllerDevID");
+    add<ViewControllerLogin>(storyboard, context, "ViewControllerLogin");
+    add<ViewControllerRegister>(storyboard, context, "ViewControllerRegister");
+    add<ViewControllerFindPwd>(storyboard, context, "ViewControllerFindPwd");
+    add<PageViewController>(storyboard, context, "PageViewController");
+    add<PageViewController>(storyboard, context, "PageViewControllerPos");
+    add<PageViewController>(storyboard, context, "PageViewControllerMine");
+    add<ViewControllerSet>(storyboard, context, "ViewControllerSet");
+    add<AllOfSetPages1>(storyboard, context, "AllOfSetPages1");
+    add<AllOfSetPages2>(storyboard, context, "AllOfSetPages2");
+    add<AllOfSetPages3>(storyboard, context, "AllOfSetPages3");
+    add<AllOfSetPages4>(storyboard, context, "AllOfSetPages4");
+    add<AllOfSetPages5>(storyboard, context, "AllOfSetPages5");
+    add<ViewControllerPos>(storyboard, context, "ViewControllerPos");
+    add<AllOfPosPages1>(storyboard, context, "AllOfPosPages1");
+    add<AllOfPosPages2>(storyboard, context, "AllOfPosPages2");
+    add<ViewControllerTestMap>(storyboard, context, "ViewControllerTestMap");
+    add<ViewControllerMine>(storyboard, context, "ViewControllerMine");
+    add<AllOfMinePages1>(storyboard, context, "AllOfMinePages1");
+    add<AllOfMinePages2>(storyboard, context, "AllOfMinePages2");
+    add<AllOfMinePages3>(storyboard, context, "AllOfMinePages3");
 }
 
 void registerSegues(Storyboard& storyboard)
@@ -85,9 +91,9 @@ void registerSegues(Storyboard& storyboard)
 
 } // namespace
 
-void install(Storyboard& storyboard)
+void install(Storyboard& storyboard, AppContext& context)
 {
-    registerScreens(storyboard);
+    registerScreens(storyboard, context);
     registerSegues(storyboard);
 }
 

@@ -1,6 +1,5 @@
 #include "screens/account/AccountUi.h"
 
-#include "app/AppDelegate.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -146,11 +145,9 @@ qreal textWidth(const QWidget* widget, const QString& text, qreal pixels)
     return QFontMetricsF(font).horizontalAdvance(text);
 }
 
-void showAvatar(ImageView* view, const QString& address)
+void showAvatar(ImageLoader* loader, ImageView* view, const QString& address)
 {
     const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
-    AppDelegate* delegate = AppDelegate::current();
-    ImageLoader* loader = delegate ? delegate->imageLoader() : nullptr;
     if (loader)
         loader->setImageWithURL(view, address, placeholder);
     else

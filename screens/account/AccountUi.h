@@ -6,6 +6,7 @@
 #include <Qt>
 
 class Button;
+class ImageLoader;
 class ImageView;
 class QLabel;
 class QPainter;
@@ -42,6 +43,6 @@ void setButtonFont(Button* button, qreal pixels);
 qreal textWidth(const QWidget* widget, const QString& text, qreal pixels);
 
 // The avatar at `address`: the small placeholder at once, the picture when it arrives.
-void showAvatar(ImageView* view, const QString& address);
+void showAvatar(ImageLoader* loader, ImageView* view, const QString& address);
 
 } // namespace AccountUi

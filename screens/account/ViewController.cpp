@@ -1,6 +1,5 @@
 #include "screens/account/ViewController.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
 #include "platform/Timer.h"
 #include "platform/location/LocationManager.h"
@@ -12,6 +11,7 @@
 #include "poll/MyUtil.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
 
@@ -21,7 +21,10 @@ constexpr double RoutingDelaySeconds = 2.0;
 
 } // namespace
 
-ViewController::ViewController(QWidget* parent) : Screen(parent) {}
+ViewController::ViewController(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewController::~ViewController() = default;
 
@@ -48,8 +51,7 @@ void ViewController::startLocationUpdates()
 {
     // The platform's location service when the app provides one, otherwise the screen's own;
     // either way it runs as long as this screen exists.
-    AppDelegate* delegate = AppDelegate::current();
-    m_locationManager = delegate ? delegate->locationManager() : nullptr;
+    m_locationManager = m_app.location;
     if (!m_locationManager)
         m_locationManager = new LocationManager(this);
     connect(m_locationManager, &LocationManager::didUpdateLocation, this,
@@ -61,9 +63,7 @@ void ViewController::startLocationUpdates()
 
 void ViewController::registerNotificationSettings()
 {
-    AppDelegate* delegate = AppDelegate::current();
-    LocalNotificationCenter* center = delegate ? delegate->notificationCenter() : nullptr;
-    if (center) {
+    if (LocalNotificationCenter* center = m_app.notifications) {
         center->registerUserNotificationSettings(LocalNotificationCenter::Alert |
                                                  LocalNotificationCenter::Badge |
                                                  LocalNotificationCenter::Sound);

@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+struct AppContext;
+
 struct DeviceInfo;
 
 // The welcome screen, first of every run: fills the settings store with its defaults, starts
@@ -17,7 +19,7 @@ class ViewController : public Screen
     Q_OBJECT
 
 public:
-    explicit ViewController(QWidget* parent = nullptr);
+    explicit ViewController(AppContext& context, QWidget* parent = nullptr);
     ~ViewController() override;
 
     ImageView* welcomimage() const { return m_welcomimage; }
@@ -39,6 +41,7 @@ private:
     void registerNotificationSettings();
     void routeByAnswer(const DeviceInfo& info);
 
+    AppContext& m_app;
     QPointer<ImageView> m_welcomimage;
     QPointer<LocationManager> m_locationManager;
     bool m_queryFailed = false;

@@ -8,6 +8,7 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ReturnMarker.h"
+#include "screens/AppContext.h"
 #include "screens/account/AccountUi.h"
 #include "screens/account/AuthCode.h"
 #include "store/MyBasicInfo.h"
@@ -21,7 +22,10 @@ constexpr int MinEmail = 5;
 
 } // namespace
 
-ViewControllerFindPwd::ViewControllerFindPwd(QWidget* parent) : Screen(parent) {}
+ViewControllerFindPwd::ViewControllerFindPwd(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewControllerFindPwd::~ViewControllerFindPwd() = default;
 
@@ -31,7 +35,7 @@ void ViewControllerFindPwd::viewDidLoad()
     getAuthcode();
     const QString touxiangpath = MyBasicInfo::GetValue(QStringLiteral("touxiangpath"));
     Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
-    AccountUi::showAvatar(m_touXiangImage, touxiangpath);
+    AccountUi::showAvatar(m_app.images, m_touXiangImage, touxiangpath);
     m_textEmail->setDelegate(this);
     m_textCode->setDelegate(this);
 }

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QStringList>
 
+struct AppContext;
+
 // Password recovery: once the rider has typed back the code shown on screen, the device
 // server mails the account's password to the address given at registration.
 class ViewControllerFindPwd : public Screen, public TextFieldDelegate
@@ -17,7 +19,7 @@ class ViewControllerFindPwd : public Screen, public TextFieldDelegate
     Q_OBJECT
 
 public:
-    explicit ViewControllerFindPwd(QWidget* parent = nullptr);
+    explicit ViewControllerFindPwd(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerFindPwd() override;
 
     TextField* TextEmail() const { return m_textEmail; }
@@ -49,6 +51,7 @@ private:
     void handleAnswer(ReturnMarker::Marker marker);
     void showSentDialog();
 
+    AppContext& m_app;
     QPointer<TextField> m_textEmail;
     QPointer<TextField> m_textCode;
     QPointer<QLabel> m_myCustomCOde;

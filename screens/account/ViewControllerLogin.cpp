@@ -8,6 +8,7 @@
 #include "platform/ui/Localized.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
+#include "screens/AppContext.h"
 #include "screens/account/AccountUi.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
@@ -27,7 +28,10 @@ QString setting(const char* key)
 
 } // namespace
 
-ViewControllerLogin::ViewControllerLogin(QWidget* parent) : Screen(parent) {}
+ViewControllerLogin::ViewControllerLogin(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewControllerLogin::~ViewControllerLogin() = default;
 
@@ -58,7 +62,7 @@ void ViewControllerLogin::loadFields()
     m_textPwd->setText(pwd.length() >= 2 ? pwd : QString());
     const QString touxiangpath = setting("touxiangpath");
     Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
-    AccountUi::showAvatar(m_touXiangImage, touxiangpath);
+    AccountUi::showAvatar(m_app.images, m_touXiangImage, touxiangpath);
 }
 
 void ViewControllerLogin::buildViews()

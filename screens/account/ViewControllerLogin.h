@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 class StatusAnswer;
 
 // Login to the account the device server keeps for the bound device: remembers the user
@@ -18,7 +20,7 @@ class ViewControllerLogin : public Screen, public TextFieldDelegate
     Q_OBJECT
 
 public:
-    explicit ViewControllerLogin(QWidget* parent = nullptr);
+    explicit ViewControllerLogin(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerLogin() override;
 
     TextField* TextUserName() const { return m_textUserName; }
@@ -58,6 +60,7 @@ private:
     void handleAnswer(const StatusAnswer& answer);
     void switchUser();
 
+    AppContext& m_app;
     QPointer<TextField> m_textUserName;
     QPointer<TextField> m_textPwd;
     QPointer<Button> m_gouHaoButton;

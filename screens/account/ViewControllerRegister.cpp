@@ -1,6 +1,5 @@
 #include "screens/account/ViewControllerRegister.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
@@ -9,6 +8,7 @@
 #include "platform/ui/Localized.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
+#include "screens/AppContext.h"
 #include "screens/account/AccountUi.h"
 #include "screens/account/AuthCode.h"
 #include "store/MyBasicInfo.h"
@@ -47,7 +47,10 @@ bool isWebAddress(const QString& text)
 
 } // namespace
 
-ViewControllerRegister::ViewControllerRegister(QWidget* parent) : Screen(parent) {}
+ViewControllerRegister::ViewControllerRegister(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewControllerRegister::~ViewControllerRegister()
 {
@@ -237,8 +240,7 @@ void ViewControllerRegister::showCodeDialog()
 void ViewControllerRegister::checkCode(const QString& typed)
 {
     if (!m_changeString.isEmpty() && typed == m_changeString) {
-        if (AppDelegate* delegate = AppDelegate::current())
-            delegate->setVerifiedEmail(m_codeEmail);
+        m_app.verifiedEmail = m_codeEmail;
         updateHint();
         MyAlertView(QStringLiteral("验证成功!"));
     } else {
@@ -248,8 +250,7 @@ void ViewControllerRegister::checkCode(const QString& typed)
 
 bool ViewControllerRegister::emailVerified() const
 {
-    AppDelegate* delegate = AppDelegate::current();
-    const QString verified = delegate ? delegate->verifiedEmail() : QString();
+    const QString& verified = m_app.verifiedEmail;
     return !verified.isEmpty() && verified == m_useremail->text();
 }
 

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <optional>
 
+struct AppContext;
+
 class StatusAnswer;
 
 // Registration of the account for the bound device: the rider proves the e-mail address with
@@ -30,7 +32,7 @@ public:
     // Points the screen moves up while a field is edited, so the keyboard leaves it visible.
     static constexpr int KeyboardOffset = 120;
 
-    explicit ViewControllerRegister(QWidget* parent = nullptr);
+    explicit ViewControllerRegister(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerRegister() override;
 
     TextField* username() const { return m_username; }
@@ -89,6 +91,7 @@ private:
     // The line under the button says whether the address in the field is verified.
     void updateHint();
 
+    AppContext& m_app;
     QPointer<TextField> m_username;
     QPointer<TextField> m_userpwd;
     QPointer<TextField> m_useremail;

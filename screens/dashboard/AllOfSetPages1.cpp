@@ -1,11 +1,11 @@
 #include "screens/dashboard/AllOfSetPages1.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Localized.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/DiTanCustomView.h"
 #include "views/YuanHuanCustomView.h"
@@ -29,7 +29,10 @@ QString dayKey(int day)
 
 } // namespace
 
-AllOfSetPages1::AllOfSetPages1(QWidget* parent) : DashboardPage(parent) {}
+AllOfSetPages1::AllOfSetPages1(AppContext& context, QWidget* parent)
+    : DashboardPage(parent), m_app(context)
+{
+}
 
 void AllOfSetPages1::viewDidLoad()
 {
@@ -165,10 +168,7 @@ void AllOfSetPages1::showWeekdays()
     static const QStringList names = {
         QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"), QStringLiteral("四"),
         QStringLiteral("五"), QStringLiteral("六"), QStringLiteral("日")};
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate)
-        return;
-    const QDate today = delegate->clock().now().date();
+    const QDate today = m_app.clock->now().date();
     for (int i = 0; i < Days; ++i) {
         if (!m_dayNames[i])
             continue;

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <array>
 
+struct AppContext;
+
 // The dashboard's mileage page: this week's mileage against last week's on a ring, the
 // low-carbon figure of each of the last seven days on a bar, and today's mileage. The gauges
 // move towards their targets on a 0.03 s timer that re-reads the settings store every 33
@@ -23,7 +25,7 @@ public:
     static constexpr float TicksPerRead = 33;
     static constexpr int Days = 7;
 
-    explicit AllOfSetPages1(QWidget* parent = nullptr);
+    explicit AllOfSetPages1(AppContext& context, QWidget* parent = nullptr);
 
     // The ring's target: this week's mileage over last week's, 0 to 1 (full when last week
     // had none).
@@ -55,6 +57,7 @@ private:
     void showWeekdays();
     static float step(float current, float target);
 
+    AppContext& m_app;
     QPointer<YuanHuanCustomView> m_MyYuanHuan;
     std::array<QPointer<DiTanCustomView>, Days> m_week;
     std::array<QPointer<QLabel>, Days> m_dayNames;

@@ -1,5 +1,7 @@
 #include "screens/dashboard/AllOfSetPages3.h"
 
+#include "screens/AppContext.h"
+
 #include "platform/NumberText.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "store/MyBasicInfo.h"
@@ -7,7 +9,10 @@
 
 #include <QLabel>
 
-AllOfSetPages3::AllOfSetPages3(QWidget* parent) : SpeedPage(SpeedLimit::Kind::MaxSpeed, parent) {}
+AllOfSetPages3::AllOfSetPages3(AppContext& context, QWidget* parent)
+    : SpeedPage(SpeedLimit::Kind::MaxSpeed, context.alerts, parent)
+{
+}
 
 void AllOfSetPages3::viewDidLoad()
 {

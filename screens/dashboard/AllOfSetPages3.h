@@ -3,6 +3,8 @@
 #include "screens/dashboard/SpeedPage.h"
 #include "views/MaxSpeedCustomView.h"
 
+struct AppContext;
+
 // The dashboard's maximum-speed page: the rider drags along the dial and, on release, the
 // limit snaps to 15, 20, 25 or 30 km/h, is stored and is sent to the device server.
 class AllOfSetPages3 : public SpeedPage
@@ -10,7 +12,7 @@ class AllOfSetPages3 : public SpeedPage
     Q_OBJECT
 
 public:
-    explicit AllOfSetPages3(QWidget* parent = nullptr);
+    explicit AllOfSetPages3(AppContext& context, QWidget* parent = nullptr);
 
     // The limit a drag released at t chooses.
     static qint64 snap(float t);

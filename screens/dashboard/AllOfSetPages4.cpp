@@ -1,5 +1,7 @@
 #include "screens/dashboard/AllOfSetPages4.h"
 
+#include "screens/AppContext.h"
+
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/ui/PanGestureRecognizer.h"
@@ -8,7 +10,10 @@
 
 #include <QLabel>
 
-AllOfSetPages4::AllOfSetPages4(QWidget* parent) : SpeedPage(SpeedLimit::Kind::LightSpeed, parent) {}
+AllOfSetPages4::AllOfSetPages4(AppContext& context, QWidget* parent)
+    : SpeedPage(SpeedLimit::Kind::LightSpeed, context.alerts, parent)
+{
+}
 
 void AllOfSetPages4::viewDidLoad()
 {

@@ -3,6 +3,8 @@
 #include "screens/dashboard/SpeedPage.h"
 #include "views/LightCustomView.h"
 
+struct AppContext;
+
 // The dashboard's light-speed page: the rider drags along the dial to any whole speed from
 // 10 to 25 km/h; on release it is stored and sent to the device server.
 class AllOfSetPages4 : public SpeedPage
@@ -10,7 +12,7 @@ class AllOfSetPages4 : public SpeedPage
     Q_OBJECT
 
 public:
-    explicit AllOfSetPages4(QWidget* parent = nullptr);
+    explicit AllOfSetPages4(AppContext& context, QWidget* parent = nullptr);
 
     // Degrees along the dial for a touch at t, kept within 15 to 165.
     static float angleFor(float t);

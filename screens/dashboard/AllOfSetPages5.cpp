@@ -1,6 +1,5 @@
 #include "screens/dashboard/AllOfSetPages5.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
@@ -10,6 +9,7 @@
 #include "platform/ui/PanGestureRecognizer.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/WeiLanCustomView.h"
 
@@ -32,7 +32,10 @@ void setValue(const char* key, const QString& text)
 
 } // namespace
 
-AllOfSetPages5::AllOfSetPages5(QWidget* parent) : DashboardPage(parent) {}
+AllOfSetPages5::AllOfSetPages5(AppContext& context, QWidget* parent)
+    : DashboardPage(parent), m_app(context)
+{
+}
 
 void AllOfSetPages5::viewDidLoad()
 {
@@ -79,10 +82,8 @@ void AllOfSetPages5::buildMap()
     m_MyWebView = new WebView(this);
     m_MyWebView->setObjectName(QStringLiteral("MyWebView"));
     place(m_MyWebView, [this] { return QRectF(px(48), py(786), px(624), py(288)); });
-    if (AppDelegate* delegate = AppDelegate::current()) {
-        m_MyWebView->setNetworkAccessManager(delegate->networkAccessManager());
-        m_MyWebView->setAllowedServer(QUrl(delegate->serverUrl()));
-    }
+    m_MyWebView->setNetworkAccessManager(m_app.network);
+    m_MyWebView->setAllowedServer(QUrl(m_app.serverUrl));
 }
 
 float AllOfSetPages5::angleFor(float t)

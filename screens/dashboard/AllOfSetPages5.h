@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 // The dashboard's geofence page: the fence radius, 30 m to 3 km, chosen by dragging along
 // the dial and kept as the dial angle in weilanradio; the children mode switch (weilanmode),
 // under which every reload moves the fence's centre to the device's last position; and the
@@ -21,7 +23,7 @@ public:
     static constexpr const char* ChildrenOnImage = "childern.png";
     static constexpr const char* ChildrenOffImage = "childernp.png";
 
-    explicit AllOfSetPages5(QWidget* parent = nullptr);
+    explicit AllOfSetPages5(AppContext& context, QWidget* parent = nullptr);
 
     // Degrees along the dial for a touch at t, kept within 15 to 165.
     static float angleFor(float t);
@@ -51,6 +53,7 @@ private:
     void storeAngle(float angle);
     void showChildrenImage(const QString& name);
 
+    AppContext& m_app;
     QPointer<WeiLanCustomView> m_MyWLCView;
     QPointer<QLabel> m_weilanradio;
     QPointer<Button> m_childrenbutton;

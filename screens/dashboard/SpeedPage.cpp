@@ -1,6 +1,5 @@
 #include "screens/dashboard/SpeedPage.h"
 
-#include "app/AppDelegate.h"
 #include "platform/AlertPresenter.h"
 #include "platform/NumberText.h"
 #include "platform/ui/AlertController.h"
@@ -22,7 +21,8 @@ const char* const FailureMessage = "网络访问出错,速度设置失败!";
 
 } // namespace
 
-SpeedPage::SpeedPage(SpeedLimit::Kind kind, QWidget* parent) : DashboardPage(parent), m_kind(kind)
+SpeedPage::SpeedPage(SpeedLimit::Kind kind, AlertPresenter* alerts, QWidget* parent)
+    : DashboardPage(parent), m_kind(kind), m_alerts(alerts)
 {
 }
 
@@ -71,31 +71,33 @@ void SpeedPage::uploadSpeed()
     const QString sent = m_kind == SpeedLimit::Kind::MaxSpeed ? maxspeed : lightspeed;
     const SpeedLimit::Kind kind = m_kind;
     const quint64 ticket = limit().send(NumberText::toLong(sent));
+    AlertPresenter* alerts = m_alerts;
     QPointer<SpeedPage> self(this);
     DeviceServer::updateSpeed(
         devid, maxspeed, lightspeed,
         [self, kind, ticket] {
             if (SpeedLimit::of(kind).accepted(ticket) == SpeedLimit::Outcome::Restore)
-                restore(self, kind, false);
+                restore(self, kind);
         },
-        [self, kind, ticket](const QString& error) {
+        [self, kind, ticket, alerts](const QString& error) {
             DeviceServer::logError(error);
             if (SpeedLimit::of(kind).failed(ticket) == SpeedLimit::Outcome::RestoreAndAlert)
-                restore(self, kind, true);
+                restore(self, kind, alerts, true);
         });
 }
 
 // The last value the server accepted goes back into the store and onto the page; the page
 // may be gone by then (the rider left the section), the store is restored all the same.
-void SpeedPage::restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind, bool alert)
+void SpeedPage::restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind, AlertPresenter* alerts,
+                        bool alert)
 {
     const QString message = Localized::string(QString::fromUtf8(FailureMessage));
     if (alert) {
         if (page)
             page->MyAlertView(message);
-        else if (AppDelegate* delegate = AppDelegate::current(); delegate && delegate->alerts())
-            delegate->alerts()->showAlert(Localized::string(QStringLiteral("提示")), message,
-                                          {Localized::string(QStringLiteral("确定"))});
+        else if (alerts)
+            alerts->showAlert(Localized::string(QStringLiteral("提示")), message,
+                              {Localized::string(QStringLiteral("确定"))});
     }
     const SpeedLimit& limit = SpeedLimit::of(kind);
     MyBasicInfo::SetValue(limit.key(), QString::asprintf("%lld", limit.confirmed()));

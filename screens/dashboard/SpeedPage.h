@@ -11,6 +11,8 @@
 // Base of the two speed-limit pages: a half-circle dial the rider drags along, the label
 // with the limit, and the upload of both limits to the device server, which puts back the
 // last accepted value when the server does not take the new one.
+class AlertPresenter;
+
 class SpeedPage : public DashboardPage
 {
     Q_OBJECT
@@ -29,7 +31,8 @@ public:
     void MyAlertView(const QString& message);
 
 protected:
-    SpeedPage(SpeedLimit::Kind kind, QWidget* parent);
+    // `alerts` tells the rider of a refused change after the page is gone.
+    SpeedPage(SpeedLimit::Kind kind, AlertPresenter* alerts, QWidget* parent);
 
     // Shows the stored limit and takes it as the pending (and, when nothing is on its way,
     // the confirmed) value.
@@ -42,8 +45,12 @@ protected:
     void addScaleMark(const QString& text, double p);
 
 private:
-    static void restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind, bool alert);
+    // With `alert`, the rider is told of the refusal: on the page while it exists, otherwise
+    // through `alerts`.
+    static void restore(QPointer<SpeedPage> page, SpeedLimit::Kind kind,
+                        AlertPresenter* alerts = nullptr, bool alert = false);
 
     SpeedLimit::Kind m_kind;
+    AlertPresenter* m_alerts;
     QPointer<PanGestureRecognizer> m_pan;
 };

@@ -1,10 +1,11 @@
 #include "screens/position/AllOfPosPages2.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/FitLabel.h"
@@ -12,19 +13,20 @@
 #include <QLabel>
 #include <QPainter>
 
-AllOfPosPages2::AllOfPosPages2(QWidget* parent) : Screen(parent) {}
+AllOfPosPages2::AllOfPosPages2(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 void AllOfPosPages2::viewDidLoad()
 {
     buildCard();
     InitData();
     // The observer goes with the page.
-    if (AppDelegate* delegate = AppDelegate::current()) {
-        delegate->defaultCenter().addObserver(
-            QStringLiteral("SelectLvYou"),
-            [this](const Notification& notification) { ProcessSelectLvYou(notification.object); },
-            this);
-    }
+    m_app.center->addObserver(
+        QStringLiteral("SelectLvYou"),
+        [this](const Notification& notification) { ProcessSelectLvYou(notification.object); },
+        this);
 }
 
 void AllOfPosPages2::buildCard()
@@ -77,9 +79,8 @@ QString AllOfPosPages2::weixinText(const QString& weixin)
 void AllOfPosPages2::showAvatar(const QString& address)
 {
     const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
-    AppDelegate* delegate = AppDelegate::current();
-    if (delegate && delegate->imageLoader())
-        delegate->imageLoader()->setImageWithURL(m_touxiangimage, address, placeholder);
+    if (m_app.images)
+        m_app.images->setImageWithURL(m_touxiangimage, address, placeholder);
     else
         m_touxiangimage->setImage(placeholder);
 }

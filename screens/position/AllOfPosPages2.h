@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 // The riders-mode page under the position map: a rider card, first the user's own, then
 // the card of each nearby rider whose mark is selected on the map ("SelectLvYou").
 class AllOfPosPages2 : public Screen
@@ -14,7 +16,7 @@ class AllOfPosPages2 : public Screen
     Q_OBJECT
 
 public:
-    explicit AllOfPosPages2(QWidget* parent = nullptr);
+    explicit AllOfPosPages2(AppContext& context, QWidget* parent = nullptr);
 
     void InitData();
     // The card of the rider whose mark posted the notification.
@@ -38,6 +40,7 @@ private:
     void buildCard();
     void showAvatar(const QString& address);
 
+    AppContext& m_app;
     QPointer<ImageView> m_touxiangimage;
     QPointer<QLabel> m_username;
     QPointer<QLabel> m_paiming;

@@ -1,6 +1,5 @@
 #include "screens/position/ViewControllerPos.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
@@ -16,6 +15,7 @@
 #include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
@@ -59,7 +59,7 @@ bool isMissing(float lat, float lng)
 
 } // namespace
 
-ViewControllerPos::ViewControllerPos(QWidget* parent) : Screen(parent) {}
+ViewControllerPos::ViewControllerPos(AppContext& context, QWidget* parent) : Screen(parent), m_app(context) {}
 
 ViewControllerPos::~ViewControllerPos()
 {
@@ -500,12 +500,9 @@ void ViewControllerPos::addToMapInTrackMode(const MapAnnotationPtr& annotation)
 
 // The map's delegate -----------------------------------------------------------------------
 
-RiderMark::Services ViewControllerPos::markServices()
+RiderMark::Services ViewControllerPos::markServices() const
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (!delegate)
-        return {};
-    return {delegate->imageLoader(), &delegate->defaultCenter()};
+    return {m_app.images, m_app.center};
 }
 
 MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
@@ -565,9 +562,8 @@ void ViewControllerPos::button1()
     request.setBText(false);
     request.setMessage(message);
     request.setScene(SendMessageRequest::SceneTimeline);
-    AppDelegate* delegate = AppDelegate::current();
-    if (delegate && delegate->share())
-        delegate->share()->sendReq(request);
+    if (m_app.share)
+        m_app.share->sendReq(request);
 }
 
 QImage ViewControllerPos::imageFromView(QWidget*)

@@ -18,6 +18,8 @@
 #include <QList>
 #include <QPointer>
 
+struct AppContext;
+
 class CustomAnnotationViewImage;
 class Timer;
 
@@ -38,7 +40,7 @@ class ViewControllerPos : public Screen,
     Q_OBJECT
 
 public:
-    explicit ViewControllerPos(QWidget* parent = nullptr);
+    explicit ViewControllerPos(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerPos() override;
 
     // Timer actions and taps.
@@ -118,11 +120,12 @@ private:
     void addToMapInTrackMode(const MapAnnotationPtr& annotation);
     void showRiders();
     // What a rider mark needs: the avatar loader and the centre it announces selection on.
-    static RiderMark::Services markServices();
+    RiderMark::Services markServices() const;
     // The mode (track or riders), the title and the dots of the page on display.
     void followVisiblePage();
     void showTrack();
 
+    AppContext& m_app;
     QPointer<MapView> m_mapView;
     QPointer<ImageView> m_SetImage;
     QPointer<ImageView> m_RightImage;

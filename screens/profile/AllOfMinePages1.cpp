@@ -1,10 +1,11 @@
 #include "screens/profile/AllOfMinePages1.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "screens/AppContext.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyBasicInfo.h"
 
@@ -28,7 +29,10 @@ QString setting(const char* key)
 
 } // namespace
 
-AllOfMinePages1::AllOfMinePages1(QWidget* parent) : Screen(parent) {}
+AllOfMinePages1::AllOfMinePages1(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 QRectF AllOfMinePages1::unitRect(double x, double y, double w, double h) const
 {
@@ -116,7 +120,7 @@ void AllOfMinePages1::buildRankingLink()
 void AllOfMinePages1::fill()
 {
     const QString touxiangpath = setting("touxiangpath");
-    MineUi::showAvatar(m_touxiangimage, touxiangpath);
+    MineUi::showAvatar(m_app.images, m_touxiangimage, touxiangpath);
     Log::write(QStringLiteral("touxiangpath = %1").arg(touxiangpath));
     m_username->setText(setting("localusername"));
     m_levelname->setText(MineUi::levelLine(setting("levelname"), setting("level")));
@@ -127,8 +131,7 @@ void AllOfMinePages1::fill()
 
 void AllOfMinePages1::tapPageWelcom()
 {
-    if (AppDelegate* delegate = AppDelegate::current())
-        delegate->defaultCenter().post(QStringLiteral("AllOfMinePages1ToAllOfMinePages2"), this);
+    m_app.center->post(QStringLiteral("AllOfMinePages1ToAllOfMinePages2"), this);
 }
 
 void AllOfMinePages1::paintEvent(QPaintEvent*)

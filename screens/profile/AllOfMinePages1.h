@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 // The rider's own profile: avatar, name, level, points, weekly rank and total mileage, as
 // the settings store held them when the page loaded; its arrow leads to the ranking list.
 class AllOfMinePages1 : public Screen
@@ -13,7 +15,7 @@ class AllOfMinePages1 : public Screen
     Q_OBJECT
 
 public:
-    explicit AllOfMinePages1(QWidget* parent = nullptr);
+    explicit AllOfMinePages1(AppContext& context, QWidget* parent = nullptr);
 
     // Asks the section to show the ranking list.
     void tapPageWelcom();
@@ -39,6 +41,7 @@ private:
     QRectF unitRect(double x, double y, double w, double h) const;
     QRectF avatarFrame() const;
 
+    AppContext& m_app;
     QPointer<ImageView> m_touxiangimage;
     QPointer<QLabel> m_username;
     QPointer<QLabel> m_levelname;

@@ -1,11 +1,12 @@
 #include "screens/profile/AllOfMinePages2.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/TableView.h"
+#include "screens/AppContext.h"
 #include "screens/profile/CustomTableViewCell.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyBasicInfo.h"
@@ -26,7 +27,10 @@ QString setting(const char* key)
 
 } // namespace
 
-AllOfMinePages2::AllOfMinePages2(QWidget* parent) : Screen(parent) {}
+AllOfMinePages2::AllOfMinePages2(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 QRectF AllOfMinePages2::unitRect(double x, double y, double w, double h) const
 {
@@ -83,7 +87,7 @@ void AllOfMinePages2::buildTable()
     m_tableView = new TableView(this);
     m_tableView->setObjectName(QStringLiteral("RankingTable"));
     m_tableView->registerCell(QString::fromLatin1(CustomTableViewCell::Identifier),
-                              [] { return new CustomTableViewCell; });
+                              [this] { return new CustomTableViewCell(m_app.images); });
     m_tableView->setDataSource(this);
     m_tableView->setDelegate(this);
     place(m_tableView, [this] {
@@ -95,7 +99,7 @@ void AllOfMinePages2::buildTable()
 void AllOfMinePages2::fill()
 {
     const QString touxiangpath = setting("touxiangpath");
-    MineUi::showAvatar(m_touxiangimage, touxiangpath);
+    MineUi::showAvatar(m_app.images, m_touxiangimage, touxiangpath);
     Log::write(QStringLiteral("AllOfMinePages2 touxiangpath = %1").arg(touxiangpath));
     m_username->setText(setting("localusername"));
     m_levelname->setText(MineUi::levelLine(setting("levelname"), setting("level")));
@@ -104,8 +108,7 @@ void AllOfMinePages2::fill()
 
 void AllOfMinePages2::tapPageWelcom()
 {
-    if (AppDelegate* delegate = AppDelegate::current())
-        delegate->defaultCenter().post(QStringLiteral("AllOfMinePages2ToAllOfMinePages1"), this);
+    m_app.center->post(QStringLiteral("AllOfMinePages2ToAllOfMinePages1"), this);
 }
 
 int AllOfMinePages2::numberOfRowsInSection(TableView*, int)
@@ -140,8 +143,7 @@ void AllOfMinePages2::didSelectRowAtIndexPath(TableView*, int row)
 {
     Log::write(QStringLiteral("点击Cell:%1").arg(row));
     MyBasicInfo::SetValue(QStringLiteral("cellindex"), QString::number(qint64(row) + 1));
-    if (AppDelegate* delegate = AppDelegate::current())
-        delegate->defaultCenter().post(QStringLiteral("Notification_GetUserProfileSuccess"), this);
+    m_app.center->post(QStringLiteral("Notification_GetUserProfileSuccess"), this);
 }
 
 void AllOfMinePages2::paintEvent(QPaintEvent*)

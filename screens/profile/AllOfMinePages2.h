@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 // The weekly ranking list under the rider's own summary. Rows come from the ranking cache
 // as they come into view; choosing one stores its rank as `cellindex` and asks the section
 // to show that rider on the map.
@@ -19,7 +21,7 @@ class AllOfMinePages2 : public Screen, public TableViewDataSource, public TableV
 public:
     static constexpr qreal RowHeight = 60.0;
 
-    explicit AllOfMinePages2(QWidget* parent = nullptr);
+    explicit AllOfMinePages2(AppContext& context, QWidget* parent = nullptr);
 
     // Asks the section to show the profile page.
     void tapPageWelcom();
@@ -47,6 +49,7 @@ private:
     QRectF unitRect(double x, double y, double w, double h) const;
     QRectF avatarFrame() const;
 
+    AppContext& m_app;
     QPointer<ImageView> m_touxiangimage;
     QPointer<QLabel> m_username;
     QPointer<QLabel> m_levelname;

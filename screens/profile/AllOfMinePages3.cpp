@@ -1,13 +1,14 @@
 #include "screens/profile/AllOfMinePages3.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/NumberText.h"
 #include "platform/map/MapPointAnnotation.h"
 #include "platform/map/MapView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "screens/AppContext.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyPaiMingInfo.h"
@@ -16,7 +17,10 @@
 #include <QLabel>
 #include <QPainter>
 
-AllOfMinePages3::AllOfMinePages3(QWidget* parent) : Screen(parent) {}
+AllOfMinePages3::AllOfMinePages3(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 void AllOfMinePages3::viewDidLoad()
 {
@@ -42,7 +46,7 @@ QRectF AllOfMinePages3::avatarFrame() const
 void AllOfMinePages3::buildCard()
 {
     m_touxiangimage = MineUi::makeAvatar(this);
-    MineUi::showAvatar(m_touxiangimage, QString());
+    MineUi::showAvatar(m_app.images, m_touxiangimage, QString());
     place(m_touxiangimage, [this] { return avatarFrame(); });
     const QColor colours[] = {MineUi::ink(), MineUi::accent(), MineUi::muted()};
     const double sizes[] = {0.14, 0.125, 0.11};
@@ -76,7 +80,7 @@ void AllOfMinePages3::UpdateData()
         return;
     const RiderInfo& rider = riders.first();
     if (m_touxiangimage) {
-        MineUi::showAvatar(m_touxiangimage, rider.touxiangpath);
+        MineUi::showAvatar(m_app.images, m_touxiangimage, rider.touxiangpath);
         m_username->setText(
             QStringLiteral("%1- %2 %3级").arg(rider.username, rider.levelname, rider.level));
         m_paiming->setText(QStringLiteral("本周排名 NO.%1").arg(rider.paiming));
@@ -144,8 +148,7 @@ void AllOfMinePages3::buildBackButton()
 void AllOfMinePages3::button1()
 {
     Log::write(QStringLiteral("点击了返回按钮"));
-    if (AppDelegate* delegate = AppDelegate::current())
-        delegate->defaultCenter().post(QStringLiteral("AllOfMinePages3ToAllOfMinePages2"), this);
+    m_app.center->post(QStringLiteral("AllOfMinePages3ToAllOfMinePages2"), this);
 }
 
 MapAnnotationView* AllOfMinePages3::viewForAnnotation(MapView* mapView,
@@ -157,9 +160,7 @@ MapAnnotationView* AllOfMinePages3::viewForAnnotation(MapView* mapView,
     if (MapAnnotationView* reused =
             mapView->dequeueReusableAnnotationViewWithIdentifier(identifier))
         return reused;
-    AppDelegate* delegate = AppDelegate::current();
-    auto* view = new CustomAnnotationView(annotation, identifier, nullptr,
-                                          {delegate ? delegate->imageLoader() : nullptr, nullptr});
+    auto* view = new CustomAnnotationView(annotation, identifier, nullptr, {m_app.images, nullptr});
     view->setCanShowCallout(false);
     view->setDraggable(true);
     view->setCalloutOffset(QPointF(0, -5));

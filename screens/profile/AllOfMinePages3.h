@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
+
 // The ranking map: the rider chosen in the ranking list (`cellindex`, rank 1 before any
 // choice) on a map, with the rider's avatar, rank and WeChat name under it and a back
 // button to the list.
@@ -19,7 +21,7 @@ class AllOfMinePages3 : public Screen, public MapViewDelegate
 public:
     static constexpr const char* AnnotationIdentifier = "customReuseIndetifier";
 
-    explicit AllOfMinePages3(QWidget* parent = nullptr);
+    explicit AllOfMinePages3(AppContext& context, QWidget* parent = nullptr);
 
     // Reads the chosen rider from the ranking cache; a rank no cached rider holds leaves the
     // page as it was.
@@ -55,6 +57,7 @@ private:
     QRectF cardRect() const;
     QRectF avatarFrame() const;
 
+    AppContext& m_app;
     QPointer<MapView> m_mapView;
     QPointer<Button> m_backButton;
     QPointer<ImageView> m_touxiangimage;

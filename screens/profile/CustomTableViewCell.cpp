@@ -24,8 +24,8 @@ QColor rankColour(qint64 rank)
 
 } // namespace
 
-CustomTableViewCell::CustomTableViewCell(QWidget* parent)
-    : TableViewCell(QString::fromLatin1(Identifier), parent)
+CustomTableViewCell::CustomTableViewCell(ImageLoader* images, QWidget* parent)
+    : TableViewCell(QString::fromLatin1(Identifier), parent), m_images(images)
 {
     m_paiming = MineUi::makeLabel(this, MineUi::accent(), Qt::AlignCenter);
     MineUi::setPixelFont(m_paiming, 15, true);
@@ -47,7 +47,7 @@ void CustomTableViewCell::Setpaiming(qint64 paiming)
 
 void CustomTableViewCell::RefshImage(const QString& address)
 {
-    MineUi::showAvatar(m_cellimage, address);
+    MineUi::showAvatar(m_images, m_cellimage, address);
 }
 
 void CustomTableViewCell::SetUsername(const QString& username)
@@ -64,7 +64,7 @@ void CustomTableViewCell::prepareForReuse()
 {
     m_username->clear();
     m_levelname->clear();
-    MineUi::clearAvatar(m_cellimage);
+    MineUi::clearAvatar(m_images, m_cellimage);
 }
 
 void CustomTableViewCell::resizeEvent(QResizeEvent* event)

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPointer>
 
+class ImageLoader;
+
 // One row of the weekly ranking list: the rank, the rider's avatar, name and level.
 class CustomTableViewCell : public TableViewCell
 {
@@ -14,7 +16,8 @@ class CustomTableViewCell : public TableViewCell
 public:
     static constexpr const char* Identifier = "customCell";
 
-    explicit CustomTableViewCell(QWidget* parent = nullptr);
+    // `images` loads the avatars; without one a row shows none.
+    explicit CustomTableViewCell(ImageLoader* images, QWidget* parent = nullptr);
 
     // "NO.%ld".
     void Setpaiming(qint64 paiming);
@@ -38,6 +41,7 @@ protected:
 
 private:
     QPointer<QLabel> m_paiming;
+    ImageLoader* m_images;
     QPointer<ImageView> m_cellimage;
     QPointer<QLabel> m_username;
     QPointer<QLabel> m_levelname;

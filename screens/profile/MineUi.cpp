@@ -1,6 +1,5 @@
 #include "screens/profile/MineUi.h"
 
-#include "app/AppDelegate.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
@@ -67,21 +66,19 @@ ImageView* makeAvatar(QWidget* parent)
     return view;
 }
 
-void showAvatar(ImageView* view, const QString& address)
+void showAvatar(ImageLoader* loader, ImageView* view, const QString& address)
 {
     const QImage placeholder = Images::named(QStringLiteral("touxiangsmall.png"));
-    AppDelegate* delegate = AppDelegate::current();
-    if (delegate && delegate->imageLoader())
-        delegate->imageLoader()->setImageWithURL(view, address, placeholder);
+    if (loader)
+        loader->setImageWithURL(view, address, placeholder);
     else
         view->setImage(placeholder);
 }
 
-void clearAvatar(ImageView* view)
+void clearAvatar(ImageLoader* loader, ImageView* view)
 {
-    AppDelegate* delegate = AppDelegate::current();
-    if (delegate && delegate->imageLoader())
-        delegate->imageLoader()->setImageWithURL(view, QString(), QImage());
+    if (loader)
+        loader->setImageWithURL(view, QString(), QImage());
     else
         view->setImage(QImage());
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <Qt>
 
+class ImageLoader;
 class ImageView;
 class QLabel;
 class QPainter;
@@ -29,9 +30,9 @@ void setPixelFont(QWidget* widget, qreal pixels, bool bold = false);
 // A round avatar view showing the placeholder "touxiangsmall.png" now and the picture at
 // `address` when it arrives.
 ImageView* makeAvatar(QWidget* parent);
-void showAvatar(ImageView* view, const QString& address);
+void showAvatar(ImageLoader* loader, ImageView* view, const QString& address);
 // Empties the view; a picture still on its way for it no longer lands there.
-void clearAvatar(ImageView* view);
+void clearAvatar(ImageLoader* loader, ImageView* view);
 // Shows the direct children made while `parent` was already on display (a pager shows a
 // page before loading it), leaving alone the ones hidden on purpose.
 void showMadeChildren(QWidget* parent);

@@ -1,13 +1,14 @@
 #include "screens/profile/ViewControllerMine.h"
 
-#include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Timer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/Storyboard.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/MineUi.h"
@@ -27,7 +28,10 @@ namespace {
 
 } // namespace
 
-ViewControllerMine::ViewControllerMine(QWidget* parent) : Screen(parent) {}
+ViewControllerMine::ViewControllerMine(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewControllerMine::~ViewControllerMine()
 {
@@ -92,7 +96,7 @@ void ViewControllerMine::buildPager()
 
 void ViewControllerMine::observe()
 {
-    NotificationCenter& center = AppDelegate::current()->defaultCenter();
+    NotificationCenter& center = *m_app.center;
     center.addObserver(
         QStringLiteral("Notification_GetUserProfileSuccess"),
         [this](const Notification&) { changePage(); }, this);
@@ -216,8 +220,7 @@ void ViewControllerMine::viewDidDisappear()
 
 void ViewControllerMine::didRelease()
 {
-    if (AppDelegate* delegate = AppDelegate::current())
-        delegate->defaultCenter().removeObserver(this);
+    m_app.center->removeObserver(this);
     Log::write(QStringLiteral("Mine释放"));
 }
 

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QPointer>
 
+struct AppContext;
+
 class Timer;
 
 // The profile and ranking section: a pager over the profile, the ranking list and the
@@ -23,7 +25,7 @@ class ViewControllerMine : public Screen,
 public:
     static constexpr int PageCount = 3;
 
-    explicit ViewControllerMine(QWidget* parent = nullptr);
+    explicit ViewControllerMine(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerMine() override;
 
     void tapPagePos();
@@ -64,6 +66,7 @@ private:
     void showPage(int index);
     void requestRanking();
 
+    AppContext& m_app;
     QPointer<ImageView> m_PosImage;
     QPointer<ImageView> m_SetImage;
     QPointer<PageViewController> m_pageViewController;

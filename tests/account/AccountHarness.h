@@ -35,7 +35,7 @@ public:
         host.resize(360, 640);
         host.show();
         storyboard = new Storyboard(&host);
-        ScreenCatalog::install(*storyboard);
+        ScreenCatalog::install(*storyboard, app.delegate->context());
         for (const char* id : {"ViewControllerSet", "ViewControllerPos", "ViewControllerMine"}) {
             storyboard->registerScreen(QString::fromLatin1(id), [id] {
                 return new PlaceholderScreen(QString::fromLatin1(id));

@@ -7,6 +7,7 @@
 #include "screens/account/ViewControllerLogin.h"
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
+#include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
 
 #include <QSignalSpy>
@@ -30,8 +31,7 @@ void fill(ViewControllerLogin* screen, const QString& username, const QString& p
 
 int rows(const char* entity)
 {
-    return AppDelegate::current()->managedObjectContext()->count(
-        FetchRequest::all(QString::fromLatin1(entity)));
+    return StoreContext::shared()->count(FetchRequest::all(QString::fromLatin1(entity)));
 }
 
 } // namespace
@@ -290,8 +290,8 @@ void tst_ViewControllerLogin::switchUserEmptiesTheDatabaseAndStartsOver()
     AccountHarness::setSetting("localusername", "rider01");
     MyPaiMingInfo::CheckAdd(RiderInfo{"rider01", "3", "新手", "1", "", "30", "120", "wx"});
     MyFriendInfo::CheckAdd(RiderInfo{"rider02", "3", "新手", "2", "", "30", "120", "wx"});
-    AppDelegate::current()->managedObjectContext()->insert("MyPosInfo");
-    AppDelegate::current()->managedObjectContext()->save();
+    StoreContext::shared()->insert("MyPosInfo");
+    StoreContext::shared()->save();
     QCOMPARE(rows("MyPosInfo"), 1);
 
     screen->TouXiangImage()->tapRecognizer()->tap();

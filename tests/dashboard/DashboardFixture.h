@@ -36,7 +36,7 @@ struct DashboardFixture
         MyBasicInfo::SetValue(QStringLiteral("devid"), QString::fromLatin1(Devid));
         host.resize(360, 640);
         host.show();
-        ScreenCatalog::install(*storyboard);
+        ScreenCatalog::install(*storyboard, app.delegate->context());
         SpeedLimit::of(SpeedLimit::Kind::MaxSpeed).reset();
         SpeedLimit::of(SpeedLimit::Kind::LightSpeed).reset();
     }

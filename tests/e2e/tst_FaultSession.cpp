@@ -324,7 +324,7 @@ void tst_FaultSession::sectionScreensSurviveTheSameServer()
     host.resize(360, 640);
     host.show();
     Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard);
+    ScreenCatalog::install(storyboard, m_app->delegate->context());
     auto* pos = qobject_cast<ViewControllerPos*>(storyboard.start("ViewControllerPos"));
     QVERIFY(pos);
 

@@ -84,7 +84,7 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     host.resize(360, 640);
     host.show();
     Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard);
+    ScreenCatalog::install(storyboard, app.delegate->context());
     auto* screen = storyboard.instantiate<ViewControllerPos>("ViewControllerPos");
     screen->setParent(&host);
     screen->setBaseGeometry(QRect(0, 0, 360, 640));

@@ -152,7 +152,7 @@ void tst_RiderSession::init()
     m_host->resize(360, 640);
     m_host->show();
     m_storyboard = new Storyboard(m_host.get());
-    ScreenCatalog::install(*m_storyboard);
+    ScreenCatalog::install(*m_storyboard, m_app->delegate->context());
     connect(m_storyboard, &Storyboard::seguePerformed, this,
             [this](const QString& id, Screen*) { m_segues.append(id); });
     m_log = std::make_unique<Log::Capture>();
@@ -635,7 +635,7 @@ void tst_RiderSession::nextStartSwitchesTheUser()
     delete m_storyboard;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_storyboard = new Storyboard(m_host.get());
-    ScreenCatalog::install(*m_storyboard);
+    ScreenCatalog::install(*m_storyboard, m_app->delegate->context());
     connect(m_storyboard, &Storyboard::seguePerformed, this,
             [this](const QString& id, Screen*) { m_segues.append(id); });
     m_storyboard->start(QString::fromLatin1(ScreenCatalog::FirstScreen));

@@ -3,6 +3,7 @@
 #include "platform/ui/PlaceholderScreen.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
+#include "screens/AppContext.h"
 #include "screens/ScreenCatalog.h"
 
 #include <QTest>
@@ -59,6 +60,7 @@ private slots:
 private:
     QWidget* m_host = nullptr;
     Storyboard* m_storyboard = nullptr;
+    AppContext m_context;
 };
 
 void tst_Storyboard::init()
@@ -67,7 +69,7 @@ void tst_Storyboard::init()
     m_host->resize(360, 640);
     m_host->show();
     m_storyboard = new Storyboard(m_host);
-    ScreenCatalog::install(*m_storyboard);
+    ScreenCatalog::install(*m_storyboard, m_context);
     for (const QString& id : AppScreens)
         m_storyboard->registerScreen<LoggingScreen>(id);
 }

@@ -54,7 +54,7 @@ struct PositionFixture
         MyBasicInfo::SetValue(QStringLiteral("devid"), QString::fromLatin1(Devid));
         host.resize(hostSize);
         host.show();
-        ScreenCatalog::install(*storyboard);
+        ScreenCatalog::install(*storyboard, app.delegate->context());
     }
 
     ~PositionFixture()

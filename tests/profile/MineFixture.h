@@ -28,7 +28,7 @@ struct MineFixture
         MyUtil::InitMyDateBase();
         host.resize(320, 568);
         host.show();
-        ScreenCatalog::install(*storyboard);
+        ScreenCatalog::install(*storyboard, app.delegate->context());
     }
 
     ~MineFixture()

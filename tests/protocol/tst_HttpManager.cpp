@@ -325,7 +325,6 @@ void tst_HttpManager::postSendsOneFilePart()
 
 void tst_HttpManager::globalManagerFollowsTheDelegate()
 {
-    QVERIFY(!AppDelegate::current());
     QVERIFY(!MyUtil::GetGlobalAFmanager());
     QNetworkAccessManager injected;
     TestApp app;
