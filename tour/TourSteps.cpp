@@ -18,14 +18,11 @@
 #include "tour/PositionTour.h"
 #include "tour/SimulatorControl.h"
 #include "tour/Tour.h"
+#include "tour/GaugeGallery.h"
 
 #include <QDir>
 #include <QPointer>
 
-#if __has_include("views/GaugeGallery.h")
-#include "views/GaugeGallery.h"
-#define LVXING_HAS_GAUGE_GALLERY 1
-#endif
 
 namespace TourSteps {
 
@@ -147,13 +144,9 @@ void addGalleries(Tour& tour)
     tour.add({QString(),
               [gallery](Tour& t) {
                   delete gallery->data();
-#ifdef LVXING_HAS_GAUGE_GALLERY
                   const QStringList written =
                       GaugeGallery::writeAll(QDir(t.folder()).filePath(QStringLiteral("gauges")));
                   t.note(QStringLiteral("gauge gallery: %1 pictures").arg(written.size()));
-#else
-                  t.note(QStringLiteral("gauge gallery not built yet"));
-#endif
               },
               {},
               0,

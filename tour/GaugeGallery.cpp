@@ -1,4 +1,4 @@
-#include "views/GaugeGallery.h"
+#include "tour/GaugeGallery.h"
 #include "views/DiTanCustomView.h"
 #include "views/FKCustomView.h"
 #include "views/LightCustomView.h"

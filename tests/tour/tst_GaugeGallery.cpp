@@ -1,4 +1,4 @@
-#include "views/GaugeGallery.h"
+#include "tour/GaugeGallery.h"
 #include "views/PixelProbe.h"
 
 #include <QFileInfo>
