@@ -1,7 +1,6 @@
 #include "platform/ui/Storyboard.h"
 
 #include "platform/Log.h"
-#include "platform/ui/PlaceholderScreen.h"
 #include "platform/ui/Screen.h"
 
 #include <QEvent>
@@ -52,7 +51,7 @@ Screen* Storyboard::instantiateViewControllerWithIdentifier(const QString& ident
     Screen* screen = factory ? factory() : nullptr;
     if (!screen) {
         Log::write(QStringLiteral("storyboard: no screen registered as %1").arg(identifier));
-        screen = new PlaceholderScreen(identifier);
+        screen = new Screen;
     }
     screen->setIdentifier(identifier);
     screen->setStoryboard(this);

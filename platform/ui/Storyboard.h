@@ -24,7 +24,8 @@ enum class SegueKind {
 // Makes screens and pages by their identifiers and performs segues by identifier on the
 // stack of screens shown full-size in the host widget. The first screen stays underneath
 // for the whole run; released screens are deleted, so memory stays bounded however often
-// the rider moves between screens. An identifier nobody registered makes a placeholder.
+// the rider moves between screens. An identifier nobody registered is logged and makes a
+// blank screen, so a slip in a name never crashes the app.
 class Storyboard : public QObject
 {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include "platform/location/LocationManager.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/PlaceholderScreen.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "screens/ScreenCatalog.h"
 #include "store/MyBasicInfo.h"
@@ -37,9 +37,7 @@ public:
         storyboard = new Storyboard(&host);
         ScreenCatalog::install(*storyboard, app.delegate->context());
         for (const char* id : {"ViewControllerSet", "ViewControllerPos", "ViewControllerMine"}) {
-            storyboard->registerScreen(QString::fromLatin1(id), [id] {
-                return new PlaceholderScreen(QString::fromLatin1(id));
-            });
+            storyboard->registerScreen<Screen>(QString::fromLatin1(id));
         }
         QObject::connect(storyboard, &Storyboard::seguePerformed,
                          [this](const QString& id, Screen*) { segues.append(id); });
