@@ -8,6 +8,7 @@
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "poll/MyUtil.h"
+#include "poll/StatusStore.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
 #include "store/MyBasicInfo.h"
@@ -43,7 +44,7 @@ QByteArray pollBody(int round, bool outside)
 void handle(const QByteArray& body)
 {
     const StatusAnswer answer(StatusRecord::Poll, ServerAnswer(body));
-    answer.storeIfOk();
+    StatusStore::storeIfOk(answer);
     MyUtil::HandleEveryThingAnswer(QStringLiteral("86000001"), answer);
 }
 

@@ -3,6 +3,7 @@
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
@@ -74,7 +75,7 @@ int main(int argc, char* argv[])
     const double storeNs = medianNs(
         [&] {
             const StatusAnswer answer(StatusRecord::Poll, ServerAnswer(bodies[next++ % 16]));
-            answer.storeIfOk();
+            StatusStore::storeIfOk(answer);
         },
         50, 15);
     report("status_answer_decode_classify_store", storeNs, 1e6, "goal 1ms");

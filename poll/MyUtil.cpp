@@ -6,6 +6,7 @@
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "poll/StatusPoller.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
@@ -154,7 +155,10 @@ void GetEveryThing()
         return;
     // A failed request is dropped; the next one goes out after the next interval.
     DeviceServer::getEveryThing(
-        devid, [devid](const StatusAnswer& answer) { HandleEveryThingAnswer(devid, answer); }, {});
+        devid,
+        StatusStore::storingFirst(
+            [devid](const StatusAnswer& answer) { HandleEveryThingAnswer(devid, answer); }),
+        {});
 }
 
 void HandleEveryThingAnswer(const QString& devid, const StatusAnswer& answer)

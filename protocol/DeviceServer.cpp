@@ -49,7 +49,6 @@ DeviceServer::AnswerHandler statusHandler(StatusRecord::Kind kind,
 {
     return [kind, onAnswer = std::move(onAnswer)](const ServerAnswer& answer) {
         const StatusAnswer status(kind, answer);
-        status.storeIfOk();
         if (onAnswer)
             onAnswer(status);
     };

@@ -37,9 +37,8 @@ public:
     static void queryDevice(const QString& devid, std::function<void(const DeviceInfo&)> onAnswer,
                             Failure onFailure);
 
-    // TolvarLoginIOS.php / TolvarRegisterIOS.php. The status record (24 / 26
-    // fields) is stored before the handler runs, but only when the return message
-    // is "ok"; the handler reads the marker from the answer.
+    // TolvarLoginIOS.php / TolvarRegisterIOS.php: the answer carries the status record
+    // (24 / 26 fields) and the marker. Callers store it through StatusStore::storingFirst.
     static void login(const QString& devid, const QString& username, const QString& pwd,
                       std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
     static void registerAccount(const QString& devid, const QString& username, const QString& pwd,
@@ -47,8 +46,8 @@ public:
                                 std::function<void(const StatusAnswer&)> onAnswer,
                                 Failure onFailure);
 
-    // TolvarGetEveryThingTimerIOS.php. When the answer's message contains "ok" the
-    // 24 fields are stored before the handler runs; otherwise nothing is stored.
+    // TolvarGetEveryThingTimerIOS.php: the status record of 24 fields, stored by the
+    // caller when the answer's message contains "ok".
     static void getEveryThing(const QString& devid,
                               std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
 

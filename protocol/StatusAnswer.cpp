@@ -27,11 +27,3 @@ QString StatusAnswer::messageKey(StatusRecord::Kind kind)
     }
     return QStringLiteral("timerreturnmsg");
 }
-
-bool StatusAnswer::storeIfOk() const
-{
-    if (!isOk())
-        return false;
-    m_record.store();
-    return true;
-}

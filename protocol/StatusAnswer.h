@@ -22,10 +22,6 @@ public:
     const StatusRecord& record() const { return m_record; }
     const QJsonObject& object() const { return m_object; }
 
-    // Stores the record when the message is "ok" and reports whether it did. An
-    // answer reporting an error (or nothing) keeps the stored record as it was.
-    bool storeIfOk() const;
-
     // The answer's own fields read as numbers (weilanwaring, banlvstate, ...).
     qint64 integer(const QString& key) const { return ServerAnswer::integer(m_object, key); }
     float number32(const QString& key) const { return ServerAnswer::number32(m_object, key); }

@@ -1,11 +1,7 @@
 #include "protocol/StatusRecord.h"
 
-#include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "protocol/ServerAnswer.h"
-#include "store/MyBasicInfo.h"
-#include "store/StoreContext.h"
-#include "store/db/ManagedObjectContext.h"
 
 namespace {
 
@@ -67,19 +63,7 @@ std::optional<QString> StatusRecord::usableValue(const QString& key) const
     const std::optional<double> limit = numberLimit(key);
     if (!limit)
         return value;
-    if (!NumberText::isFiniteWithin(value, *limit)) {
-        Log::write(QStringLiteral("%1 = %2 is no usable number; the stored %3 stays")
-                       .arg(key, value.left(40), MyBasicInfo::GetValue(key)));
+    if (!NumberText::isFiniteWithin(value, *limit))
         return std::nullopt;
-    }
     return NumberText::isNegativeZero(value) ? QStringLiteral("0") : value;
-}
-
-void StatusRecord::store() const
-{
-    ContextBatch batch(StoreContext::shared());
-    for (const QString& key : storeKeys(m_kind)) {
-        if (const std::optional<QString> value = usableValue(key))
-            MyBasicInfo::SetValue(key, *value);
-    }
 }

@@ -5,7 +5,8 @@
 #include <optional>
 
 // The device status record of a login, registration or status poll answer: the
-// fields the app keeps in the settings store under the keys of the same names.
+// fields the app keeps in the settings store under the keys of the same names (the
+// poll layer's StatusStore writes them).
 class StatusRecord
 {
 public:
@@ -21,14 +22,10 @@ public:
     // shortest decimal text, and "" for no value.
     QString storedValue(const QString& key) const;
 
-    // What store() writes for a field: the stored value, "0" for a negative zero, and
-    // nothing for a number field that is NaN, infinite or out of range, which keeps the
-    // last good value (the screens never show "nan" or "1e309").
+    // What is stored for a field: the stored value, "0" for a negative zero, and nothing
+    // for a number field that is NaN, infinite or out of range, which keeps the last good
+    // value (the screens never show "nan" or "1e309").
     std::optional<QString> usableValue(const QString& key) const;
-
-    // Writes every field of storeKeys() in order, each with its own save, all in
-    // one store transaction so no reader or crash sees half a record.
-    void store() const;
 
 private:
     Kind m_kind;

@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
 #include "screens/AppContext.h"
@@ -214,10 +215,10 @@ void ViewControllerLogin::ProcessLogin()
     auto hold = keepAlive();
     DeviceServer::login(
         setting("devid"), username, pwd,
-        [self, hold](const StatusAnswer& answer) {
+        StatusStore::storingFirst([self, hold](const StatusAnswer& answer) {
             if (self)
                 self->handleAnswer(answer);
-        },
+        }),
         [self, hold](const QString& error) {
             DeviceServer::logError(error);
             if (self)

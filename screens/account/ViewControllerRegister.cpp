@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
 #include "screens/AppContext.h"
@@ -287,10 +288,10 @@ void ViewControllerRegister::ProcessRegisterButton()
     DeviceServer::registerAccount(
         MyBasicInfo::GetValue(QStringLiteral("devid")), m_username->text(), m_userpwd->text(),
         m_useremail->text(), m_userweixin->text(),
-        [self, hold](const StatusAnswer& answer) {
+        StatusStore::storingFirst([self, hold](const StatusAnswer& answer) {
             if (self)
                 self->handleRegisterAnswer(answer);
-        },
+        }),
         [self, hold](const QString& error) {
             DeviceServer::logError(error);
             if (self)

@@ -7,6 +7,7 @@
 #include "platform/ui/Localized.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
 #include "store/MyBasicInfo.h"
@@ -144,10 +145,9 @@ void ViewControllerSet::changePage()
 void ViewControllerSet::timerFired()
 {
     const QString devid = MyBasicInfo::GetValue(QStringLiteral("devid"));
-    // The answer is stored by the protocol layer when its message says "ok"; a failure
-    // changes nothing and says nothing.
-    DeviceServer::getEveryThing(
-        devid, [](const StatusAnswer&) {}, [](const QString&) {});
+    // The answer is stored when its message says "ok"; a failure changes nothing and says
+    // nothing.
+    DeviceServer::getEveryThing(devid, StatusStore::storingFirst(), [](const QString&) {});
 }
 
 void ViewControllerSet::viewWillAppear()

@@ -3,6 +3,7 @@
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "poll/MyUtil.h"
+#include "poll/StatusStore.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
 #include "store/MyBasicInfo.h"
@@ -138,7 +139,7 @@ void tst_StatusPoll::handle(const QJsonObject& fields)
         record.insert(it.key(), it.value());
     const ServerAnswer answer(QJsonDocument(QJsonArray{record}).toJson(QJsonDocument::Compact));
     const StatusAnswer status(StatusRecord::Poll, answer);
-    status.storeIfOk();
+    StatusStore::storeIfOk(status);
     MyUtil::HandleEveryThingAnswer(Devid, status);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Log.h"
+#include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/HttpManager.h"
 #include "protocol/MyUtil.h"
@@ -213,8 +214,9 @@ void tst_DeviceServer::accountAndStatusRound()
 
     MyBasicInfo::SetValue("weilanradio", "45");
     std::optional<StatusAnswer> registered;
-    DeviceServer::registerAccount(Fresh, "rider02", "pw 2&", "r2@x.cn", "wx2",
-                                  [&](const StatusAnswer& a) { registered = a; }, {});
+    DeviceServer::registerAccount(
+        Fresh, "rider02", "pw 2&", "r2@x.cn", "wx2",
+        StatusStore::storingFirst([&](const StatusAnswer& a) { registered = a; }), {});
     QTRY_VERIFY_WITH_TIMEOUT(registered.has_value(), 5000);
     QCOMPARE(registered->marker(), ReturnMarker::Ok);
     QCOMPARE(m_sim->device(Fresh).pwd, QStringLiteral("pw 2&"));
@@ -222,12 +224,14 @@ void tst_DeviceServer::accountAndStatusRound()
     QVERIFY(!MyBasicInfo::GetValue("power").isEmpty());
 
     std::optional<StatusAnswer> login;
-    DeviceServer::login(Fresh, "rider02", "pw 2&", [&](const StatusAnswer& a) { login = a; }, {});
+    DeviceServer::login(Fresh, "rider02", "pw 2&",
+                        StatusStore::storingFirst([&](const StatusAnswer& a) { login = a; }), {});
     QTRY_VERIFY_WITH_TIMEOUT(login.has_value(), 5000);
     QCOMPARE(login->marker(), ReturnMarker::Ok);
 
     QList<StatusAnswer> polls;
-    DeviceServer::getEveryThing(Fresh, [&](const StatusAnswer& a) { polls << a; }, {});
+    DeviceServer::getEveryThing(
+        Fresh, StatusStore::storingFirst([&](const StatusAnswer& a) { polls << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 1, 5000);
     QVERIFY(polls[0].isOk());
     const QString oldMax = MyBasicInfo::GetValue("maxspeed");
@@ -236,7 +240,8 @@ void tst_DeviceServer::accountAndStatusRound()
     DeviceServer::updateSpeed(Fresh, "31", "17", [&] { accepted = true; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(accepted, 5000);
     QCOMPARE(MyBasicInfo::GetValue("maxspeed"), oldMax);
-    DeviceServer::getEveryThing(Fresh, [&](const StatusAnswer& a) { polls << a; }, {});
+    DeviceServer::getEveryThing(
+        Fresh, StatusStore::storingFirst([&](const StatusAnswer& a) { polls << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 5000);
     QCOMPARE(MyBasicInfo::GetValue("maxspeed"), QStringLiteral("31"));
     QCOMPARE(MyBasicInfo::GetValue("lightspeed"), QStringLiteral("17"));
@@ -246,19 +251,23 @@ void tst_DeviceServer::accountAndStatusRound()
 void tst_DeviceServer::errorAnswersStoreNothing()
 {
     QList<StatusAnswer> answers;
-    DeviceServer::getEveryThing(Rider, [&](const StatusAnswer& a) { answers << a; }, {});
+    DeviceServer::getEveryThing(
+        Rider, StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
     QVERIFY(answers[0].isOk());
     const QHash<QString, QString> stored = snapshot();
     QVERIFY(!stored.value("power").isEmpty());
 
-    DeviceServer::login(Rider, "rider01", "wrong", [&](const StatusAnswer& a) { answers << a; },
+    DeviceServer::login(Rider, "rider01", "wrong",
+                        StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }),
                         {});
-    DeviceServer::registerAccount(Rider, "x", "y", "z@z.cn", "w",
-                                  [&](const StatusAnswer& a) { answers << a; }, {});
+    DeviceServer::registerAccount(
+        Rider, "x", "y", "z@z.cn", "w",
+        StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     m_sim->addFault(SimFault::raw(R"([{"timerreturnmsg":"busy","power":"1"}])",
                                   "/TolvarGetEveryThingTimerIOS.php"));
-    DeviceServer::getEveryThing(Rider, [&](const StatusAnswer& a) { answers << a; }, {});
+    DeviceServer::getEveryThing(
+        Rider, StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 4, 5000);
     QCOMPARE(answers[1].marker(), ReturnMarker::Error3);
     QCOMPARE(answers[2].marker(), ReturnMarker::Error3);

@@ -1,4 +1,5 @@
 #include "platform/Log.h"
+#include "poll/StatusStore.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
 #include "protocol/StatusRecord.h"
@@ -93,7 +94,7 @@ void tst_StatusRecord::writesTheKeysInStoreOrder()
     QFETCH(int, count);
     const auto recordKind = StatusRecord::Kind(kind);
     Log::Capture log;
-    StatusRecord(recordKind, ServerAnswer(FullPoll).record()).store();
+    StatusStore::store(StatusRecord(recordKind, ServerAnswer(FullPoll).record()));
     const QStringList keys = writtenKeys(log);
     QCOMPARE(keys.size(), count);
     QCOMPARE(keys, StatusRecord::storeKeys(recordKind));
@@ -110,25 +111,27 @@ void tst_StatusRecord::writesTheKeysInStoreOrder()
 
 void tst_StatusRecord::absdayAndWrongTypesAreConverted()
 {
-    StatusRecord(StatusRecord::Poll,
-                 ServerAnswer(R"([{"absday":12,"power":41.5,"maxspeed":true,"lightspeed":null,
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll,
+                     ServerAnswer(R"([{"absday":12,"power":41.5,"maxspeed":true,"lightspeed":null,
                      "level":{"a":1},"jifen":["1"],"paiming":"0012"}])")
-                     .record())
-        .store();
+                         .record()));
     QCOMPARE(MyBasicInfo::GetValue("absday"), QStringLiteral("12"));
     QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("41.5"));
     QCOMPARE(MyBasicInfo::GetValue("paiming"), QStringLiteral("0012"));
     for (const char* key : {"maxspeed", "lightspeed", "level", "jifen"})
         QVERIFY2(MyBasicInfo::GetValue(key).isEmpty(), key);
-    StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"absday":"12天"}])").record()).store();
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"absday":"12天"}])").record()));
     QCOMPARE(MyBasicInfo::GetValue("absday"), QStringLiteral("12天"));
 }
 
 void tst_StatusRecord::missingFieldsBecomeEmpty()
 {
-    StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()).store();
+    StatusStore::store(StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()));
     QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("39.8"));
-    StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"40"}])").record()).store();
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"40"}])").record()));
     QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("40"));
     for (const QString& key : StatusRecord::storeKeys(StatusRecord::Poll))
         if (key != QLatin1String("power"))
@@ -140,13 +143,13 @@ void tst_StatusRecord::missingFieldsBecomeEmpty()
 
 void tst_StatusRecord::unusableNumbersKeepTheLastGoodValue()
 {
-    StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()).store();
-    StatusRecord(StatusRecord::Poll,
-                 ServerAnswer(R"([{"benzhoulicheng":"NaN","shangzhoulicheng":"-0","power":"1e309",
+    StatusStore::store(StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()));
+    StatusStore::store(StatusRecord(
+        StatusRecord::Poll,
+        ServerAnswer(R"([{"benzhoulicheng":"NaN","shangzhoulicheng":"-0","power":"1e309",
                      "maxspeed":"-inf","lightspeed":1e300,"lat":"91","lng":"-0.0",
                      "levelname":"NaN","jifen":"12abc"}])")
-                     .record())
-        .store();
+            .record()));
     const QList<std::pair<const char*, const char*>> expected = {{"benzhoulicheng", "12.5"},
                                                                  {"shangzhoulicheng", "0"},
                                                                  {"power", "39.8"},
@@ -195,10 +198,10 @@ void tst_StatusRecord::onlyAnOkAnswerStores()
     QFETCH(int, kind);
     QFETCH(QByteArray, body);
     QFETCH(bool, stores);
-    StatusRecord(StatusRecord::Registration, ServerAnswer(FullPoll).record()).store();
+    StatusStore::store(StatusRecord(StatusRecord::Registration, ServerAnswer(FullPoll).record()));
     const QHash<QString, QString> before = snapshot();
     const StatusAnswer answer = answerOf(StatusRecord::Kind(kind), body);
-    QCOMPARE(answer.storeIfOk(), stores);
+    QCOMPARE(StatusStore::storeIfOk(answer), stores);
     const QHash<QString, QString> after = snapshot();
     if (!stores) {
         QCOMPARE(after, before);
@@ -213,13 +216,15 @@ void tst_StatusRecord::loginAndPollNeverTouchTheGeofenceSettings()
 {
     MyBasicInfo::SetValue("weilanradio", "45");
     MyBasicInfo::SetValue("weilanmode", "1");
-    answerOf(StatusRecord::Login, R"([{"loginreturnmsg":"ok","weilanradio":"1"}])").storeIfOk();
-    answerOf(StatusRecord::Poll, R"([{"timerreturnmsg":"ok","weilanmode":"0"}])").storeIfOk();
+    StatusStore::storeIfOk(
+        answerOf(StatusRecord::Login, R"([{"loginreturnmsg":"ok","weilanradio":"1"}])"));
+    StatusStore::storeIfOk(
+        answerOf(StatusRecord::Poll, R"([{"timerreturnmsg":"ok","weilanmode":"0"}])"));
     QCOMPARE(MyBasicInfo::GetValue("weilanradio"), QStringLiteral("45"));
     QCOMPARE(MyBasicInfo::GetValue("weilanmode"), QStringLiteral("1"));
-    answerOf(StatusRecord::Registration,
-             R"([{"registerreturnmsg":"ok","weilanradio":"99","weilanmode":"0"}])")
-        .storeIfOk();
+    StatusStore::storeIfOk(
+        answerOf(StatusRecord::Registration,
+                 R"([{"registerreturnmsg":"ok","weilanradio":"99","weilanmode":"0"}])"));
     QCOMPARE(MyBasicInfo::GetValue("weilanradio"), QStringLiteral("99"));
     QCOMPARE(MyBasicInfo::GetValue("weilanmode"), QStringLiteral("0"));
 }
@@ -231,7 +236,7 @@ void tst_StatusRecord::aRecordIsOneTransaction()
         ++commits;
         return QString();
     });
-    StatusRecord(StatusRecord::Registration, ServerAnswer(FullPoll).record()).store();
+    StatusStore::store(StatusRecord(StatusRecord::Registration, ServerAnswer(FullPoll).record()));
     QCOMPARE(commits, 1);
     m_app->delegate->persistentStoreCoordinator()->setCommitFailure({});
     m_app->restart();
@@ -241,11 +246,12 @@ void tst_StatusRecord::aRecordIsOneTransaction()
 
 void tst_StatusRecord::aFailedCommitKeepsTheOldRecordOnDisk()
 {
-    StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()).store();
+    StatusStore::store(StatusRecord(StatusRecord::Poll, ServerAnswer(FullPoll).record()));
     m_app->delegate->persistentStoreCoordinator()->setCommitFailure(
         [] { return QStringLiteral("disk full"); });
     Log::Capture log;
-    StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"1","lat":"2"}])").record()).store();
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"1","lat":"2"}])").record()));
     QVERIFY(log.contains("disk full"));
     m_app->delegate->persistentStoreCoordinator()->setCommitFailure({});
     m_app->restart();
