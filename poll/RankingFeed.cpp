@@ -1,0 +1,38 @@
+#include "poll/RankingFeed.h"
+
+#include "store/MyPaiMingInfo.h"
+#include "store/StoreContext.h"
+#include "store/db/ManagedObjectContext.h"
+
+RankingFeed::RankingFeed(Hold hold, QObject* parent) : PollFeed(std::move(hold), parent) {}
+
+void RankingFeed::tick()
+{
+    --m_PaiMingCount;
+    if (m_PaiMingCount > 0 || !beginRequest())
+        return;
+    DeviceServer::getPaiMing(answered(&RankingFeed::merge), failed());
+}
+
+void RankingFeed::merge(const QList<RiderInfo>& riders)
+{
+    if (riders.isEmpty())
+        return;
+    m_PaiMingCount = PaiMingCountMax;
+    store(riders);
+    emit rankingArrived(riders);
+}
+
+void RankingFeed::store(const QList<RiderInfo>& riders)
+{
+    // One transaction for the whole list: each rider still logs and saves as usual.
+    ContextBatch batch(StoreContext::shared());
+    QStringList usernames;
+    for (const RiderInfo& rider : riders) {
+        MyPaiMingInfo::CheckAdd(rider);
+        usernames.append(rider.username);
+    }
+    // The answer is this week's whole ranking: a rider who dropped out must not keep
+    // an old rank and shadow the rider who holds it now.
+    MyPaiMingInfo::KeepOnly(usernames);
+}

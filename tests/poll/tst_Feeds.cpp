@@ -1,0 +1,254 @@
+#include "platform/Log.h"
+#include "platform/ManualTimerLoop.h"
+#include "poll/NearbyFeed.h"
+#include "poll/RankingFeed.h"
+#include "poll/TrackFeed.h"
+#include "store/MyFriendInfo.h"
+#include "store/MyPaiMingInfo.h"
+#include "store/MyUtil.h"
+#include "support/ListAnswers.h"
+#include "support/TestApp.h"
+#include "tools/devserver/DeviceServerSimulator.h"
+
+#include <QtTest>
+
+// The one-second feeds against the simulated device server: what each asks for, what it
+// keeps and reports of each answer, and one request at a time however slow the server.
+class tst_Feeds : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void trackAsksAfterTheHighestServerId();
+    void trackPointsWithoutAPositionOnlyAdvanceTheId();
+    void ridersAskedForUntilAnAnswerListsSome();
+    void ridersReplaceTheCache();
+    void rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks();
+    void rankingEmptyBrokenOrFailedAnswersAskAgainNextTick();
+    void slowServerGetsOneRequestAtATime();
+
+private:
+    // The next answer of `script` is exactly `body`.
+    void answer(const char* script, const QByteArray& body)
+    {
+        m_sim->addFault(SimFault::raw(body, QString::fromLatin1(script)));
+    }
+    QStringList queries(const char* script) const;
+    void tick() { m_loop->advance(1000); }
+
+    static constexpr const char* Devid = "86000001";
+    static constexpr const char* GpsScript = "/TolvarGetGpsInfo.php";
+    static constexpr const char* FriendScript = "/TolvarGetFriendIOS.php";
+    static constexpr const char* RankingScript = "/TolvarGetPaiMingIOS.php";
+    static QString devid() { return QString::fromLatin1(Devid); }
+
+    std::unique_ptr<Log::Quiet> m_quiet;
+    std::unique_ptr<DeviceServerSimulator> m_sim;
+    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<ManualTimerLoop> m_loop;
+    std::unique_ptr<Log::Capture> m_log;
+};
+
+void tst_Feeds::init()
+{
+    m_quiet = std::make_unique<Log::Quiet>();
+    m_sim = std::make_unique<DeviceServerSimulator>();
+    QVERIFY(m_sim->listen() != 0);
+    m_app = std::make_unique<TestApp>();
+    m_app->delegate->setServerUrl(m_sim->baseUrl().toString());
+    m_loop = std::make_unique<ManualTimerLoop>(&m_app->clock);
+    MyUtil::InitMyDateBase();
+    m_log = std::make_unique<Log::Capture>();
+}
+
+void tst_Feeds::cleanup()
+{
+    m_log.reset();
+    m_loop.reset();
+    m_app.reset();
+    m_sim.reset();
+    m_quiet.reset();
+}
+
+QStringList tst_Feeds::queries(const char* script) const
+{
+    QStringList sent;
+    for (const SimRequest& request : m_sim->requestsTo(QString::fromLatin1(script)))
+        sent.append(QString::fromLatin1(request.query));
+    return sent;
+}
+
+void tst_Feeds::trackAsksAfterTheHighestServerId()
+{
+    answer(GpsScript, ListAnswers::track({{"10", "30.1", "120.2"}, {"12", "30.2", "120.3"}}));
+    answer(GpsScript, ListAnswers::track({{"5", "30.3", "120.4"}, {"7", "30.4", "120.5"}}));
+    TrackFeed feed(devid);
+    QSignalSpy points(&feed, &TrackFeed::pointsArrived);
+    feed.resume();
+    m_loop->runDue();
+    QVERIFY(points.wait());
+    QCOMPARE(feed.lastserverid(), 12);
+    tick();
+    QVERIFY(points.wait());
+    // Lower ids are still points of the track, but the next request asks after 12.
+    QCOMPARE(points.last().at(0).value<QList<TrackPoint>>().size(), 2);
+    QCOMPARE(feed.lastserverid(), 12);
+    tick();
+    QTRY_COMPARE(queries(GpsScript), QStringList({"devid=86000001&sid=0", "devid=86000001&sid=12",
+                                                  "devid=86000001&sid=12"}));
+}
+
+void tst_Feeds::trackPointsWithoutAPositionOnlyAdvanceTheId()
+{
+    // No fix, then a southern, western ride (real), then a text that is no number.
+    answer(GpsScript, ListAnswers::track({{"1", "0", "0"},
+                                          {"2", "-33.45", "-70.66"},
+                                          {"3", "abc", "-70.7"},
+                                          {"4", "-33.46", "-70.67"}}));
+    answer(GpsScript, ListAnswers::track({{"5", "0", "0"}}));
+    TrackFeed feed(devid);
+    QSignalSpy points(&feed, &TrackFeed::pointsArrived);
+    feed.resume();
+    m_loop->runDue();
+    QVERIFY(points.wait());
+    const QList<TrackPoint> placed = points.first().at(0).value<QList<TrackPoint>>();
+    QCOMPARE(placed.size(), 2);
+    QCOMPARE(placed.first().serverid, QString("2"));
+    QCOMPARE(placed.last().serverid, QString("4"));
+    QCOMPARE(feed.lastserverid(), 4);
+    // An answer with no position at all is not reported.
+    tick();
+    QTRY_COMPARE(feed.lastserverid(), 5);
+    QCOMPARE(points.size(), 1);
+}
+
+void tst_Feeds::ridersAskedForUntilAnAnswerListsSome()
+{
+    answer(FriendScript, "[]");
+    answer(FriendScript, "not json");
+    answer(FriendScript,
+           ListAnswers::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w1"},
+                                {"rider2", "12", "骑士", "2", "", "30.4", "120.5", "w2"}}));
+    NearbyFeed feed(devid);
+    QSignalSpy riders(&feed, &NearbyFeed::ridersArrived);
+    feed.resume();
+    m_loop->runDue();
+    QTRY_COMPARE(m_log->matching("htmlstr = []").size(), 1);
+    QVERIFY(feed.NeedDownload());
+    tick();
+    QTRY_COMPARE(m_log->matching("htmlstr = not json").size(), 1);
+    QVERIFY(feed.NeedDownload());
+    tick();
+    QVERIFY(riders.wait());
+    QVERIFY(!feed.NeedDownload());
+    QCOMPARE(riders.first().at(0).value<QList<RiderInfo>>().size(), 2);
+    tick();
+    tick();
+    QCOMPARE(queries(FriendScript), QStringList(3, "devid=86000001"));
+    QCOMPARE(riders.size(), 1);
+}
+
+void tst_Feeds::ridersReplaceTheCache()
+{
+    answer(FriendScript,
+           ListAnswers::riders({{"x", "3", "新手", "1", "", "30.3", "120.4", "w1"},
+                                {"nofix", "3", "新手", "3", "", "0", "0", "w3"},
+                                {"yz", "3", "新手", "2", "", "30.4", "120.5", "w2"}}));
+    MyFriendInfo::CheckAdd("gone", "3", "新手", "5", "", "30.1", "120.1", "w5");
+    NearbyFeed feed(devid);
+    QSignalSpy riders(&feed, &NearbyFeed::ridersArrived);
+    feed.resume();
+    m_loop->runDue();
+    QVERIFY(riders.wait());
+    // A one-character name is neither kept nor reported; a rider without a position is both.
+    QStringList reported;
+    for (const RiderInfo& rider : riders.first().at(0).value<QList<RiderInfo>>())
+        reported.append(rider.username);
+    QCOMPARE(reported, QStringList({"nofix", "yz"}));
+    QVERIFY(MyFriendInfo::GetValue("1").isEmpty());
+    QCOMPARE(MyFriendInfo::GetValue("2").size(), 1);
+    QCOMPARE(MyFriendInfo::GetValue("3").size(), 1);
+    // A rider the answer left out goes.
+    QVERIFY(MyFriendInfo::GetValue("5").isEmpty());
+}
+
+void tst_Feeds::rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks()
+{
+    MyPaiMingInfo::CheckAdd("gone", "7", "骑士", "7", "", "31.25", "121.5", "wx_gone");
+    MyPaiMingInfo::CheckAdd("never", "7", "骑士", "0", "", "31.25", "121.5", "wx_never");
+    RankingFeed feed;
+    QSignalSpy ranking(&feed, &RankingFeed::rankingArrived);
+    feed.resume();
+    m_loop->runDue();
+    QVERIFY(ranking.wait());
+    QCOMPARE(feed.PaiMingCount(), RankingFeed::PaiMingCountMax);
+    // The answer's 50 riders and nobody it left out: rank 7 is its holder alone.
+    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
+    QCOMPARE(MyPaiMingInfo::GetValue("7").size(), 1);
+    QVERIFY(MyPaiMingInfo::GetValue("7").first().username != QStringLiteral("gone"));
+    QVERIFY(MyPaiMingInfo::GetValue("0").isEmpty());
+
+    // 3599 more ticks send nothing (an empty answer changes nothing); the 3600th asks again.
+    m_loop->advanceSeconds(3599);
+    feed.merge({});
+    QCOMPARE(feed.PaiMingCount(), 1);
+    QCOMPARE(m_log->matching("urlString = ").size(), 1);
+    m_loop->advanceSeconds(1);
+    QVERIFY(ranking.wait());
+    QCOMPARE(queries(RankingScript), QStringList(2, QString())); // the script takes no query
+    QCOMPARE(m_log->matching("更新:").size(), 50);
+    QCOMPARE(ranking.size(), 2);
+}
+
+void tst_Feeds::rankingEmptyBrokenOrFailedAnswersAskAgainNextTick()
+{
+    answer(RankingScript, "[]");
+    m_sim->addFault(SimFault::of(SimFault::Kind::Garbage, RankingScript));
+    answer(RankingScript, "{\"username\":\"x\"}");
+    m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, RankingScript));
+    RankingFeed feed;
+    feed.resume();
+    for (int tick = 1; tick <= 4; ++tick) {
+        m_loop->advance(tick == 1 ? 0 : 1000);
+        QCOMPARE(m_log->matching("urlString = ").size(), tick);
+        QTRY_VERIFY(!feed.isRequestInFlight());
+        QCOMPARE(feed.PaiMingCount(), -tick);
+        QCOMPARE(MyPaiMingInfo::GetCount(), 0);
+    }
+    QCOMPARE(m_log->matching("error = ").size(), 1);
+    // The faults are used up: the fifth tick brings the ranking.
+    QSignalSpy ranking(&feed, &RankingFeed::rankingArrived);
+    tick();
+    QVERIFY(ranking.wait());
+    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
+}
+
+void tst_Feeds::slowServerGetsOneRequestAtATime()
+{
+    for (const char* script : {GpsScript, FriendScript, RankingScript})
+        m_sim->addFault(SimFault::delay(300, QString::fromLatin1(script)));
+    TrackFeed track(devid);
+    NearbyFeed nearby(devid);
+    RankingFeed ranking;
+    const QList<PollFeed*> feeds = {&track, &nearby, &ranking};
+    for (PollFeed* feed : feeds)
+        feed->resume();
+    m_loop->runDue();
+    tick();
+    tick();
+    QCOMPARE(m_log->matching("urlString = ").size(), 3);
+    for (PollFeed* feed : feeds)
+        QTRY_VERIFY(!feed->isRequestInFlight());
+    QVERIFY(!nearby.NeedDownload());
+    // Once the answers are in, the next tick asks again where there is more to fetch.
+    tick();
+    QTRY_COMPARE(m_sim->requestsTo(GpsScript).size(), 2);
+    QCOMPARE(m_sim->requestsTo(FriendScript).size(), 1);
+    QCOMPARE(m_sim->requestsTo(RankingScript).size(), 1);
+}
+
+QTEST_MAIN(tst_Feeds)
+#include "tst_Feeds.moc"
