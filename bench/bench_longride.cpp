@@ -105,9 +105,11 @@ int main(int argc, char* argv[])
     screen->loadViewIfNeeded();
     screen->beginAppearanceTransition(true);
     screen->endAppearanceTransition();
+    const TrackFeed* track = screen->trackFeed();
     MyUtil::GetEveryThing(); // the first location update arms the status poll
     timers.runDue();
-    EventWait::until([&] { return screen->lastserverid() > 0 && !screen->NeedDownload(); });
+    EventWait::until(
+        [&] { return track->lastserverid() > 0 && !screen->nearbyFeed()->NeedDownload(); });
     const double before = frameNs(host);
 
     LongRide ride(sim, Devid, BaseLat, BaseLng);
@@ -117,10 +119,10 @@ int main(int argc, char* argv[])
     while (ride.elapsed() < Day) {
         ride.ride(std::min(Batch, Day - ride.elapsed()));
         ++batches;
-        const qint64 newest = sim.track(Devid, screen->lastserverid()).last().serverid;
+        const qint64 newest = sim.track(Devid, track->lastserverid()).last().serverid;
         timers.advance(qint64(Batch) * 1000);
         MyUtil::GetEveryThing();
-        if (!EventWait::until([&] { return screen->lastserverid() == newest && polls == batches; },
+        if (!EventWait::until([&] { return track->lastserverid() == newest && polls == batches; },
                               60000)) {
             std::fprintf(stderr, "the ride stalled after %d s\n", ride.elapsed());
             return 1;
@@ -137,7 +139,7 @@ int main(int argc, char* argv[])
     report(QStringLiteral("longride_frame_at_latest_point"), latest, before,
            QStringLiteral("the same screen before the ride"));
     std::printf("longride_memory rss=%.1fMB peak=%.1fMB points=%lld lines=%lld marks=%lld\n",
-                statusMegabytes("VmRSS"), statusMegabytes("VmHWM"), screen->lastserverid(),
+                statusMegabytes("VmRSS"), statusMegabytes("VmHWM"), track->lastserverid(),
                 qlonglong(screen->overlaysLine().size()), qlonglong(screen->blackpoint().size()));
     std::printf("longride_day total=%.1fs answers=%d\n", rideMs / 1000.0, batches);
     return 0;

@@ -6,7 +6,6 @@
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
-#include "platform/Timer.h"
 #include "platform/map/MapProjection.h"
 #include "platform/map/MapView.h"
 #include "platform/ui/Storyboard.h"
@@ -73,8 +72,8 @@ struct PositionScreen
         host.resize(ScreenSize);
         ScreenCatalog::install(storyboard, delegate.context());
         pos = qobject_cast<ViewControllerPos*>(storyboard.start("ViewControllerPos"));
-        pos->timerFriend()->setFireDate(Timer::FireDate::DistantFuture);
-        pos->timerGpsInfoTimer()->setFireDate(Timer::FireDate::DistantFuture);
+        pos->nearbyFeed()->pause();
+        pos->trackFeed()->pause();
     }
     void draw() { pos->render(&frame); }
 };
@@ -96,7 +95,7 @@ int main(int argc, char* argv[])
     PositionScreen screen;
     const size_t before = heapInUse();
     for (const TrackPoint& point : day)
-        screen.pos->handleTrack({point});
+        screen.pos->trackFeed()->receive({point});
     const size_t after = heapInUse();
     MapView* map = screen.pos->mapView();
     map->finishAnimations();
@@ -126,7 +125,7 @@ int main(int argc, char* argv[])
     const double growNs = medianNs(
         [&] {
             ++next;
-            screen.pos->handleTrack({{QString::number(next), "30.2741", "120.1551", "1"}});
+            screen.pos->trackFeed()->receive({{QString::number(next), "30.2741", "120.1551", "1"}});
             screen.draw();
         },
         20, 15);

@@ -2,7 +2,6 @@
 
 #include "platform/Log.h"
 #include "platform/NumberText.h"
-#include "platform/Timer.h"
 #include "platform/map/MapPolylineRenderer.h"
 #include "platform/map/MapView.h"
 #include "platform/share/SendMessageRequest.h"
@@ -14,13 +13,9 @@
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
-#include "protocol/DeviceServer.h"
 #include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
 #include "store/MyBasicInfo.h"
-#include "store/MyFriendInfo.h"
-#include "store/StoreContext.h"
-#include "store/db/ManagedObjectContext.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
 
@@ -101,12 +96,19 @@ void ViewControllerPos::viewDidLoad()
     buildPager();
     buildUI();
     connect(m_pageControl, &PageControl::valueChanged, this, &ViewControllerPos::changePage);
-    m_NeedDownload = true;
-    m_timerFriend = new Timer(
-        1.0, true, [this] { timerFired(); }, this);
-    m_lastserverid = 0;
-    m_timerGpsInfo = new Timer(
-        1.0, true, [this] { timerGpsInfo(); }, this);
+    makeFeeds();
+}
+
+void ViewControllerPos::makeFeeds()
+{
+    const auto devid = [] { return MyBasicInfo::GetValue(QStringLiteral("devid")); };
+    // An answer due after the section is let go still runs, on the section it was sent for.
+    const auto hold = [this] { return keepAlive(); };
+    m_nearbyFeed = new NearbyFeed(devid, hold, this);
+    connect(m_nearbyFeed, &NearbyFeed::ridersArrived, this, &ViewControllerPos::markRiders);
+    m_trackFeed = new TrackFeed(devid, hold, this);
+    connect(m_trackFeed, &TrackFeed::pointsArrived, this, &ViewControllerPos::drawTrack);
+    connect(m_trackFeed, &TrackFeed::ticked, this, &ViewControllerPos::moveStopMark);
 }
 
 void ViewControllerPos::buildTabs()
@@ -160,14 +162,14 @@ double ViewControllerPos::mapHeight() const
 
 void ViewControllerPos::viewWillAppear()
 {
-    m_timerFriend->setFireDate(Timer::FireDate::DistantPast);
-    m_timerGpsInfo->setFireDate(Timer::FireDate::DistantPast);
+    m_nearbyFeed->resume();
+    m_trackFeed->resume();
 }
 
 void ViewControllerPos::viewDidDisappear()
 {
-    m_timerFriend->setFireDate(Timer::FireDate::DistantFuture);
-    m_timerGpsInfo->setFireDate(Timer::FireDate::DistantFuture);
+    m_nearbyFeed->pause();
+    m_trackFeed->pause();
 }
 
 void ViewControllerPos::viewDidAppear()
@@ -339,43 +341,11 @@ void ViewControllerPos::changePage()
     followVisiblePage();
 }
 
-// The riders fetch -------------------------------------------------------------------------
+// The riders -------------------------------------------------------------------------------
 
-void ViewControllerPos::timerFired()
+void ViewControllerPos::markRiders(const QList<RiderInfo>& riders)
 {
-    if (!m_NeedDownload || m_friendInFlight)
-        return;
-    m_friendInFlight = true;
-    auto hold = keepAlive();
-    QPointer<ViewControllerPos> self(this);
-    DeviceServer::getFriends(
-        MyBasicInfo::GetValue(QStringLiteral("devid")),
-        [self, hold](const QList<RiderInfo>& riders) {
-            if (!self)
-                return;
-            self->m_friendInFlight = false;
-            self->handleRiders(riders);
-        },
-        [self, hold](const QString& error) {
-            DeviceServer::logError(error);
-            if (self)
-                self->m_friendInFlight = false;
-        });
-}
-
-void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
-{
-    if (riders.isEmpty())
-        return;
-    // The answer replaces the cache in one transaction: riders who went away go.
-    ContextBatch batch(StoreContext::shared());
-    QStringList usernames;
     for (const RiderInfo& rider : riders) {
-        m_NeedDownload = false;
-        if (rider.username.length() < 2)
-            continue;
-        MyFriendInfo::CheckAdd(rider);
-        usernames.append(rider.username);
         // A rider without a position is kept in the cache but gets no mark.
         if (MyUtil::IsMissingPosition(rider.lat, rider.lng))
             continue;
@@ -384,10 +354,9 @@ void ViewControllerPos::handleRiders(const QList<RiderInfo>& riders)
         m_array_lvyou.append(
             std::make_shared<MapPointAnnotation>(at, rider.paiming, rider.username));
     }
-    MyFriendInfo::KeepOnly(usernames);
 }
 
-// The track poll ---------------------------------------------------------------------------
+// The track --------------------------------------------------------------------------------
 
 QString ViewControllerPos::stopImageName(const QString& banlvstate)
 {
@@ -404,48 +373,22 @@ CustomAnnotationViewImage* ViewControllerPos::StopCustomAnnotationViewImage() co
     return qobject_cast<CustomAnnotationViewImage*>(m_StopCustomAnnotationViewImage.data());
 }
 
-void ViewControllerPos::timerGpsInfo()
+void ViewControllerPos::moveStopMark()
 {
-    if (!m_gpsInFlight) {
-        m_gpsInFlight = true;
-        auto hold = keepAlive();
-        QPointer<ViewControllerPos> self(this);
-        DeviceServer::getGpsInfo(
-            MyBasicInfo::GetValue(QStringLiteral("devid")), m_lastserverid,
-            [self, hold](const QList<TrackPoint>& points) {
-                if (!self)
-                    return;
-                self->m_gpsInFlight = false;
-                self->handleTrack(points);
-            },
-            [self, hold](const QString& error) {
-                DeviceServer::logError(error);
-                if (self)
-                    self->m_gpsInFlight = false;
-            });
-    }
-    if (m_StopAnnotation) {
-        m_StopAnnotation->setCoordinate(coordinateOf(m_lastposlat, m_lastposlng));
-        if (CustomAnnotationViewImage* view = StopCustomAnnotationViewImage())
-            view->setPortrait(
-                Images::named(stopImageName(MyBasicInfo::GetValue(QStringLiteral("banlvstate")))));
-    }
+    if (!m_StopAnnotation)
+        return;
+    m_StopAnnotation->setCoordinate(coordinateOf(m_lastposlat, m_lastposlng));
+    if (CustomAnnotationViewImage* view = StopCustomAnnotationViewImage())
+        view->setPortrait(
+            Images::named(stopImageName(MyBasicInfo::GetValue(QStringLiteral("banlvstate")))));
 }
 
-void ViewControllerPos::handleTrack(const QList<TrackPoint>& points)
+void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
 {
-    if (points.isEmpty())
-        return;
     QList<MapCoordinate> line;
     line.reserve(points.size() + 1);
     float a = m_lastposlat, b = m_lastposlng;
     for (const TrackPoint& point : points) {
-        const qint64 s = NumberText::toLong(point.serverid);
-        if (s > m_lastserverid)
-            m_lastserverid = s;
-        // A point without a position (no fix) counts for the server id only.
-        if (MyUtil::IsMissingPosition(point.lat, point.lng))
-            continue;
         const float la = NumberText::toFloat(point.lat);
         const float lo = NumberText::toFloat(point.lng);
         line.append(coordinateOf(la, lo));
@@ -464,8 +407,6 @@ void ViewControllerPos::handleTrack(const QList<TrackPoint>& points)
             m_blackpoint.append(mark);
         }
     }
-    if (line.isEmpty())
-        return;
     line.prepend(coordinateOf(a, b));
     auto polyline = MapPolyline::polylineWithCoordinates(line.constData(), line.size());
     if (m_mapView && m_IsGuiJiOrLvYou)

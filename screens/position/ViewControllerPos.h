@@ -9,6 +9,8 @@
 #include "platform/ui/PageControl.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
+#include "poll/NearbyFeed.h"
+#include "poll/TrackFeed.h"
 #include "protocol/TrackPoint.h"
 #include "store/RiderInfo.h"
 #include "views/RiderMark.h"
@@ -21,17 +23,12 @@
 struct AppContext;
 
 class CustomAnnotationViewImage;
-class Timer;
 
 // The position section: a map above a two-page pager. In track mode (first page) the map
-// shows the tracker's track of this screen's lifetime, polled every second by the last
-// server id received, with start, black-point and stop marks; in riders mode (second page)
-// it shows the nearby riders, fetched every second until a non-empty list arrives. A share
-// button sends a picture of the screen as an image message.
-//
-// Each poller keeps at most one request outstanding, so a slow server neither piles up
-// requests nor draws the same points and riders twice. A position is missing only when its
-// text holds no number or both coordinates are 0: negative coordinates are real places.
+// shows the tracker's track of this screen's lifetime, as its track feed reports it, with
+// start, black-point and stop marks; in riders mode (second page) it shows the riders its
+// nearby feed reports. Both feeds run while the section is on display. A share button
+// sends a picture of the screen as an image message.
 class ViewControllerPos : public Screen,
                           public PageViewControllerDataSource,
                           public PageViewControllerDelegate,
@@ -43,9 +40,7 @@ public:
     explicit ViewControllerPos(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerPos() override;
 
-    // Timer actions and taps.
-    void timerFired();
-    void timerGpsInfo();
+    // Taps.
     void tapPageSet();
     void tapPageMine();
     void changePage();
@@ -57,10 +52,6 @@ public:
     // The share button's frame on a screen of `bounds`, truncated as the layout wants it.
     static QRect shareButtonFrame(const QSizeF& bounds);
     static QString stopImageName(const QString& banlvstate);
-
-    // What an answer of each poller does (the tour and the benchmark feed them directly).
-    void handleTrack(const QList<TrackPoint>& points);
-    void handleRiders(const QList<RiderInfo>& riders);
 
     Screen* viewControllerBeforeViewController(PageViewController* pager, Screen* page) override;
     Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
@@ -77,9 +68,9 @@ public:
 
     // State, for the pages, the tour and tests.
     MapView* mapView() const { return m_mapView; }
-    qint64 lastserverid() const { return m_lastserverid; }
+    TrackFeed* trackFeed() const { return m_trackFeed; }
+    NearbyFeed* nearbyFeed() const { return m_nearbyFeed; }
     bool IsGuiJiOrLvYou() const { return m_IsGuiJiOrLvYou; }
-    bool NeedDownload() const { return m_NeedDownload; }
     const QList<MapPolylinePtr>& overlaysLine() const { return m_overlaysLine; }
     const QList<MapPointAnnotationPtr>& blackpoint() const { return m_blackpoint; }
     const QList<MapPointAnnotationPtr>& array_lvyou() const { return m_array_lvyou; }
@@ -96,8 +87,6 @@ public:
     QList<Screen*> AllOfPosPages() const;
     ImageView* SetImage() const { return m_SetImage; }
     ImageView* RightImage() const { return m_RightImage; }
-    Timer* timerFriend() const { return m_timerFriend; }
-    Timer* timerGpsInfoTimer() const { return m_timerGpsInfo; }
 
 protected:
     void viewDidLoad() override;
@@ -114,8 +103,12 @@ private:
     void buildUI();
     void customLabel();
     void makeShareButton();
+    void makeFeeds();
     double mapHeight() const;
     int indexOfPage(Screen* page) const;
+    void drawTrack(const QList<TrackPoint>& points);
+    void moveStopMark();
+    void markRiders(const QList<RiderInfo>& riders);
     void markStart(const MapCoordinate& at);
     void addToMapInTrackMode(const MapAnnotationPtr& annotation);
     void showRiders();
@@ -129,11 +122,8 @@ private:
     QPointer<MapView> m_mapView;
     QPointer<ImageView> m_SetImage;
     QPointer<ImageView> m_RightImage;
-    Timer* m_timerGpsInfo = nullptr;
-    Timer* m_timerFriend = nullptr;
-    bool m_gpsInFlight = false;
-    bool m_friendInFlight = false;
-    qint64 m_lastserverid = 0;
+    TrackFeed* m_trackFeed = nullptr;
+    NearbyFeed* m_nearbyFeed = nullptr;
     QList<MapPolylinePtr> m_overlaysLine;
     float m_firststartposlat = 0;
     float m_firststartposlng = 0;
@@ -143,7 +133,6 @@ private:
     QList<MapPointAnnotationPtr> m_blackpoint;
     MapPointAnnotationPtr m_StopAnnotation;
     QPointer<MapAnnotationView> m_StopCustomAnnotationViewImage;
-    bool m_NeedDownload = true;
     QList<MapPointAnnotationPtr> m_array_lvyou;
     bool m_IsGuiJiOrLvYou = true;
     QPointer<QLabel> m_mylabel;

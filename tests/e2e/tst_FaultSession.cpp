@@ -344,7 +344,8 @@ void tst_FaultSession::sectionScreensSurviveTheSameServer()
     QVERIFY2(EventWait::until(
                  [&] {
                      timers.advanceSeconds(1);
-                     return pos->lastserverid() == newest && !pos->NeedDownload();
+                     return pos->trackFeed()->lastserverid() == newest &&
+                            !pos->nearbyFeed()->NeedDownload();
                  },
                  60000),
              "the position screen never caught up");

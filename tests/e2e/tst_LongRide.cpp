@@ -92,10 +92,11 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     screen->loadViewIfNeeded();
     screen->beginAppearanceTransition(true);
     screen->endAppearanceTransition();
+    const TrackFeed* track = screen->trackFeed();
     // The track so far (the morning's standing reports) comes in the first answer.
     const qint64 before = sim.track(Devid).last().serverid;
     timers.runDue();
-    QVERIFY(EventWait::until([&] { return screen->lastserverid() == before; }));
+    QVERIFY(EventWait::until([&] { return track->lastserverid() == before; }));
     const MapCoordinate start = screen->blackpoint().first()->coordinate();
 
     LongRide ride(sim, Devid, BaseLat, BaseLng);
@@ -103,11 +104,11 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     while (ride.elapsed() < Day) {
         ride.ride(std::min(Batch, Day - ride.elapsed()));
         ++batches;
-        const qint64 newest = sim.track(Devid, screen->lastserverid()).last().serverid;
+        const qint64 newest = sim.track(Devid, track->lastserverid()).last().serverid;
         timers.advance(qint64(Batch) * 1000);
         location.injectLocation(BaseLat, BaseLng, 10);
         QVERIFY(
-            EventWait::until([&] { return screen->lastserverid() == newest && polls == batches; }));
+            EventWait::until([&] { return track->lastserverid() == newest && polls == batches; }));
         QCOMPARE(MyBasicInfo::GetValue("lat"), QString::number(ride.latAt(ride.elapsed()), 'f', 6));
     }
     // The next tick moves the stop mark to the last point and finds nothing new.
@@ -115,7 +116,7 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     QVERIFY(EventWait::until([&] { return log.count("htmlstr = []") == 1; }));
 
     QCOMPARE(batches, (Day + Batch - 1) / Batch);
-    QCOMPARE(screen->lastserverid() - before, qint64(Day));
+    QCOMPARE(track->lastserverid() - before, qint64(Day));
     // One request at a time, each for the points after the last one drawn.
     const QList<SimRequest> requests = sim.requestsTo("/TolvarGetGpsInfo.php");
     QCOMPARE(requests.size(), batches + 2);

@@ -512,12 +512,14 @@ void tst_RiderSession::positionTrackGrowsAndARiderIsChosen()
     // Both one-second timers fire as the screen appears: the whole track and the riders,
     // sent in the same tick over two connections, so they may arrive either way round.
     m_loop->runDue();
-    QVERIFY(EventWait::until([&] { return pos->lastserverid() > 0 && !pos->NeedDownload(); }));
+    QVERIFY(EventWait::until([&] {
+        return pos->trackFeed()->lastserverid() > 0 && !pos->nearbyFeed()->NeedDownload();
+    }));
     QStringList appeared = newRequests();
     appeared.sort();
     QCOMPARE(appeared, QStringList({"/TolvarGetFriendIOS.php?devid=86000002",
                                     "/TolvarGetGpsInfo.php?devid=86000002&sid=0"}));
-    const qint64 first = pos->lastserverid();
+    const qint64 first = pos->trackFeed()->lastserverid();
     QCOMPARE(first, m_sim->track(Devid).last().serverid);
     QCOMPARE(pos->overlaysLine().size(), 1);
     QVERIFY(pos->StopAnnotation());
@@ -530,7 +532,7 @@ void tst_RiderSession::positionTrackGrowsAndARiderIsChosen()
         m_sim->setPosition(Devid, BaseLat + 60.0 / 111319.49 + i * 1e-4, BaseLng);
     }
     m_loop->advanceSeconds(1);
-    QVERIFY(EventWait::until([&] { return pos->lastserverid() == first + 3; }));
+    QVERIFY(EventWait::until([&] { return pos->trackFeed()->lastserverid() == first + 3; }));
     QCOMPARE(newRequests(),
              QStringList{"/TolvarGetGpsInfo.php?devid=86000002&sid=" + QString::number(first)});
     QCOMPARE(pos->overlaysLine().size(), 2);

@@ -8,13 +8,11 @@
 #include "screens/ScreenCatalog.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
+#include "support/ListAnswers.h"
 #include "support/TestApp.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
@@ -67,32 +65,6 @@ struct PositionFixture
     void answer(const char* script, const QByteArray& body, int count = 1)
     {
         sim.addFault(SimFault::raw(body, QString::fromLatin1(script), count));
-    }
-
-    static QByteArray track(const QList<QStringList>& points)
-    {
-        QJsonArray list;
-        for (const QStringList& p : points)
-            list.append(QJsonObject{{"serverid", p.value(0)},
-                                    {"lat", p.value(1)},
-                                    {"lng", p.value(2)},
-                                    {"state", p.value(3, "1")}});
-        return QJsonDocument(list).toJson(QJsonDocument::Compact);
-    }
-
-    static QByteArray riders(const QList<QStringList>& riders)
-    {
-        QJsonArray list;
-        for (const QStringList& r : riders)
-            list.append(QJsonObject{{"username", r.value(0)},
-                                    {"level", r.value(1)},
-                                    {"levelname", r.value(2)},
-                                    {"paiming", r.value(3)},
-                                    {"touxiangpath", r.value(4)},
-                                    {"lat", r.value(5)},
-                                    {"lng", r.value(6)},
-                                    {"weixin", r.value(7)}});
-        return QJsonDocument(list).toJson(QJsonDocument::Compact);
     }
 
     int requestsTo(const char* script) const

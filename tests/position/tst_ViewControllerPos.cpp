@@ -11,7 +11,6 @@
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
 #include "screens/position/ViewControllerTestMap.h"
-#include "store/MyFriendInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
 #include "views/CustomAnnotationViewImage.h"
 
@@ -47,18 +46,15 @@ private slots:
 
     void firstTrackAnswer();
     void laterAnswersContinueTheLine();
-    void lowerServerIdsKeepTheLast();
     void stopImageFollowsBanlvstate_data();
     void stopImageFollowsBanlvstate();
     void blackPointsForStateTwo();
     void negativeAndMissingPositions();
     void beforeAppearanceOnlyTheListsFill();
-    void slowServerGetsOneRequestAtATime();
     void reappearanceMakesAFreshMap();
     void testMapScreen();
 
-    void ridersFetchedUntilNonEmpty();
-    void shortNamesAreNeitherCachedNorMarked();
+    void ridersWithAPositionAreMarked();
     void modeSwitchMovesMarksAndLines();
     void modeSwitchWithNothingLeavesTheMap();
     void modeTitleAndDotsFollowThePageShown();
@@ -76,7 +72,6 @@ private:
     ViewControllerPos* start();
     void swipe(Direction direction);
     void tick() { m_fx->loop.advance(1000); }
-    QStringList gpsQueries() const;
 
     std::unique_ptr<PositionFixture> m_fx;
     QPointer<ViewControllerPos> m_pos;
@@ -104,25 +99,15 @@ void tst_ViewControllerPos::swipe(Direction direction)
     m_pos->pageViewController()->endSwipe(true);
 }
 
-QStringList tst_ViewControllerPos::gpsQueries() const
-{
-    QStringList queries;
-    for (const SimRequest& request : m_fx->sim.requestsTo(PositionFixture::GpsScript))
-        queries.append(QString::fromLatin1(request.query));
-    return queries;
-}
-
 void tst_ViewControllerPos::firstTrackAnswer()
 {
-    m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"10", "30.1001", "120.2001"},
-                                         {"11", "30.1002", "120.2002"},
-                                         {"12", "30.1003", "120.2003"}}));
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"10", "30.1001", "120.2001"},
+                                                                 {"11", "30.1002", "120.2002"},
+                                                                 {"12", "30.1003", "120.2003"}}));
     QVERIFY(start());
     QVERIFY(m_pos->mapView());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
-    QCOMPARE(m_pos->lastserverid(), 12);
 
     const QList<MapCoordinate> line = m_pos->overlaysLine().first()->coordinates();
     QCOMPARE(line.size(), 4);
@@ -144,19 +129,14 @@ void tst_ViewControllerPos::firstTrackAnswer()
     // On the map: the line with its renderer and both marks.
     QCOMPARE(m_pos->mapView()->overlays().size(), 1);
     QCOMPARE(m_pos->mapView()->annotations().size(), 2);
-
-    tick();
-    QTRY_COMPARE(gpsQueries().size(), 2);
-    QCOMPARE(gpsQueries().first(), QString("devid=86000001&sid=0"));
-    QCOMPARE(gpsQueries().last(), QString("devid=86000001&sid=12"));
 }
 
 void tst_ViewControllerPos::laterAnswersContinueTheLine()
 {
     m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"10", "30.1", "120.2"}, {"11", "30.2", "120.3"}}));
+                 ListAnswers::track({{"10", "30.1", "120.2"}, {"11", "30.2", "120.3"}}));
     m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"12", "30.3", "120.4"}, {"13", "30.4", "120.5"}}));
+                 ListAnswers::track({{"12", "30.3", "120.4"}, {"13", "30.4", "120.5"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
@@ -172,20 +152,6 @@ void tst_ViewControllerPos::laterAnswersContinueTheLine()
     QVERIFY(same(m_pos->StopAnnotation()->coordinate(), single("30.4", "120.5")));
     QCOMPARE(m_pos->blackpoint().size(), 2);                  // still one start and one stop
     QCOMPARE(m_pos->mapView()->lineLayer().strokeCount(), 1); // drawn as one line
-}
-
-void tst_ViewControllerPos::lowerServerIdsKeepTheLast()
-{
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"12", "30.1", "120.2"}}));
-    m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"5", "30.2", "120.3"}, {"7", "30.3", "120.4"}}));
-    QVERIFY(start());
-    m_fx->loop.runDue();
-    QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
-    tick();
-    QTRY_COMPARE(m_pos->overlaysLine().size(), 2);
-    QCOMPARE(m_pos->lastserverid(), 12);
-    QCOMPARE(m_pos->lastposlat(), 30.3f); // the points themselves still count
 }
 
 void tst_ViewControllerPos::stopImageFollowsBanlvstate_data()
@@ -212,7 +178,7 @@ void tst_ViewControllerPos::stopImageFollowsBanlvstate()
     QFETCH(QString, image);
     QCOMPARE(ViewControllerPos::stopImageName(banlvstate), image);
 
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"1", "30.1", "120.2"}}));
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"1", "30.1", "120.2"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_VERIFY(m_pos->StopAnnotation());
@@ -225,9 +191,9 @@ void tst_ViewControllerPos::stopImageFollowsBanlvstate()
 
 void tst_ViewControllerPos::blackPointsForStateTwo()
 {
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"1", "30.1", "120.2", "2"},
-                                                                     {"2", "30.2", "120.3", "1"},
-                                                                     {"3", "30.3", "120.4", "2"}}));
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"1", "30.1", "120.2", "2"},
+                                                                 {"2", "30.2", "120.3", "1"},
+                                                                 {"3", "30.3", "120.4", "2"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_VERIFY(m_pos->StopAnnotation());
@@ -243,15 +209,14 @@ void tst_ViewControllerPos::blackPointsForStateTwo()
 
 void tst_ViewControllerPos::negativeAndMissingPositions()
 {
-    // A point without a fix counts for its id only; a southern, western ride is real.
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"1", "0", "0"},
-                                                                     {"2", "-33.45", "-70.66"},
-                                                                     {"3", "abc", "-70.7"},
-                                                                     {"4", "-33.46", "-70.67"}}));
+    // A point without a fix is not drawn; a southern, western ride is real.
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"1", "0", "0"},
+                                                                 {"2", "-33.45", "-70.66"},
+                                                                 {"3", "abc", "-70.7"},
+                                                                 {"4", "-33.46", "-70.67"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
-    QCOMPARE(m_pos->lastserverid(), 4);
     const QList<MapCoordinate> line = m_pos->overlaysLine().first()->coordinates();
     QCOMPARE(line.size(), 3);
     QVERIFY(same(line[0], single("-33.45", "-70.66")));
@@ -259,28 +224,20 @@ void tst_ViewControllerPos::negativeAndMissingPositions()
     QCOMPARE(m_pos->blackpoint().first()->title(), QString("start.png"));
     QVERIFY(same(m_pos->blackpoint().first()->coordinate(), single("-33.45", "-70.66")));
     QVERIFY(same(m_pos->mapView()->centerCoordinate(), single("-33.45", "-70.66")));
-
-    // An answer with no position at all draws nothing and makes no mark.
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"5", "0", "0"}}));
-    tick();
-    QTRY_COMPARE(m_pos->lastserverid(), 5);
-    QCOMPARE(m_pos->overlaysLine().size(), 1);
-    QCOMPARE(m_pos->lastposlat(), -33.46f);
 }
 
 void tst_ViewControllerPos::beforeAppearanceOnlyTheListsFill()
 {
     m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
+                 ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
     m_fx->answer(PositionFixture::FriendScript,
-                 PositionFixture::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w"}}));
+                 ListAnswers::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w"}}));
     auto* pos = m_fx->storyboard->instantiate<ViewControllerPos>("ViewControllerPos");
     m_pos = pos;
     pos->setParent(&m_fx->host);
     pos->setBaseGeometry(QRect(0, 0, 360, 640));
     pos->loadViewIfNeeded();
-    pos->timerGpsInfo();
-    pos->timerFired();
+    tick(); // the feeds' first ticks come a second after loading
     QTRY_COMPARE(pos->overlaysLine().size(), 1);
     QTRY_COMPARE(pos->array_lvyou().size(), 1);
     QVERIFY(!pos->mapView());
@@ -299,32 +256,10 @@ void tst_ViewControllerPos::beforeAppearanceOnlyTheListsFill()
     delete pos;
 }
 
-void tst_ViewControllerPos::slowServerGetsOneRequestAtATime()
-{
-    m_fx->sim.addFault(SimFault::delay(300, PositionFixture::GpsScript, 1));
-    m_fx->sim.addFault(SimFault::delay(300, PositionFixture::FriendScript, 1));
-    QVERIFY(start());
-    m_fx->loop.runDue();
-    tick();
-    tick();
-    QTRY_COMPARE(m_fx->requestsTo(PositionFixture::GpsScript), 1);
-    QCOMPARE(m_fx->requestsTo(PositionFixture::FriendScript), 1);
-    QCOMPARE(m_fx->log.matching("urlString = ").size(), 2);
-    // Once the answers are in, the next tick asks again (the riders are done).
-    QTRY_VERIFY(!m_pos->NeedDownload());
-    QTRY_VERIFY(m_fx->log.matching("htmlstr = ").size() == 2);
-    const qsizetype riders = m_pos->array_lvyou().size();
-    QVERIFY(riders > 0);
-    tick();
-    QTRY_COMPARE(m_fx->requestsTo(PositionFixture::GpsScript), 2);
-    QCOMPARE(m_fx->requestsTo(PositionFixture::FriendScript), 1);
-    QCOMPARE(m_pos->array_lvyou().size(), riders); // each rider marked once
-}
-
 void tst_ViewControllerPos::reappearanceMakesAFreshMap()
 {
     m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
+                 ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
@@ -337,7 +272,7 @@ void tst_ViewControllerPos::reappearanceMakesAFreshMap()
     QVERIFY(m_pos->mapView()->annotations().isEmpty());
     QVERIFY(m_pos->mapView()->overlays().isEmpty());
     // Points arriving now are drawn on the new map; the marks made before are not.
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"3", "30.3", "120.4"}}));
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"3", "30.3", "120.4"}}));
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 2);
     QCOMPARE(m_pos->mapView()->overlays().size(), 1);
@@ -359,60 +294,27 @@ void tst_ViewControllerPos::testMapScreen()
     delete screen;
 }
 
-void tst_ViewControllerPos::ridersFetchedUntilNonEmpty()
-{
-    m_fx->answer(PositionFixture::FriendScript, "[]");
-    m_fx->answer(PositionFixture::FriendScript, "not json");
-    m_fx->answer(
-        PositionFixture::FriendScript,
-        PositionFixture::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w1"},
-                                 {"rider2", "12", "骑士", "2", "", "30.4", "120.5", "w2"}}));
-    QVERIFY(start());
-    m_fx->loop.runDue();
-    QTRY_COMPARE(m_fx->log.matching("htmlstr = []").size(), 1);
-    QVERIFY(m_pos->NeedDownload());
-    tick();
-    QTRY_COMPARE(m_fx->requestsTo(PositionFixture::FriendScript), 2);
-    QTRY_COMPARE(m_fx->log.matching("htmlstr = not json").size(), 1);
-    QVERIFY(m_pos->NeedDownload());
-    tick();
-    QTRY_COMPARE(m_pos->array_lvyou().size(), 2);
-    QVERIFY(!m_pos->NeedDownload());
-    QCOMPARE(MyFriendInfo::GetValue("2").value(0).username, QString("rider2"));
-    tick();
-    tick();
-    QCOMPARE(m_fx->requestsTo(PositionFixture::FriendScript), 3);
-    QCOMPARE(m_pos->array_lvyou()[1]->title(), QString("2"));
-    QCOMPARE(m_pos->array_lvyou()[1]->subtitle(), QString("rider2"));
-}
-
-void tst_ViewControllerPos::shortNamesAreNeitherCachedNorMarked()
+void tst_ViewControllerPos::ridersWithAPositionAreMarked()
 {
     m_fx->answer(PositionFixture::FriendScript,
-                 PositionFixture::riders({{"x", "3", "新手", "1", "", "30.3", "120.4", "w1"},
-                                          {"nofix", "3", "新手", "3", "", "0", "0", "w3"},
-                                          {"yz", "3", "新手", "2", "", "30.4", "120.5", "w2"}}));
-    MyFriendInfo::CheckAdd("gone", "3", "新手", "5", "", "30.1", "120.1", "w5");
+                 ListAnswers::riders({{"x", "3", "新手", "1", "", "30.3", "120.4", "w1"},
+                                      {"nofix", "3", "新手", "3", "", "0", "0", "w3"},
+                                      {"yz", "3", "新手", "2", "", "30.4", "120.5", "w2"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
-    QTRY_VERIFY(!m_pos->NeedDownload());
-    QCOMPARE(m_pos->array_lvyou().size(), 1);
+    QTRY_COMPARE(m_pos->array_lvyou().size(), 1);
+    QCOMPARE(m_pos->array_lvyou()[0]->title(), QString("2"));
     QCOMPARE(m_pos->array_lvyou()[0]->subtitle(), QString("yz"));
-    QVERIFY(MyFriendInfo::GetValue("1").isEmpty());
-    QCOMPARE(MyFriendInfo::GetValue("2").size(), 1);
-    // A rider without a position is cached but not marked; one the answer left out goes.
-    QCOMPARE(MyFriendInfo::GetValue("3").size(), 1);
-    QVERIFY(MyFriendInfo::GetValue("5").isEmpty());
+    QVERIFY(same(m_pos->array_lvyou()[0]->coordinate(), single("30.4", "120.5")));
 }
 
 void tst_ViewControllerPos::modeSwitchMovesMarksAndLines()
 {
     m_fx->answer(PositionFixture::GpsScript,
-                 PositionFixture::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
-    m_fx->answer(
-        PositionFixture::FriendScript,
-        PositionFixture::riders({{"rider1", "3", "新手", "1", "", "31.5", "121.5", "w1"},
-                                 {"rider2", "7", "骑士", "2", "", "31.6", "121.6", "w2"}}));
+                 ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
+    m_fx->answer(PositionFixture::FriendScript,
+                 ListAnswers::riders({{"rider1", "3", "新手", "1", "", "31.5", "121.5", "w1"},
+                                      {"rider2", "7", "骑士", "2", "", "31.6", "121.6", "w2"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->array_lvyou().size(), 2);
@@ -431,7 +333,7 @@ void tst_ViewControllerPos::modeSwitchMovesMarksAndLines()
     QVERIFY(m_fx->log.contains("ViewControllerPos增加2"));
 
     // New track points in riders mode go to the lists only.
-    m_fx->answer(PositionFixture::GpsScript, PositionFixture::track({{"3", "30.3", "120.4"}}));
+    m_fx->answer(PositionFixture::GpsScript, ListAnswers::track({{"3", "30.3", "120.4"}}));
     tick();
     QTRY_COMPARE(m_pos->overlaysLine().size(), 2);
     QVERIFY(map->overlays().isEmpty());
@@ -496,10 +398,9 @@ void tst_ViewControllerPos::modeTitleAndDotsFollowThePageShown()
 void tst_ViewControllerPos::selectingARiderFillsTheCard()
 {
     MyBasicInfo::SetValue("localusername", "rider1");
-    m_fx->answer(
-        PositionFixture::FriendScript,
-        PositionFixture::riders({{"rider1", "12", "骑士", "1", "", "31.5", "121.5", "w1"},
-                                 {"rider2", "7", "新手", "2", "", "31.5", "121.502", "w2"}}));
+    m_fx->answer(PositionFixture::FriendScript,
+                 ListAnswers::riders({{"rider1", "12", "骑士", "1", "", "31.5", "121.5", "w1"},
+                                      {"rider2", "7", "新手", "2", "", "31.5", "121.502", "w2"}}));
     QVERIFY(start());
     m_fx->loop.runDue();
     QTRY_COMPARE(m_pos->array_lvyou().size(), 2);
