@@ -6,10 +6,10 @@
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
 #include "platform/ui/TableView.h"
+#include "poll/RankingFeed.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "screens/profile/AllOfMinePages2.h"
-#include "screens/profile/ViewControllerMine.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
 #include "store/StoreContext.h"
@@ -86,15 +86,16 @@ void benchList(AppContext& context)
            frameNs(page, frame, 364), still, QStringLiteral("a still frame"));
 }
 
-void benchMerge(AppContext& context)
+void benchMerge()
 {
     const QByteArray bodies[] = {answer(0), answer(1)};
-    ViewControllerMine section(context);
+    RankingFeed feed;
+    feed.pause();
     int round = 0;
     const double batched = medianNs(
         [&] {
             const ServerAnswer parsed(bodies[++round % 2]);
-            section.mergeRanking(DeviceServer::riders(parsed));
+            feed.merge(DeviceServer::riders(parsed));
         },
         1, 9);
     const double perSave = medianNs(
@@ -119,6 +120,6 @@ int main(int argc, char* argv[])
     MyUtil::InitMyDateBase();
     fillCache();
     benchList(delegate.context());
-    benchMerge(delegate.context());
+    benchMerge();
     return 0;
 }

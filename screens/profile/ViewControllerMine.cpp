@@ -2,19 +2,14 @@
 
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
-#include "platform/Timer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/Storyboard.h"
-#include "protocol/DeviceServer.h"
 #include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
 #include "screens/profile/AllOfMinePages3.h"
 #include "screens/profile/MineUi.h"
-#include "store/MyPaiMingInfo.h"
-#include "store/StoreContext.h"
-#include "store/db/ManagedObjectContext.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -60,10 +55,8 @@ void ViewControllerMine::viewDidLoad()
     }
     m_CurpageIndex = 0;
     buildPager();
-    m_PaiMingCountMax = 3600;
-    m_PaiMingCount = 0;
-    m_timer = new Timer(
-        1.0, true, [this] { timerFired(); }, this);
+    // An answer due after the section is let go still runs, on the section it was sent for.
+    m_rankingFeed = new RankingFeed([this] { return keepAlive(); }, this);
     observe();
 }
 
@@ -160,62 +153,14 @@ void ViewControllerMine::willTransitionToViewControllers(PageViewController*, co
 {
 }
 
-void ViewControllerMine::timerFired()
-{
-    --m_PaiMingCount;
-    if (m_PaiMingCount > 0)
-        return;
-    // One request at a time: a tick that finds the last one unanswered sends nothing.
-    if (m_requestInFlight)
-        return;
-    requestRanking();
-}
-
-void ViewControllerMine::requestRanking()
-{
-    m_requestInFlight = true;
-    // The answer keeps the section alive until it has run, even after the section is left.
-    auto hold = keepAlive();
-    QPointer<ViewControllerMine> self(this);
-    DeviceServer::getPaiMing(
-        [self, hold](const QList<RiderInfo>& riders) {
-            if (!self)
-                return;
-            self->m_requestInFlight = false;
-            self->mergeRanking(riders);
-        },
-        [self, hold](const QString& error) {
-            DeviceServer::logError(error);
-            if (self)
-                self->m_requestInFlight = false;
-        });
-}
-
-void ViewControllerMine::mergeRanking(const QList<RiderInfo>& riders)
-{
-    if (riders.isEmpty())
-        return;
-    // One transaction for the whole list: each rider still logs and saves as usual.
-    ContextBatch batch(StoreContext::shared());
-    QStringList usernames;
-    for (const RiderInfo& rider : riders) {
-        m_PaiMingCount = m_PaiMingCountMax;
-        MyPaiMingInfo::CheckAdd(rider);
-        usernames.append(rider.username);
-    }
-    // The answer is this week's whole ranking: a rider who dropped out must not keep
-    // an old rank and shadow the rider who holds it now.
-    MyPaiMingInfo::KeepOnly(usernames);
-}
-
 void ViewControllerMine::viewWillAppear()
 {
-    m_timer->setFireDate(Timer::FireDate::DistantPast);
+    m_rankingFeed->resume();
 }
 
 void ViewControllerMine::viewDidDisappear()
 {
-    m_timer->setFireDate(Timer::FireDate::DistantFuture);
+    m_rankingFeed->pause();
 }
 
 void ViewControllerMine::didRelease()

@@ -3,19 +3,16 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
-#include "store/RiderInfo.h"
+#include "poll/RankingFeed.h"
 
 #include <QList>
 #include <QPointer>
 
 struct AppContext;
 
-class Timer;
-
 // The profile and ranking section: a pager over the profile, the ranking list and the
-// ranking map, the tabs to the other sections, and a one-second countdown that keeps the
-// weekly ranking cache fresh while the section is on screen (asking on every tick until an
-// answer lists riders, then again after an hour of ticks).
+// ranking map, the tabs to the other sections, and a ranking feed that keeps the weekly
+// ranking cache fresh while the section is on screen.
 class ViewControllerMine : public Screen,
                            public PageViewControllerDataSource,
                            public PageViewControllerDelegate
@@ -32,10 +29,6 @@ public:
     void tapPageSet();
     // Shows the ranking map for the rider chosen in the list.
     void changePage();
-    // One tick of the ranking countdown.
-    void timerFired();
-    // Merges one ranking answer into the cache; an empty one changes nothing.
-    void mergeRanking(const QList<RiderInfo>& riders);
 
     Screen* viewControllerBeforeViewController(PageViewController* pager, Screen* page) override;
     Screen* viewControllerAfterViewController(PageViewController* pager, Screen* page) override;
@@ -46,11 +39,8 @@ public:
     QList<Screen*> AllOfMinePages() const;
     ImageView* PosImage() const { return m_PosImage; }
     ImageView* SetImage() const { return m_SetImage; }
-    Timer* timer() const { return m_timer; }
+    RankingFeed* rankingFeed() const { return m_rankingFeed; }
     quint64 CurpageIndex() const { return m_CurpageIndex; }
-    qint64 PaiMingCount() const { return m_PaiMingCount; }
-    qint64 PaiMingCountMax() const { return m_PaiMingCountMax; }
-    bool isRequestInFlight() const { return m_requestInFlight; }
 
 protected:
     void viewDidLoad() override;
@@ -64,7 +54,6 @@ private:
     void buildPager();
     void observe();
     void showPage(int index);
-    void requestRanking();
 
     AppContext& m_app;
     QPointer<ImageView> m_PosImage;
@@ -73,8 +62,5 @@ private:
     // Pages the pager has shown are its children and may go before this screen does.
     QList<QPointer<Screen>> m_AllOfMinePages;
     quint64 m_CurpageIndex = 0;
-    Timer* m_timer = nullptr;
-    qint64 m_PaiMingCount = 0;
-    qint64 m_PaiMingCountMax = 3600;
-    bool m_requestInFlight = false;
+    RankingFeed* m_rankingFeed = nullptr;
 };

@@ -372,7 +372,7 @@ void tst_FaultSession::sectionScreensSurviveTheSameServer()
         [&] {
             timers.advanceSeconds(1);
             mostInFlight = std::max(mostInFlight, inFlight(ranking));
-            return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight();
+            return MyPaiMingInfo::GetCount() > 0 && !mine->rankingFeed()->isRequestInFlight();
         },
         60000));
     QCOMPARE(mostInFlight, 1);

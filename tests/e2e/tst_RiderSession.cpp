@@ -578,8 +578,9 @@ void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
     QCOMPARE(m_segues.last(), QStringLiteral("PosToMine"));
     // The weekly ranking is asked for as the section appears and kept in the cache.
     m_loop->runDue();
-    QVERIFY(EventWait::until(
-        [&] { return MyPaiMingInfo::GetCount() > 0 && !mine->isRequestInFlight(); }));
+    QVERIFY(EventWait::until([&] {
+        return MyPaiMingInfo::GetCount() > 0 && !mine->rankingFeed()->isRequestInFlight();
+    }));
     QCOMPARE(newRequests(), QStringList{"/TolvarGetPaiMingIOS.php"});
     // Once riders are listed the next ask waits an hour of ticks: a minute asks nothing.
     m_loop->advanceSeconds(60);

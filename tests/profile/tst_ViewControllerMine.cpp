@@ -38,12 +38,8 @@ private slots:
     void choosingTheThirdRowShowsThatRiderOnTheMap();
     void tabsLeaveTheSectionWhichLetsGoOfItsObservers();
 
-    void firstTickRequestsAndAnAnswerWithRidersWaits3600Ticks();
-    void emptyBrokenOrFailedAnswersAskAgainNextTick();
-    void noSecondRequestWhileOneIsOutstanding();
     void hiddenSectionKeepsItsCountdownAndTicksAtOnceWhenShown();
     void aNewSectionStartsItsCountdownAtZero();
-    void answerReplacesTheRanking();
 
 private:
     ViewControllerMine* start();
@@ -72,7 +68,7 @@ void tst_ViewControllerMine::init()
 void tst_ViewControllerMine::cleanup()
 {
     // Answers still due keep their section alive; let them land before the store goes.
-    QTRY_VERIFY(!m_mine || !m_mine->isRequestInFlight());
+    QTRY_VERIFY(!m_mine || !m_mine->rankingFeed()->isRequestInFlight());
     m_fx.reset();
     m_sim.reset();
 }
@@ -91,7 +87,7 @@ int tst_ViewControllerMine::rankingRequests() const
 
 void tst_ViewControllerMine::waitForAnswer()
 {
-    QTRY_VERIFY(!m_mine->isRequestInFlight());
+    QTRY_VERIFY(!m_mine->rankingFeed()->isRequestInFlight());
 }
 
 ViewControllerMine* tst_ViewControllerMine::startWithRanking()
@@ -99,7 +95,8 @@ ViewControllerMine* tst_ViewControllerMine::startWithRanking()
     if (!start())
         return nullptr;
     m_fx->loop.runDue();
-    const bool answered = QTest::qWaitFor([this] { return !m_mine->isRequestInFlight(); }, 5000);
+    const bool answered =
+        QTest::qWaitFor([this] { return !m_mine->rankingFeed()->isRequestInFlight(); }, 5000);
     return answered && MyPaiMingInfo::GetCount() > 0 ? m_mine.data() : nullptr;
 }
 
@@ -117,9 +114,8 @@ void tst_ViewControllerMine::loadsThreePagesUnderAPagerOfSevenEighths()
     QCOMPARE(pager->lastDirection(), Direction::Forward);
     QVERIFY(!pager->lastAnimated());
     QCOMPARE(m_mine->CurpageIndex(), quint64(0));
-    QCOMPARE(m_mine->PaiMingCountMax(), qint64(3600));
-    QVERIFY(m_mine->timer()->repeats());
-    QCOMPARE(m_mine->timer()->timeInterval(), 1.0);
+    QVERIFY(m_mine->rankingFeed()->timer()->repeats());
+    QCOMPARE(m_mine->rankingFeed()->timer()->timeInterval(), 1.0);
     waitForAnswer();
 }
 
@@ -219,89 +215,26 @@ void tst_ViewControllerMine::tabsLeaveTheSectionWhichLetsGoOfItsObservers()
     QCOMPARE(segues.last().at(0).toString(), QStringLiteral("MineToPos"));
 }
 
-void tst_ViewControllerMine::firstTickRequestsAndAnAnswerWithRidersWaits3600Ticks()
-{
-    QVERIFY(start());
-    QCOMPARE(MyPaiMingInfo::GetCount(), 0);
-    // Shown: the timer ticks at once and the request goes out with no query.
-    m_fx->loop.runDue();
-    QCOMPARE(rankingRequests(), 1);
-    QVERIFY(m_fx->log.contains(QStringLiteral("urlString = ") + m_sim->baseUrl().toString() +
-                               RankingScript));
-    waitForAnswer();
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3600));
-    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
-    QCOMPARE(m_fx->log.matching("htmlstr = [").size(), 1);
-    QCOMPARE(m_fx->log.matching("新建:").size(), 50);
-
-    // 3599 more ticks send nothing; the 3600th asks again.
-    m_fx->loop.advanceSeconds(3599);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(1));
-    QCOMPARE(rankingRequests(), 1);
-    m_fx->loop.advanceSeconds(1);
-    QCOMPARE(rankingRequests(), 2);
-    waitForAnswer();
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3600));
-    QCOMPARE(m_fx->log.matching("更新:").size(), 50);
-    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
-}
-
-void tst_ViewControllerMine::emptyBrokenOrFailedAnswersAskAgainNextTick()
-{
-    m_sim->addFault(SimFault::raw("[]", RankingScript));
-    m_sim->addFault(SimFault::of(SimFault::Kind::Garbage, RankingScript));
-    m_sim->addFault(SimFault::raw("{\"username\":\"x\"}", RankingScript));
-    m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, RankingScript));
-    QVERIFY(start());
-    for (int tick = 1; tick <= 4; ++tick) {
-        m_fx->loop.advance(tick == 1 ? 0 : 1000);
-        QCOMPARE(rankingRequests(), tick);
-        waitForAnswer();
-        QCOMPARE(m_mine->PaiMingCount(), qint64(-tick));
-        QCOMPARE(MyPaiMingInfo::GetCount(), 0);
-    }
-    QCOMPARE(m_fx->log.matching("error = ").size(), 1);
-    // The faults are used up: the fifth tick brings the ranking.
-    m_fx->loop.advance(1000);
-    waitForAnswer();
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3600));
-    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
-}
-
-void tst_ViewControllerMine::noSecondRequestWhileOneIsOutstanding()
-{
-    m_sim->addFault(SimFault::delay(400, RankingScript));
-    QVERIFY(start());
-    m_fx->loop.runDue();
-    QVERIFY(m_mine->isRequestInFlight());
-    m_fx->loop.advanceSeconds(5);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(-6));
-    QCOMPARE(m_fx->log.matching("urlString = ").size(), 1);
-    waitForAnswer();
-    QCOMPARE(m_sim->requestsTo(RankingScript).size(), 1);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3600));
-}
-
 void tst_ViewControllerMine::hiddenSectionKeepsItsCountdownAndTicksAtOnceWhenShown()
 {
     QVERIFY(start());
     m_fx->loop.runDue();
     waitForAnswer();
     m_fx->loop.advanceSeconds(10);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3590));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
 
     MineFixture::setAppeared(m_mine, false);
     m_fx->loop.advanceSeconds(7200);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3590));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
     QCOMPARE(rankingRequests(), 1);
 
     MineFixture::setAppeared(m_mine, true);
     m_fx->loop.runDue();
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3589));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3589));
     m_fx->loop.advance(999);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3589));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3589));
     m_fx->loop.advance(1);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3588));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3588));
 }
 
 void tst_ViewControllerMine::aNewSectionStartsItsCountdownAtZero()
@@ -317,31 +250,12 @@ void tst_ViewControllerMine::aNewSectionStartsItsCountdownAtZero()
         m_fx->storyboard->instantiateViewControllerWithIdentifier("ViewControllerMine"));
     m_mine->setParent(&m_fx->host);
     m_mine->loadViewIfNeeded();
-    QCOMPARE(m_mine->PaiMingCount(), qint64(0));
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(0));
     MineFixture::setAppeared(m_mine, true);
     m_fx->loop.runDue();
     QCOMPARE(rankingRequests(), 2);
     waitForAnswer();
     delete m_mine.data();
-}
-
-void tst_ViewControllerMine::answerReplacesTheRanking()
-{
-    MineFixture::rider("gone", "7");
-    MineFixture::rider("never", "0");
-    QVERIFY(start());
-    m_fx->loop.runDue();
-    waitForAnswer();
-    // The answer's 50 riders and nobody it left out: rank 7 is its holder alone.
-    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
-    const QList<RiderInfo> seventh = MyPaiMingInfo::GetValue("7");
-    QCOMPARE(seventh.size(), 1);
-    QVERIFY(seventh.first().username != QStringLiteral("gone"));
-    QVERIFY(MyPaiMingInfo::GetValue("0").isEmpty());
-    // An empty answer leaves the ranking as it is.
-    m_mine->mergeRanking({});
-    QCOMPARE(MyPaiMingInfo::GetCount(), 50);
-    QCOMPARE(m_mine->PaiMingCount(), qint64(3600));
 }
 
 QTEST_MAIN(tst_ViewControllerMine)
