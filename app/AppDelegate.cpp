@@ -57,12 +57,15 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
     // The store's entities and the server scripts reach the app through what is
     // installed here.
     m_previousStore = StoreContext::install([this] { return managedObjectContext(); });
-    m_previousAccess = ServerAccess::install({[this] { return httpManager(); },
-                                              [this] { return serverUrl(); },
-                                              [this] { return clock().now(); }});
+    const ServerAccess::Services access{[this] { return httpManager(); },
+                                        [this] { return serverUrl(); },
+                                        [this] { return clock().now(); }};
+    m_previousAccess = ServerAccess::install(access);
+    m_server = std::make_unique<DeviceServer>(access);
+    m_app.server = m_server.get();
     m_poller = std::make_unique<StatusPoller>(
         StatusPoller::Services{[this] { return clock().now(); }, [this] { return m_haptics; },
-                               [this] { return m_app.notifications; }});
+                               [this] { return m_app.notifications; }, m_server.get()});
     m_previousPoller = StatusPoller::install(m_poller.get());
 }
 

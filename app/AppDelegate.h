@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "poll/StatusPoller.h"
+#include "protocol/DeviceServer.h"
 #include "protocol/ServerAccess.h"
 #include "screens/AppContext.h"
 
@@ -100,6 +101,8 @@ public:
     // The default notification centre: named notifications between screens and pages.
     NotificationCenter& defaultCenter() { return m_defaultCenter; }
     LocationServices& locationServices() { return *m_locationServices; }
+    // The device server's scripts over httpManager() and serverUrl().
+    DeviceServer& deviceServer() { return *m_server; }
     // What the screens are made with; it lives as long as the delegate.
     AppContext& context() { return m_app; }
 
@@ -130,6 +133,7 @@ private:
     AppDelegate* m_previous = nullptr;
     std::function<ManagedObjectContext*()> m_previousStore;
     ServerAccess::Services m_previousAccess;
+    std::unique_ptr<DeviceServer> m_server;
     std::unique_ptr<StatusPoller> m_poller;
     StatusPoller* m_previousPoller = nullptr;
 };

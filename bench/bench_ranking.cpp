@@ -89,7 +89,7 @@ void benchList(AppContext& context)
 void benchMerge()
 {
     const QByteArray bodies[] = {answer(0), answer(1)};
-    RankingFeed feed;
+    RankingFeed feed(nullptr);
     feed.pause();
     int round = 0;
     const double batched = medianNs(

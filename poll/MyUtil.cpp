@@ -154,7 +154,9 @@ void GetEveryThing()
     if (devid.length() < MinimumDevidLength)
         return;
     // A failed request is dropped; the next one goes out after the next interval.
-    DeviceServer::getEveryThing(
+    if (!poller->server())
+        return;
+    poller->server()->getEveryThing(
         devid,
         StatusStore::storingFirst(
             [devid](const StatusAnswer& answer) { HandleEveryThingAnswer(devid, answer); }),
@@ -222,7 +224,8 @@ double Distance(double long1, double lat1, double long2, double lat2)
 
 void UploadWeiLanState(const QString& devid, qint64 weilanstate)
 {
-    DeviceServer::updateWeiLan(devid, weilanstate);
+    if (StatusPoller* poller = StatusPoller::installed(); poller && poller->server())
+        poller->server()->updateWeiLan(devid, weilanstate);
 }
 
 float GetDianYaBiLv()

@@ -4,8 +4,9 @@
 #include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
 
-NearbyFeed::NearbyFeed(std::function<QString()> devid, Hold hold, QObject* parent)
-    : PollFeed(std::move(hold), parent), m_devid(std::move(devid))
+NearbyFeed::NearbyFeed(DeviceServer* server, std::function<QString()> devid, Hold hold,
+                       QObject* parent)
+    : PollFeed(server, std::move(hold), parent), m_devid(std::move(devid))
 {
 }
 
@@ -13,7 +14,7 @@ void NearbyFeed::tick()
 {
     if (!m_NeedDownload || !beginRequest())
         return;
-    DeviceServer::getFriends(m_devid(), answered(&NearbyFeed::receive), failed());
+    server()->getFriends(m_devid(), answered(&NearbyFeed::receive), failed());
 }
 
 void NearbyFeed::receive(const QList<RiderInfo>& riders)

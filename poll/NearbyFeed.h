@@ -15,7 +15,8 @@ class NearbyFeed : public PollFeed
 
 public:
     // `devid` names the tracker at each request.
-    NearbyFeed(std::function<QString()> devid, Hold hold = {}, QObject* parent = nullptr);
+    NearbyFeed(DeviceServer* server, std::function<QString()> devid, Hold hold = {},
+               QObject* parent = nullptr);
 
     // Takes one answer: an empty one changes nothing; otherwise the fetch is done and the
     // riders with a user name of two characters or more replace the cache.

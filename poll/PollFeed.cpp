@@ -2,7 +2,8 @@
 
 #include "platform/Timer.h"
 
-PollFeed::PollFeed(Hold hold, QObject* parent) : QObject(parent), m_hold(std::move(hold))
+PollFeed::PollFeed(DeviceServer* server, Hold hold, QObject* parent)
+    : QObject(parent), m_server(server), m_hold(std::move(hold))
 {
     m_timer = new Timer(
         1.0, true, [this] { tick(); }, this);
@@ -20,7 +21,7 @@ void PollFeed::pause()
 
 bool PollFeed::beginRequest()
 {
-    if (m_inFlight)
+    if (m_inFlight || !m_server)
         return false;
     m_inFlight = true;
     return true;

@@ -30,11 +30,14 @@ public:
 
 protected:
     // The timer is scheduled at once: the first tick comes a second after construction.
-    PollFeed(Hold hold, QObject* parent);
+    // Without a server the feed never asks.
+    PollFeed(DeviceServer* server, Hold hold, QObject* parent);
     virtual void tick() = 0;
 
-    // Marks a request as outstanding; false when one already is.
+    // Marks a request to `server()` as outstanding; false when one already is, or when the
+    // feed has no server.
     bool beginRequest();
+    DeviceServer* server() const { return m_server; }
     // The answer handler to give the server: it ends the request and passes the answer on
     // to `take` while this feed lives.
     template <class Feed, class Answer>
@@ -45,6 +48,7 @@ protected:
 private:
     std::shared_ptr<void> holdToken() const;
 
+    DeviceServer* m_server;
     Hold m_hold;
     Timer* m_timer;
     bool m_inFlight = false;

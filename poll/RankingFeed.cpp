@@ -4,14 +4,17 @@
 #include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
 
-RankingFeed::RankingFeed(Hold hold, QObject* parent) : PollFeed(std::move(hold), parent) {}
+RankingFeed::RankingFeed(DeviceServer* server, Hold hold, QObject* parent)
+    : PollFeed(server, std::move(hold), parent)
+{
+}
 
 void RankingFeed::tick()
 {
     --m_PaiMingCount;
     if (m_PaiMingCount > 0 || !beginRequest())
         return;
-    DeviceServer::getPaiMing(answered(&RankingFeed::merge), failed());
+    server()->getPaiMing(answered(&RankingFeed::merge), failed());
 }
 
 void RankingFeed::merge(const QList<RiderInfo>& riders)

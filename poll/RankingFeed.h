@@ -15,7 +15,7 @@ class RankingFeed : public PollFeed
 public:
     static constexpr qint64 PaiMingCountMax = 3600;
 
-    explicit RankingFeed(Hold hold = {}, QObject* parent = nullptr);
+    explicit RankingFeed(DeviceServer* server, Hold hold = {}, QObject* parent = nullptr);
 
     // Takes one answer: an empty one changes nothing; otherwise it restarts the countdown
     // and replaces the cache.

@@ -3,11 +3,13 @@
 #include <QDateTime>
 #include <functional>
 
+class DeviceServer;
 class Haptics;
 class LocalNotificationCenter;
 
 // What the status poll keeps between location updates and what it works with: the
-// throttle's last poll time, the clock, the vibration and the local notifications. The
+// throttle's last poll time, the clock, the device server, the vibration and the local
+// notifications. The
 // composition root makes one, hands in its collaborators and installs it; the poll's
 // functions (MyUtil::GetEveryThing and its helpers) work on the installed one.
 class StatusPoller
@@ -18,6 +20,7 @@ public:
         std::function<QDateTime()> now;
         std::function<Haptics*()> haptics;
         std::function<LocalNotificationCenter*()> notifications;
+        DeviceServer* server = nullptr;
     };
 
     explicit StatusPoller(Services services) : m_services(std::move(services)) {}
@@ -28,6 +31,7 @@ public:
     static StatusPoller* install(StatusPoller* poller);
 
     QDateTime now() const { return m_services.now(); }
+    DeviceServer* server() const { return m_services.server; }
     Haptics* haptics() const { return m_services.haptics ? m_services.haptics() : nullptr; }
     LocalNotificationCenter* notifications() const
     {

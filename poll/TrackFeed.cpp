@@ -3,16 +3,16 @@
 #include "platform/NumberText.h"
 #include "poll/MyUtil.h"
 
-TrackFeed::TrackFeed(std::function<QString()> devid, Hold hold, QObject* parent)
-    : PollFeed(std::move(hold), parent), m_devid(std::move(devid))
+TrackFeed::TrackFeed(DeviceServer* server, std::function<QString()> devid, Hold hold,
+                     QObject* parent)
+    : PollFeed(server, std::move(hold), parent), m_devid(std::move(devid))
 {
 }
 
 void TrackFeed::tick()
 {
     if (beginRequest())
-        DeviceServer::getGpsInfo(m_devid(), m_lastserverid, answered(&TrackFeed::receive),
-                                 failed());
+        server()->getGpsInfo(m_devid(), m_lastserverid, answered(&TrackFeed::receive), failed());
     emit ticked();
 }
 

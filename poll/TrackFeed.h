@@ -15,7 +15,8 @@ class TrackFeed : public PollFeed
 
 public:
     // `devid` names the tracker at each request.
-    TrackFeed(std::function<QString()> devid, Hold hold = {}, QObject* parent = nullptr);
+    TrackFeed(DeviceServer* server, std::function<QString()> devid, Hold hold = {},
+              QObject* parent = nullptr);
 
     // Takes one answer: every point advances the server id, even one without a position
     // (no fix), which is not reported.

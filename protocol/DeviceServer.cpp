@@ -1,8 +1,6 @@
 #include "protocol/DeviceServer.h"
 
 #include "platform/Log.h"
-#include "protocol/MyUtil.h"
-#include "protocol/ServerAccess.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/ServerScript.h"
 #include "protocol/StatusAnswer.h"
@@ -23,12 +21,6 @@ QString loggable(const QString& text, qsizetype bodyBytes)
         return text;
     return text.left(LoggedAnswerLimit) +
            QStringLiteral("... (answer shortened: %1 bytes)").arg(bodyBytes);
-}
-
-QString baseUrl()
-{
-    const ServerAccess::Services& access = ServerAccess::installed();
-    return access.baseUrl ? access.baseUrl() : QString();
 }
 
 HttpManager::Success decoding(const ServerScript& script, bool maskPassword,
@@ -72,6 +64,18 @@ RiderInfo riderOf(const QJsonObject& object)
 
 } // namespace
 
+DeviceServer::DeviceServer(ServerAccess::Services access) : m_access(std::move(access)) {}
+
+QString DeviceServer::baseUrl() const
+{
+    return m_access.baseUrl ? m_access.baseUrl() : QString();
+}
+
+HttpManager* DeviceServer::manager() const
+{
+    return m_access.manager ? m_access.manager() : nullptr;
+}
+
 void DeviceServer::logError(const QString& error)
 {
     Log::write(QStringLiteral("error = %1").arg(error));
@@ -81,7 +85,7 @@ void DeviceServer::send(const ServerScript& script, const QStringList& values,
                         const HttpManager::Parameters& parameters, AnswerHandler onAnswer,
                         Failure onFailure)
 {
-    HttpManager* manager = MyUtil::GetGlobalAFmanager();
+    HttpManager* manager = this->manager();
     if (!manager) {
         if (onFailure)
             onFailure(NoDelegate);
@@ -206,15 +210,14 @@ void DeviceServer::uploadPic(const QString& devid, const QByteArray& png,
                              std::function<void(const std::optional<QString>& text)> onAnswer,
                              Failure onFailure)
 {
-    const ServerAccess::Services& access = ServerAccess::installed();
-    HttpManager* manager = MyUtil::GetGlobalAFmanager();
-    if (!access.now || !manager) {
+    HttpManager* manager = this->manager();
+    if (!m_access.now || !manager) {
         if (onFailure)
             onFailure(NoDelegate);
         return;
     }
     const ServerScript& script = ServerScript::uploadPic();
-    const QString stamp = access.now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    const QString stamp = m_access.now().toString(QStringLiteral("yyyyMMddHHmmss"));
     manager->POST(script.url(baseUrl(), {devid}).encoded, png, QStringLiteral("uploadfile"),
                   QStringLiteral("ios%1.png").arg(stamp), QStringLiteral("image/png"),
                   decoding(script, false,
@@ -225,7 +228,7 @@ void DeviceServer::uploadPic(const QString& devid, const QByteArray& png,
                   std::move(onFailure));
 }
 
-QString DeviceServer::mapPageUrl(int wl, double lng, double lat)
+QString DeviceServer::mapPageUrl(int wl, double lng, double lat) const
 {
     return ServerScript::mapPageUrl(baseUrl(), wl, lng, lat);
 }

@@ -8,7 +8,8 @@ class HttpManager;
 
 // What the protocol layer needs of the running app to reach the device server: the one
 // HTTP manager, the server's base URL and the time of day (upload names). The
-// composition root installs them at start; a test's app installs its own.
+// composition root hands them to the DeviceServer it makes, and installs them for
+// MyUtil::GetGlobalAFmanager, the app's one shared manager; a test's app does the same.
 namespace ServerAccess {
 
 struct Services

@@ -4,6 +4,7 @@
 
 class AlertPresenter;
 class Clock;
+class DeviceServer;
 class ImageLoader;
 class LocalNotificationCenter;
 class LocationManager;
@@ -18,6 +19,7 @@ class ShareService;
 struct AppContext
 {
     Clock* clock = nullptr;
+    DeviceServer* server = nullptr;
     QNetworkAccessManager* network = nullptr;
     // Base URL of the device server (no trailing slash).
     QString serverUrl;

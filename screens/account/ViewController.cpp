@@ -88,7 +88,7 @@ void ViewController::tapPageWelcom()
     QPointer<ViewController> self(this);
     auto hold = keepAlive();
     m_queryFailed = false;
-    DeviceServer::queryDevice(
+    m_app.server->queryDevice(
         devid,
         [self, hold](const DeviceInfo& info) {
             if (self)

@@ -8,6 +8,7 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "screens/account/AccountUi.h"
 #include "screens/account/RoundView.h"
 #include "screens/account/ViewController.h"
@@ -23,7 +24,7 @@ constexpr double AlphaStep = 0.08;
 
 } // namespace
 
-ViewControllerDevID::ViewControllerDevID(QWidget* parent) : Screen(parent) {}
+ViewControllerDevID::ViewControllerDevID(AppContext& context, QWidget* parent) : Screen(parent), m_app(context) {}
 
 ViewControllerDevID::~ViewControllerDevID() = default;
 
@@ -164,7 +165,7 @@ void ViewControllerDevID::ProcessDevidQuery()
     }
     QPointer<ViewControllerDevID> self(this);
     auto hold = keepAlive();
-    DeviceServer::queryDevice(
+    m_app.server->queryDevice(
         devid,
         [self, hold](const DeviceInfo& info) {
             if (self)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPointer>
 
+struct AppContext;
 struct DeviceInfo;
 
 // Device binding: the rider types the tracker's number and taps connect; after a short
@@ -22,7 +23,7 @@ public:
     static constexpr int PaintTicks = 31;
     static constexpr double PaintIntervalSeconds = 0.1;
 
-    explicit ViewControllerDevID(QWidget* parent = nullptr);
+    explicit ViewControllerDevID(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerDevID() override;
 
     TextField* TextFieldDevID() const { return m_textFieldDevID; }
@@ -53,6 +54,7 @@ private:
     void buildViews();
     void routeByAnswer(const DeviceInfo& info);
 
+    AppContext& m_app;
     QPointer<TextField> m_textFieldDevID;
     QPointer<QLabel> m_label1;
     QPointer<QLabel> m_label2;

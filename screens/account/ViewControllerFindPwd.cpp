@@ -166,7 +166,7 @@ void ViewControllerFindPwd::ProcessFindPwd()
     }
     QPointer<ViewControllerFindPwd> self(this);
     auto hold = keepAlive();
-    DeviceServer::sendRecoveryMail(
+    m_app.server->sendRecoveryMail(
         MyBasicInfo::GetValue(QStringLiteral("devid")), m_textEmail->text(),
         [self, hold](ReturnMarker::Marker marker) {
             if (self)

@@ -213,7 +213,7 @@ void ViewControllerLogin::ProcessLogin()
 
     QPointer<ViewControllerLogin> self(this);
     auto hold = keepAlive();
-    DeviceServer::login(
+    m_app.server->login(
         setting("devid"), username, pwd,
         StatusStore::storingFirst([self, hold](const StatusAnswer& answer) {
             if (self)

@@ -201,7 +201,7 @@ void ViewControllerRegister::GetVcode()
     m_codeEmail = email;
     QPointer<ViewControllerRegister> self(this);
     auto hold = keepAlive();
-    DeviceServer::sendVerificationCode(
+    m_app.server->sendVerificationCode(
         m_changeString, email,
         [self, hold](ReturnMarker::Marker marker) {
             if (self)
@@ -285,7 +285,7 @@ void ViewControllerRegister::ProcessRegisterButton()
     MyBasicInfo::SetValue(QStringLiteral("localpwd"), m_userpwd->text());
     QPointer<ViewControllerRegister> self(this);
     auto hold = keepAlive();
-    DeviceServer::registerAccount(
+    m_app.server->registerAccount(
         MyBasicInfo::GetValue(QStringLiteral("devid")), m_username->text(), m_userpwd->text(),
         m_useremail->text(), m_userweixin->text(),
         StatusStore::storingFirst([self, hold](const StatusAnswer& answer) {
@@ -421,7 +421,7 @@ void ViewControllerRegister::uploadFile(const QImage& image)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    DeviceServer::uploadPic(MyBasicInfo::GetValue(QStringLiteral("devid")), png,
+    m_app.server->uploadPic(MyBasicInfo::GetValue(QStringLiteral("devid")), png,
                             &ViewControllerRegister::storeUploadAnswer, &DeviceServer::logError);
 }
 

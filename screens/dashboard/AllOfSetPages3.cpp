@@ -10,7 +10,7 @@
 #include <QLabel>
 
 AllOfSetPages3::AllOfSetPages3(AppContext& context, QWidget* parent)
-    : SpeedPage(SpeedLimit::Kind::MaxSpeed, context.alerts, parent)
+    : SpeedPage(SpeedLimit::Kind::MaxSpeed, context, parent)
 {
 }
 

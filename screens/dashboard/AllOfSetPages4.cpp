@@ -11,7 +11,7 @@
 #include <QLabel>
 
 AllOfSetPages4::AllOfSetPages4(AppContext& context, QWidget* parent)
-    : SpeedPage(SpeedLimit::Kind::LightSpeed, context.alerts, parent)
+    : SpeedPage(SpeedLimit::Kind::LightSpeed, context, parent)
 {
 }
 

@@ -148,7 +148,7 @@ void AllOfSetPages5::processchildren()
 
 void AllOfSetPages5::loadString(int radius, float lng, float lat)
 {
-    m_MyWebView->loadRequest(QUrl(DeviceServer::mapPageUrl(radius, lng, lat)));
+    m_MyWebView->loadRequest(QUrl(m_app.server->mapPageUrl(radius, lng, lat)));
     m_MyWebView->setBounces(false);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "protocol/DeviceServer.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/HalfDialView.h"
 
@@ -21,8 +22,8 @@ const char* const FailureMessage = "网络访问出错,速度设置失败!";
 
 } // namespace
 
-SpeedPage::SpeedPage(SpeedLimit::Kind kind, AlertPresenter* alerts, QWidget* parent)
-    : DashboardPage(parent), m_kind(kind), m_alerts(alerts)
+SpeedPage::SpeedPage(SpeedLimit::Kind kind, AppContext& context, QWidget* parent)
+    : DashboardPage(parent), m_kind(kind), m_app(context)
 {
 }
 
@@ -71,9 +72,9 @@ void SpeedPage::uploadSpeed()
     const QString sent = m_kind == SpeedLimit::Kind::MaxSpeed ? maxspeed : lightspeed;
     const SpeedLimit::Kind kind = m_kind;
     const quint64 ticket = limit().send(NumberText::toLong(sent));
-    AlertPresenter* alerts = m_alerts;
+    AlertPresenter* alerts = m_app.alerts;
     QPointer<SpeedPage> self(this);
-    DeviceServer::updateSpeed(
+    m_app.server->updateSpeed(
         devid, maxspeed, lightspeed,
         [self, kind, ticket] {
             if (SpeedLimit::of(kind).accepted(ticket) == SpeedLimit::Outcome::Restore)

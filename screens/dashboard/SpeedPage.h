@@ -12,6 +12,7 @@
 // with the limit, and the upload of both limits to the device server, which puts back the
 // last accepted value when the server does not take the new one.
 class AlertPresenter;
+struct AppContext;
 
 class SpeedPage : public DashboardPage
 {
@@ -31,8 +32,8 @@ public:
     void MyAlertView(const QString& message);
 
 protected:
-    // `alerts` tells the rider of a refused change after the page is gone.
-    SpeedPage(SpeedLimit::Kind kind, AlertPresenter* alerts, QWidget* parent);
+    // The context's alerts tell the rider of a refused change after the page is gone.
+    SpeedPage(SpeedLimit::Kind kind, AppContext& context, QWidget* parent);
 
     // Shows the stored limit and takes it as the pending (and, when nothing is on its way,
     // the confirmed) value.
@@ -51,6 +52,6 @@ private:
                         AlertPresenter* alerts = nullptr, bool alert = false);
 
     SpeedLimit::Kind m_kind;
-    AlertPresenter* m_alerts;
+    AppContext& m_app;
     QPointer<PanGestureRecognizer> m_pan;
 };

@@ -10,6 +10,7 @@
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
+#include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "screens/SectionTabs.h"
 
@@ -23,7 +24,7 @@ namespace {
 
 } // namespace
 
-ViewControllerSet::ViewControllerSet(QWidget* parent) : Screen(parent) {}
+ViewControllerSet::ViewControllerSet(AppContext& context, QWidget* parent) : Screen(parent), m_app(context) {}
 
 void ViewControllerSet::viewDidLoad()
 {
@@ -147,7 +148,7 @@ void ViewControllerSet::timerFired()
     const QString devid = MyBasicInfo::GetValue(QStringLiteral("devid"));
     // The answer is stored when its message says "ok"; a failure changes nothing and says
     // nothing.
-    DeviceServer::getEveryThing(devid, StatusStore::storingFirst(), [](const QString&) {});
+    m_app.server->getEveryThing(devid, StatusStore::storingFirst(), [](const QString&) {});
 }
 
 void ViewControllerSet::viewWillAppear()

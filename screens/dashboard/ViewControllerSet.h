@@ -9,6 +9,8 @@
 #include <QList>
 #include <QPointer>
 
+struct AppContext;
+
 // The riding dashboard: a pager over the five dashboard pages with its five page dots, the
 // tabs to the position and profile sections, and a refresh that asks the device server for
 // the status record every 30 seconds while the section is on screen and stores it, so the
@@ -23,7 +25,7 @@ public:
     static constexpr int PageCount = 5;
     static constexpr double RefreshInterval = 30.0;
 
-    explicit ViewControllerSet(QWidget* parent = nullptr);
+    explicit ViewControllerSet(AppContext& context, QWidget* parent = nullptr);
 
     void tapPagePos();
     void tapPageMine();
@@ -57,6 +59,7 @@ private:
     void buildPager();
     void buildUI();
 
+    AppContext& m_app;
     QPointer<ImageView> m_PosImage;
     QPointer<ImageView> m_MineImage;
     QPointer<ImageView> m_GrayImage;

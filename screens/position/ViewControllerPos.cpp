@@ -104,9 +104,9 @@ void ViewControllerPos::makeFeeds()
     const auto devid = [] { return MyBasicInfo::GetValue(QStringLiteral("devid")); };
     // An answer due after the section is let go still runs, on the section it was sent for.
     const auto hold = [this] { return keepAlive(); };
-    m_nearbyFeed = new NearbyFeed(devid, hold, this);
+    m_nearbyFeed = new NearbyFeed(m_app.server, devid, hold, this);
     connect(m_nearbyFeed, &NearbyFeed::ridersArrived, this, &ViewControllerPos::markRiders);
-    m_trackFeed = new TrackFeed(devid, hold, this);
+    m_trackFeed = new TrackFeed(m_app.server, devid, hold, this);
     connect(m_trackFeed, &TrackFeed::pointsArrived, this, &ViewControllerPos::drawTrack);
     connect(m_trackFeed, &TrackFeed::ticked, this, &ViewControllerPos::moveStopMark);
 }

@@ -257,7 +257,7 @@ void tst_ViewControllerSet::refreshStoresTheRecordOnlyOnOk()
     m_fx->sim->addFault(SimFault::raw(body, "/TolvarGetEveryThingTimerIOS.php", 1, status));
     QSignalSpy answers(m_fx->app.delegate->networkAccessManager(),
                        &QNetworkAccessManager::finished);
-    ViewControllerSet set;
+    ViewControllerSet set(m_fx->app.delegate->context());
     set.timerFired();
     QTRY_COMPARE(answers.count(), 1);
     QCOMPARE(m_fx->value("benzhoulicheng"), week);
@@ -302,7 +302,7 @@ void tst_ViewControllerSet::refreshStoresEveryFieldInOrder()
     const QByteArray body = QJsonDocument(QJsonArray{record}).toJson(QJsonDocument::Compact);
     m_fx->sim->addFault(SimFault::raw(body, "/TolvarGetEveryThingTimerIOS.php"));
     m_fx->set("paiming", "3");
-    ViewControllerSet set;
+    ViewControllerSet set(m_fx->app.delegate->context());
     set.timerFired();
     QTRY_COMPARE(m_fx->value("lat"), QString("v23"));
     for (int i = 0; i < keys.size(); ++i) {

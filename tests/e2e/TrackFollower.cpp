@@ -9,7 +9,7 @@ bool TrackFollower::tick()
         return false;
     m_inFlight = true;
     ++m_sent;
-    DeviceServer::getGpsInfo(
+    m_server.getGpsInfo(
         m_devid, m_lastServerId,
         [this](const QList<TrackPoint>& points) {
             m_inFlight = false;

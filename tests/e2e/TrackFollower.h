@@ -5,13 +5,15 @@
 #include <QList>
 #include <QString>
 
+class DeviceServer;
+
 // Follows the device's track the way the one-second track poll does: each tick
 // asks for the points after the highest serverid received, with at most one
 // request outstanding, and keeps every new point in order of arrival.
 class TrackFollower
 {
 public:
-    explicit TrackFollower(const QString& devid) : m_devid(devid) {}
+    TrackFollower(DeviceServer& server, const QString& devid) : m_server(server), m_devid(devid) {}
     TrackFollower(const TrackFollower&) = delete;
     TrackFollower& operator=(const TrackFollower&) = delete;
 
@@ -30,6 +32,7 @@ public:
 private:
     void take(const QList<TrackPoint>& points);
 
+    DeviceServer& m_server;
     QString m_devid;
     qint64 m_lastServerId = 0;
     bool m_inFlight = false;

@@ -251,7 +251,7 @@ void tst_FaultSession::statusPollsSurviveAMisbehavingServer()
 void tst_FaultSession::trackPollLosesNoPointThroughFaults()
 {
     constexpr int Seconds = 3000;
-    TrackFollower follower(Devid);
+    TrackFollower follower(m_app->delegate->deviceServer(), Devid);
     const qint64 firstNew = m_sim->track(Devid).last().serverid + 1;
     int ticksSkipped = 0;
     for (int second = 0; second < Seconds; ++second) {

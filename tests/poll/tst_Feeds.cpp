@@ -44,6 +44,7 @@ private:
     static constexpr const char* FriendScript = "/TolvarGetFriendIOS.php";
     static constexpr const char* RankingScript = "/TolvarGetPaiMingIOS.php";
     static QString devid() { return QString::fromLatin1(Devid); }
+    DeviceServer* server() { return &m_app->delegate->deviceServer(); }
 
     std::unique_ptr<Log::Quiet> m_quiet;
     std::unique_ptr<DeviceServerSimulator> m_sim;
@@ -85,7 +86,7 @@ void tst_Feeds::trackAsksAfterTheHighestServerId()
 {
     answer(GpsScript, ListAnswers::track({{"10", "30.1", "120.2"}, {"12", "30.2", "120.3"}}));
     answer(GpsScript, ListAnswers::track({{"5", "30.3", "120.4"}, {"7", "30.4", "120.5"}}));
-    TrackFeed feed(devid);
+    TrackFeed feed(server(), devid);
     QSignalSpy points(&feed, &TrackFeed::pointsArrived);
     feed.resume();
     m_loop->runDue();
@@ -109,7 +110,7 @@ void tst_Feeds::trackPointsWithoutAPositionOnlyAdvanceTheId()
                                           {"3", "abc", "-70.7"},
                                           {"4", "-33.46", "-70.67"}}));
     answer(GpsScript, ListAnswers::track({{"5", "0", "0"}}));
-    TrackFeed feed(devid);
+    TrackFeed feed(server(), devid);
     QSignalSpy points(&feed, &TrackFeed::pointsArrived);
     feed.resume();
     m_loop->runDue();
@@ -132,7 +133,7 @@ void tst_Feeds::ridersAskedForUntilAnAnswerListsSome()
     answer(FriendScript,
            ListAnswers::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w1"},
                                 {"rider2", "12", "骑士", "2", "", "30.4", "120.5", "w2"}}));
-    NearbyFeed feed(devid);
+    NearbyFeed feed(server(), devid);
     QSignalSpy riders(&feed, &NearbyFeed::ridersArrived);
     feed.resume();
     m_loop->runDue();
@@ -158,7 +159,7 @@ void tst_Feeds::ridersReplaceTheCache()
                                 {"nofix", "3", "新手", "3", "", "0", "0", "w3"},
                                 {"yz", "3", "新手", "2", "", "30.4", "120.5", "w2"}}));
     MyFriendInfo::CheckAdd("gone", "3", "新手", "5", "", "30.1", "120.1", "w5");
-    NearbyFeed feed(devid);
+    NearbyFeed feed(server(), devid);
     QSignalSpy riders(&feed, &NearbyFeed::ridersArrived);
     feed.resume();
     m_loop->runDue();
@@ -179,7 +180,7 @@ void tst_Feeds::rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks()
 {
     MyPaiMingInfo::CheckAdd("gone", "7", "骑士", "7", "", "31.25", "121.5", "wx_gone");
     MyPaiMingInfo::CheckAdd("never", "7", "骑士", "0", "", "31.25", "121.5", "wx_never");
-    RankingFeed feed;
+    RankingFeed feed(server());
     QSignalSpy ranking(&feed, &RankingFeed::rankingArrived);
     feed.resume();
     m_loop->runDue();
@@ -209,7 +210,7 @@ void tst_Feeds::rankingEmptyBrokenOrFailedAnswersAskAgainNextTick()
     m_sim->addFault(SimFault::of(SimFault::Kind::Garbage, RankingScript));
     answer(RankingScript, "{\"username\":\"x\"}");
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, RankingScript));
-    RankingFeed feed;
+    RankingFeed feed(server());
     feed.resume();
     for (int tick = 1; tick <= 4; ++tick) {
         m_loop->advance(tick == 1 ? 0 : 1000);
@@ -230,9 +231,9 @@ void tst_Feeds::slowServerGetsOneRequestAtATime()
 {
     for (const char* script : {GpsScript, FriendScript, RankingScript})
         m_sim->addFault(SimFault::delay(300, QString::fromLatin1(script)));
-    TrackFeed track(devid);
-    NearbyFeed nearby(devid);
-    RankingFeed ranking;
+    TrackFeed track(server(), devid);
+    NearbyFeed nearby(server(), devid);
+    RankingFeed ranking(server());
     const QList<PollFeed*> feeds = {&track, &nearby, &ranking};
     for (PollFeed* feed : feeds)
         feed->resume();

@@ -37,6 +37,7 @@ private slots:
     void longAnswersAreLoggedShortened();
 
 private:
+    DeviceServer& server() { return m_app->delegate->deviceServer(); }
     QByteArray lastTarget() const { return m_sim->requests().last().target; }
 
     std::unique_ptr<DeviceServerSimulator> m_sim;
@@ -78,18 +79,18 @@ void tst_DeviceServer::everyScriptsRequestLine()
 {
     int answers = 0;
     auto counted = [&answers](auto&&...) { ++answers; };
-    DeviceServer::queryDevice("8600 驴1", counted, {});
-    DeviceServer::registerAccount(Rider, "a&b=c", "p#1", "x+y@z.cn", "微信", counted, {});
-    DeviceServer::login(Rider, "rider01", "secret1", counted, {});
-    DeviceServer::updateSpeed(Rider, "25", "18.5", counted, {});
-    DeviceServer::updateWeiLan(Rider, 1);
-    DeviceServer::sendRecoveryMail(Rider, "a@b.cn", counted, {});
-    DeviceServer::getGpsInfo(Rider + "[x]", 1234, counted, {});
-    DeviceServer::getEveryThing(Rider, counted, {});
-    DeviceServer::getPaiMing(counted, {});
-    DeviceServer::getFriends("8600 0001", counted, {});
-    DeviceServer::uploadPic(Rider, "png", counted, {});
-    DeviceServer::sendVerificationCode("4711", "a@b.cn", counted, {});
+    server().queryDevice("8600 驴1", counted, {});
+    server().registerAccount(Rider, "a&b=c", "p#1", "x+y@z.cn", "微信", counted, {});
+    server().login(Rider, "rider01", "secret1", counted, {});
+    server().updateSpeed(Rider, "25", "18.5", counted, {});
+    server().updateWeiLan(Rider, 1);
+    server().sendRecoveryMail(Rider, "a@b.cn", counted, {});
+    server().getGpsInfo(Rider + "[x]", 1234, counted, {});
+    server().getEveryThing(Rider, counted, {});
+    server().getPaiMing(counted, {});
+    server().getFriends("8600 0001", counted, {});
+    server().uploadPic(Rider, "png", counted, {});
+    server().sendVerificationCode("4711", "a@b.cn", counted, {});
     QTRY_COMPARE_WITH_TIMEOUT(answers, 11, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 12, 5000);
     QList<QByteArray> lines;
@@ -120,8 +121,8 @@ void tst_DeviceServer::logsUrlsAndAnswersWithoutThePassword()
 {
     Log::Capture log;
     int answers = 0;
-    DeviceServer::login(Rider, "rider01", "secret1", [&](const StatusAnswer&) { ++answers; }, {});
-    DeviceServer::queryDevice(Rider, [&](const DeviceInfo&) { ++answers; }, {});
+    server().login(Rider, "rider01", "secret1", [&](const StatusAnswer&) { ++answers; }, {});
+    server().queryDevice(Rider, [&](const DeviceInfo&) { ++answers; }, {});
     QTRY_COMPARE_WITH_TIMEOUT(answers, 2, 5000);
     const QString base = m_sim->baseUrl().toString();
     QCOMPARE(log.matching("urlString = "),
@@ -147,7 +148,7 @@ void tst_DeviceServer::deviceQueryReadsTheAccount()
     QList<DeviceInfo> infos;
     for (const QString& devid : {Rider, Fresh, QStringLiteral("86000009")}) {
         const qsizetype expected = infos.size() + 1;
-        DeviceServer::queryDevice(devid, [&](const DeviceInfo& info) { infos << info; }, {});
+        server().queryDevice(devid, [&](const DeviceInfo& info) { infos << info; }, {});
         QTRY_COMPARE_WITH_TIMEOUT(infos.size(), expected, 5000);
     }
     QCOMPARE(infos[0].username, QStringLiteral("rider01"));
@@ -166,7 +167,7 @@ void tst_DeviceServer::uploadSendsTheStampedFilePart()
     Log::Capture log;
     std::optional<QString> text;
     const QByteArray png("\x89PNG\r\n\x1a\nbytes", 13);
-    DeviceServer::uploadPic(Rider, png, [&](const std::optional<QString>& t) { text = t; }, {});
+    server().uploadPic(Rider, png, [&](const std::optional<QString>& t) { text = t; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(text.has_value(), 5000);
     QVERIFY(text->startsWith(m_sim->baseUrl().toString()));
     const SimRequest request = m_sim->requests().last();
@@ -187,9 +188,9 @@ void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
     QList<ReturnMarker::Marker> code;
     for (const QByteArray& body : bodies) {
         m_sim->addFault(SimFault::raw(body, {}, 2));
-        DeviceServer::sendRecoveryMail(Rider, "a@b.cn", [&](auto m) { recovery << m; }, {});
+        server().sendRecoveryMail(Rider, "a@b.cn", [&](auto m) { recovery << m; }, {});
         QTRY_COMPARE_WITH_TIMEOUT(recovery.size(), code.size() + 1, 5000);
-        DeviceServer::sendVerificationCode("1", "a@b.cn", [&](auto m) { code << m; }, {});
+        server().sendVerificationCode("1", "a@b.cn", [&](auto m) { code << m; }, {});
         QTRY_COMPARE_WITH_TIMEOUT(code.size(), recovery.size(), 5000);
     }
     using R = ReturnMarker;
@@ -197,10 +198,10 @@ void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
     QCOMPARE(code, QList<R::Marker>({R::Ok, R::Error1, R::Ok, R::Ok, R::Error1}));
 
     // The simulator's own answers: a wrong address, then the registered one.
-    DeviceServer::sendRecoveryMail(Rider, "other@b.cn", [&](auto m) { recovery << m; }, {});
+    server().sendRecoveryMail(Rider, "other@b.cn", [&](auto m) { recovery << m; }, {});
     QTRY_COMPARE_WITH_TIMEOUT(recovery.last(), R::Error3, 5000);
     const QString registered = m_sim->device(Rider).email;
-    DeviceServer::sendRecoveryMail(Rider, registered, [&](auto m) { recovery << m; }, {});
+    server().sendRecoveryMail(Rider, registered, [&](auto m) { recovery << m; }, {});
     QTRY_COMPARE_WITH_TIMEOUT(recovery.size(), 7, 5000);
     QCOMPARE(recovery.last(), R::Ok);
 }
@@ -208,13 +209,13 @@ void tst_DeviceServer::mailAnswersAreClassifiedFromTheText()
 void tst_DeviceServer::accountAndStatusRound()
 {
     std::optional<DeviceInfo> info;
-    DeviceServer::queryDevice(Fresh, [&](const DeviceInfo& i) { info = i; }, {});
+    server().queryDevice(Fresh, [&](const DeviceInfo& i) { info = i; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(info.has_value(), 5000);
     QVERIFY(!info->isUnknown() && info->username.size() < 3);
 
     MyBasicInfo::SetValue("weilanradio", "45");
     std::optional<StatusAnswer> registered;
-    DeviceServer::registerAccount(
+    server().registerAccount(
         Fresh, "rider02", "pw 2&", "r2@x.cn", "wx2",
         StatusStore::storingFirst([&](const StatusAnswer& a) { registered = a; }), {});
     QTRY_VERIFY_WITH_TIMEOUT(registered.has_value(), 5000);
@@ -224,23 +225,23 @@ void tst_DeviceServer::accountAndStatusRound()
     QVERIFY(!MyBasicInfo::GetValue("power").isEmpty());
 
     std::optional<StatusAnswer> login;
-    DeviceServer::login(Fresh, "rider02", "pw 2&",
+    server().login(Fresh, "rider02", "pw 2&",
                         StatusStore::storingFirst([&](const StatusAnswer& a) { login = a; }), {});
     QTRY_VERIFY_WITH_TIMEOUT(login.has_value(), 5000);
     QCOMPARE(login->marker(), ReturnMarker::Ok);
 
     QList<StatusAnswer> polls;
-    DeviceServer::getEveryThing(
+    server().getEveryThing(
         Fresh, StatusStore::storingFirst([&](const StatusAnswer& a) { polls << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 1, 5000);
     QVERIFY(polls[0].isOk());
     const QString oldMax = MyBasicInfo::GetValue("maxspeed");
 
     bool accepted = false;
-    DeviceServer::updateSpeed(Fresh, "31", "17", [&] { accepted = true; }, {});
+    server().updateSpeed(Fresh, "31", "17", [&] { accepted = true; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(accepted, 5000);
     QCOMPARE(MyBasicInfo::GetValue("maxspeed"), oldMax);
-    DeviceServer::getEveryThing(
+    server().getEveryThing(
         Fresh, StatusStore::storingFirst([&](const StatusAnswer& a) { polls << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(polls.size(), 2, 5000);
     QCOMPARE(MyBasicInfo::GetValue("maxspeed"), QStringLiteral("31"));
@@ -251,22 +252,22 @@ void tst_DeviceServer::accountAndStatusRound()
 void tst_DeviceServer::errorAnswersStoreNothing()
 {
     QList<StatusAnswer> answers;
-    DeviceServer::getEveryThing(
+    server().getEveryThing(
         Rider, StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
     QVERIFY(answers[0].isOk());
     const QHash<QString, QString> stored = snapshot();
     QVERIFY(!stored.value("power").isEmpty());
 
-    DeviceServer::login(Rider, "rider01", "wrong",
+    server().login(Rider, "rider01", "wrong",
                         StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }),
                         {});
-    DeviceServer::registerAccount(
+    server().registerAccount(
         Rider, "x", "y", "z@z.cn", "w",
         StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     m_sim->addFault(SimFault::raw(R"([{"timerreturnmsg":"busy","power":"1"}])",
                                   "/TolvarGetEveryThingTimerIOS.php"));
-    DeviceServer::getEveryThing(
+    server().getEveryThing(
         Rider, StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 4, 5000);
     QCOMPARE(answers[1].marker(), ReturnMarker::Error3);
@@ -338,13 +339,13 @@ void tst_DeviceServer::badAnswers()
         return [&markers, name](const StatusAnswer& a) { markers.insert(name, a.marker()); };
     };
     auto listed = [&lists](const auto& list) { lists << int(list.size()); };
-    DeviceServer::login(Rider, "rider01", "secret1", marked("login"), failed);
-    DeviceServer::registerAccount(Rider, "rider01", "secret1", "a@b.cn", "wx", marked("register"),
+    server().login(Rider, "rider01", "secret1", marked("login"), failed);
+    server().registerAccount(Rider, "rider01", "secret1", "a@b.cn", "wx", marked("register"),
                                   failed);
-    DeviceServer::getEveryThing(Rider, marked("poll"), failed);
-    DeviceServer::getPaiMing(listed, failed);
-    DeviceServer::getGpsInfo(Rider, 0, listed, failed);
-    DeviceServer::updateWeiLan(Rider, 1);
+    server().getEveryThing(Rider, marked("poll"), failed);
+    server().getPaiMing(listed, failed);
+    server().getGpsInfo(Rider, 0, listed, failed);
+    server().updateWeiLan(Rider, 1);
     QTRY_COMPARE_WITH_TIMEOUT(markers.size() + lists.size() + failures, 5, 10000);
 
     QCOMPARE(snapshot(), before);
@@ -365,15 +366,15 @@ void tst_DeviceServer::failuresAreLoggedOnlyByCallers()
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, {}, 2));
     Log::Capture log;
     QString error;
-    DeviceServer::updateWeiLan(Rider, 0);
-    DeviceServer::getPaiMing({}, [&error](const QString& e) { error = e; });
+    server().updateWeiLan(Rider, 0);
+    server().getPaiMing({}, [&error](const QString& e) { error = e; });
     QTRY_VERIFY_WITH_TIMEOUT(!error.isEmpty(), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 2, 5000);
     QVERIFY(log.matching("error").isEmpty());
     QVERIFY(log.matching("htmlstr").isEmpty());
     DeviceServer::logError(error);
     QCOMPARE(log.matching("error = "), QStringList({"error = " + error}));
-    QCOMPARE(DeviceServer::mapPageUrl(90, 116.4, 39.9),
+    QCOMPARE(server().mapPageUrl(90, 116.4, 39.9),
              m_sim->baseUrl().toString() + "/TestMap.php?wl=90&lng=116.400000&lat=39.900000");
 }
 
@@ -383,7 +384,7 @@ void tst_DeviceServer::longAnswersAreLoggedShortened()
     m_sim->addFault(SimFault::raw(body));
     Log::Capture log;
     bool answered = false;
-    DeviceServer::getPaiMing([&](const QList<RiderInfo>&) { answered = true; }, {});
+    server().getPaiMing([&](const QList<RiderInfo>&) { answered = true; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(answered, 10000);
     const QStringList lines = log.matching("htmlstr = ");
     QCOMPARE(lines.size(), 1);
