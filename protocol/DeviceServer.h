@@ -41,56 +41,50 @@ public:
 
     // TolvarDevId.php with `wd` = "mirt". The logged answer shows the password as ***.
     void queryDevice(const QString& devid, std::function<void(const DeviceInfo&)> onAnswer,
-                            Failure onFailure);
+                     Failure onFailure);
 
     // TolvarLoginIOS.php / TolvarRegisterIOS.php: the answer carries the status record
     // (24 / 26 fields) and the marker. Callers store it through StatusStore::storingFirst.
     void login(const QString& devid, const QString& username, const QString& pwd,
-                      std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
+               std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
     void registerAccount(const QString& devid, const QString& username, const QString& pwd,
-                                const QString& email, const QString& weixin,
-                                std::function<void(const StatusAnswer&)> onAnswer,
-                                Failure onFailure);
+                         const QString& email, const QString& weixin,
+                         std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
 
     // TolvarGetEveryThingTimerIOS.php: the status record of 24 fields, stored by the
     // caller when the answer's message contains "ok".
-    void getEveryThing(const QString& devid,
-                              std::function<void(const StatusAnswer&)> onAnswer, Failure onFailure);
+    void getEveryThing(const QString& devid, std::function<void(const StatusAnswer&)> onAnswer,
+                       Failure onFailure);
 
     // TolvarSendEmailIOS.php (password recovery) and TolvarSendEmailVCodeIOS.php:
     // the whole text body is the message, classified by the script's markers.
     void sendRecoveryMail(const QString& devid, const QString& email,
-                                 std::function<void(ReturnMarker::Marker)> onAnswer,
-                                 Failure onFailure);
+                          std::function<void(ReturnMarker::Marker)> onAnswer, Failure onFailure);
     void sendVerificationCode(const QString& code, const QString& email,
-                                     std::function<void(ReturnMarker::Marker)> onAnswer,
-                                     Failure onFailure);
+                              std::function<void(ReturnMarker::Marker)> onAnswer,
+                              Failure onFailure);
 
     // TolvarUpdateSpeed.php: any answer counts as accepted.
-    void updateSpeed(const QString& devid, const QString& maxspeed,
-                            const QString& lightspeed, std::function<void()> onAccepted,
-                            Failure onFailure);
+    void updateSpeed(const QString& devid, const QString& maxspeed, const QString& lightspeed,
+                     std::function<void()> onAccepted, Failure onFailure);
     // TolvarUpdateWeiLan.php: the answer is only logged, a failure ignored.
     void updateWeiLan(const QString& devid, qint64 wlstate);
 
     // The list scripts: the answer's elements that are objects, in order (an
     // answer that is not a JSON array gives an empty list).
     void getGpsInfo(const QString& devid, qint64 sid,
-                           std::function<void(const QList<TrackPoint>&)> onAnswer,
-                           Failure onFailure);
-    void getFriends(const QString& devid,
-                           std::function<void(const QList<RiderInfo>&)> onAnswer,
-                           Failure onFailure);
-    void getPaiMing(std::function<void(const QList<RiderInfo>&)> onAnswer,
-                           Failure onFailure);
+                    std::function<void(const QList<TrackPoint>&)> onAnswer, Failure onFailure);
+    void getFriends(const QString& devid, std::function<void(const QList<RiderInfo>&)> onAnswer,
+                    Failure onFailure);
+    void getPaiMing(std::function<void(const QList<RiderInfo>&)> onAnswer, Failure onFailure);
 
     // TolvarUploadPic.php: one multipart part "uploadfile", file name
     // "ios<yyyyMMddHHmmss>.png" from the delegate's clock, type "image/png". The
     // URL is not logged. The handler gets the answer text (nullopt when the body
     // is not UTF-8); what to keep of it is the caller's decision.
     void uploadPic(const QString& devid, const QByteArray& png,
-                          std::function<void(const std::optional<QString>& text)> onAnswer,
-                          Failure onFailure);
+                   std::function<void(const std::optional<QString>& text)> onAnswer,
+                   Failure onFailure);
 
     // The geofence page of the current server (not percent-encoded).
     QString mapPageUrl(int wl, double lng, double lat) const;
@@ -104,8 +98,7 @@ public:
 
 private:
     void send(const ServerScript& script, const QStringList& values,
-              const HttpManager::Parameters& parameters, AnswerHandler onAnswer,
-              Failure onFailure);
+              const HttpManager::Parameters& parameters, AnswerHandler onAnswer, Failure onFailure);
     QString baseUrl() const;
     HttpManager* manager() const;
 

@@ -24,7 +24,10 @@ constexpr double AlphaStep = 0.08;
 
 } // namespace
 
-ViewControllerDevID::ViewControllerDevID(AppContext& context, QWidget* parent) : Screen(parent), m_app(context) {}
+ViewControllerDevID::ViewControllerDevID(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context)
+{
+}
 
 ViewControllerDevID::~ViewControllerDevID() = default;
 

@@ -56,7 +56,8 @@ void ViewControllerMine::viewDidLoad()
     m_CurpageIndex = 0;
     buildPager();
     // An answer due after the section is let go still runs, on the section it was sent for.
-    m_rankingFeed = new RankingFeed(m_app.server, [this] { return keepAlive(); }, this);
+    m_rankingFeed = new RankingFeed(
+        m_app.server, [this] { return keepAlive(); }, this);
     observe();
 }
 

@@ -226,7 +226,7 @@ void tst_DeviceServer::accountAndStatusRound()
 
     std::optional<StatusAnswer> login;
     server().login(Fresh, "rider02", "pw 2&",
-                        StatusStore::storingFirst([&](const StatusAnswer& a) { login = a; }), {});
+                   StatusStore::storingFirst([&](const StatusAnswer& a) { login = a; }), {});
     QTRY_VERIFY_WITH_TIMEOUT(login.has_value(), 5000);
     QCOMPARE(login->marker(), ReturnMarker::Ok);
 
@@ -260,8 +260,7 @@ void tst_DeviceServer::errorAnswersStoreNothing()
     QVERIFY(!stored.value("power").isEmpty());
 
     server().login(Rider, "rider01", "wrong",
-                        StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }),
-                        {});
+                   StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
     server().registerAccount(
         Rider, "x", "y", "z@z.cn", "w",
         StatusStore::storingFirst([&](const StatusAnswer& a) { answers << a; }), {});
@@ -341,7 +340,7 @@ void tst_DeviceServer::badAnswers()
     auto listed = [&lists](const auto& list) { lists << int(list.size()); };
     server().login(Rider, "rider01", "secret1", marked("login"), failed);
     server().registerAccount(Rider, "rider01", "secret1", "a@b.cn", "wx", marked("register"),
-                                  failed);
+                             failed);
     server().getEveryThing(Rider, marked("poll"), failed);
     server().getPaiMing(listed, failed);
     server().getGpsInfo(Rider, 0, listed, failed);
