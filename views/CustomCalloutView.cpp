@@ -1,5 +1,7 @@
 #include "views/CustomCalloutView.h"
 
+#include "platform/ui/Theme.h"
+
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QtMath>
@@ -53,15 +55,10 @@ CustomCalloutView::CustomCalloutView(const QRectF& frame, QWidget* parent) : QWi
     setAttribute(Qt::WA_TranslucentBackground);
     setGeometry(frame.toRect());
     auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setColor(QColor(0, 0, 0, 255));
+    shadow->setColor(Qt::black);
     shadow->setOffset(0, 0);
     shadow->setBlurRadius(6);
     setGraphicsEffect(shadow);
-}
-
-QColor CustomCalloutView::fillColor()
-{
-    return QColor::fromRgbF(0.3f, 0.3f, 0.3f, 0.8f);
 }
 
 QPainterPath CustomCalloutView::bubblePath(const QRectF& bounds)
@@ -86,6 +83,6 @@ void CustomCalloutView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(fillColor());
+    painter.setBrush(Theme::CalloutFill);
     painter.drawPath(bubblePath(QRectF(rect())));
 }

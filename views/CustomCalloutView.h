@@ -17,7 +17,6 @@ public:
     // The bubble's outline within `bounds`: the body above, the arrow's tip at the middle of
     // the bottom edge.
     static QPainterPath bubblePath(const QRectF& bounds);
-    static QColor fillColor();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,4 +1,5 @@
 #include "views/DiTanCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <QPen>
@@ -30,9 +31,9 @@ void DiTanCustomView::draw(QPainter& painter, const QSizeF& size) const
     const bool shortBar = std::abs(rise) < c;
     const double discY = shortBar ? h - c : h + rise;
     GaugePaint::fillCircle(painter, QPointF(c, discY), c,
-                           shortBar ? GaugePaint::discGrey() : QColor(Qt::black));
+                           shortBar ? Theme::GaugeDisc : QColor(Qt::black));
 
-    const QFont font = GaugePaint::systemBold(15);
+    const QFont font = Theme::boldFont(15);
     const QString label = labelText(m_process);
     const QSizeF box = GaugePaint::textSize(font, label);
     GaugePaint::drawTextIn(painter,

@@ -1,4 +1,5 @@
 #include "views/FKCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ void FKCustomView::draw(QPainter& painter, const QSizeF& size) const
     const double w = size.width();
     const double h = size.height();
     GaugePaint::strokeArc(painter, QPointF(w / 2, h / 2), std::min(w, h) / 2, ringStart, ringEnd,
-                          lineWidth, Qt::RoundCap, GaugePaint::ringGrey());
+                          lineWidth, Qt::RoundCap, Theme::GaugeRing);
 }
 
 void FKCustomView::mouseMoveEvent(QMouseEvent*)

@@ -6,35 +6,6 @@
 
 namespace GaugePaint {
 
-QColor teal()
-{
-    return QColor(19, 146, 134);
-}
-QColor ringGrey()
-{
-    return QColor(151, 151, 153);
-}
-QColor discGrey()
-{
-    return QColor(188, 189, 190);
-}
-QColor lightGrey()
-{
-    return QColor(173, 174, 175);
-}
-QColor zoneGrey()
-{
-    return QColor(146, 147, 147);
-}
-QColor batteryGreen()
-{
-    return QColor(23, 156, 129);
-}
-QColor batteryRed()
-{
-    return QColor(194, 33, 46);
-}
-
 double narrowed(double value)
 {
     const volatile float single = float(value);
@@ -44,32 +15,6 @@ double narrowed(double value)
 double addSingle(double base, double offset)
 {
     return narrowed(base + narrowed(offset));
-}
-
-namespace {
-
-QFont pixelFont(const QStringList& families, int size, bool bold)
-{
-    QFont font;
-    font.setFamilies(families);
-    font.setPixelSize(size);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-} // namespace
-
-QFont systemBold(int size)
-{
-    return pixelFont({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")}, size,
-                     true);
-}
-
-QFont courier(int size)
-{
-    return pixelFont({QStringLiteral("Courier"), QStringLiteral("Noto Sans Mono CJK SC")}, size,
-                     false);
 }
 
 void strokeArc(QPainter& painter, const QPointF& centre, double radius, double start, double end,

@@ -6,17 +6,8 @@
 #include <QSizeF>
 #include <QString>
 
-// Colours, fonts and the few drawing steps that every gauge shares.
+// The few drawing steps that every gauge shares; the colours and faces are the Theme's.
 namespace GaugePaint {
-
-// The accent colour of the gauge arcs, (19, 146, 134).
-QColor teal();
-QColor ringGrey();
-QColor discGrey();
-QColor lightGrey();
-QColor zoneGrey();
-QColor batteryGreen();
-QColor batteryRed();
 
 // `value` rounded to single precision. The gauges round some products this
 // way; GCC 12's vectoriser drops a plain float() cast when two such products
@@ -25,11 +16,6 @@ double narrowed(double value);
 // `base` + `offset` with the offset and then the sum rounded to single precision:
 // how the dials place their knob and labels.
 double addSingle(double base, double offset);
-
-// The bold sans-serif face the gauges write their figures in, `size` pixels high.
-QFont systemBold(int size);
-// The monospaced face of the children-zone label; Chinese falls back to a CJK face.
-QFont courier(int size);
 
 // Strokes the clockwise arc from `start` to `end` (radians) with the given pen.
 void strokeArc(QPainter& painter, const QPointF& centre, double radius, double start, double end,

@@ -1,4 +1,5 @@
 #include "views/HalfDialView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <cmath>
@@ -50,7 +51,7 @@ void HalfDialView::strokeRing(QPainter& painter, const Geometry& dial, double st
 void HalfDialView::drawMarker(QPainter& painter, const Geometry& dial)
 {
     strokeRing(painter, dial, dial.valueAngle - markerHalfWidth, dial.valueAngle + markerHalfWidth,
-               GaugePaint::teal());
+               Theme::Accent);
 }
 
 void HalfDialView::drawKnob(QPainter& painter, const Geometry& dial)

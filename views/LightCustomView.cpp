@@ -1,5 +1,5 @@
 #include "views/LightCustomView.h"
-#include "views/GaugePaint.h"
+#include "platform/ui/Theme.h"
 
 #include <numbers>
 
@@ -7,7 +7,7 @@ void LightCustomView::draw(QPainter& painter, const QSizeF& size) const
 {
     const Geometry dial = geometry(size);
     const double rightEnd = 2 * std::numbers::pi;
-    strokeRing(painter, dial, std::numbers::pi, rightEnd, GaugePaint::lightGrey());
-    strokeRing(painter, dial, dial.valueAngle, rightEnd, GaugePaint::teal());
+    strokeRing(painter, dial, std::numbers::pi, rightEnd, Theme::GaugeTrack);
+    strokeRing(painter, dial, dial.valueAngle, rightEnd, Theme::Accent);
     drawKnob(painter, dial);
 }

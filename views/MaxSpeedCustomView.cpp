@@ -1,4 +1,5 @@
 #include "views/MaxSpeedCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <QtMath>
@@ -29,8 +30,8 @@ double MaxSpeedCustomView::zoneLabelDegrees()
 void MaxSpeedCustomView::draw(QPainter& painter, const QSizeF& size) const
 {
     const Geometry dial = geometry(size);
-    strokeRing(painter, dial, std::numbers::pi, zoneEnd, GaugePaint::zoneGrey());
-    strokeRing(painter, dial, zoneEnd, 2 * std::numbers::pi, GaugePaint::lightGrey());
+    strokeRing(painter, dial, std::numbers::pi, zoneEnd, Theme::GaugeZone);
+    strokeRing(painter, dial, zoneEnd, 2 * std::numbers::pi, Theme::GaugeTrack);
     drawMarker(painter, dial);
     drawKnob(painter, dial);
     drawZoneLabel(painter, zoneLabelCentre(size));
@@ -38,7 +39,7 @@ void MaxSpeedCustomView::draw(QPainter& painter, const QSizeF& size) const
 
 void MaxSpeedCustomView::drawZoneLabel(QPainter& painter, const QPointF& centre)
 {
-    const QFont font = GaugePaint::courier(16);
+    const QFont font = Theme::monoFont(16);
     const QString text = QStringLiteral("儿童");
     const QSizeF box = GaugePaint::textSize(font, text);
     painter.save();

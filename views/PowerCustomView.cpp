@@ -1,4 +1,5 @@
 #include "views/PowerCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ void PowerCustomView::draw(QPainter& painter, const QSizeF& size) const
     const double fill = (h - cap) * m_process;
 
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_process > 0.25f ? GaugePaint::batteryGreen() : GaugePaint::batteryRed());
+    painter.setBrush(m_process > 0.25f ? Theme::Good : Theme::Alarm);
     painter.drawEllipse(QRectF(0, h - cap, w, cap));
     painter.drawEllipse(QRectF(0, h - cap - fill, w, cap));
     painter.drawRect(QRectF(0, h - cap / 2 - fill, w, fill).normalized());
@@ -41,8 +42,8 @@ void PowerCustomView::draw(QPainter& painter, const QSizeF& size) const
 
 void PowerCustomView::drawPercent(QPainter& painter, const QPointF& middle, float process)
 {
-    const QFont numberFont = GaugePaint::systemBold(28);
-    const QFont signFont = GaugePaint::systemBold(18);
+    const QFont numberFont = Theme::boldFont(28);
+    const QFont signFont = Theme::boldFont(18);
     const QString number = QString::number(shownPercent(process));
     const QString sign = QStringLiteral("%");
     const QSizeF numberBox = GaugePaint::textSize(numberFont, number);

@@ -1,4 +1,5 @@
 #include "views/PowerYuanHuanCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <numbers>
@@ -22,5 +23,5 @@ void PowerYuanHuanCustomView::draw(QPainter& painter, const QSizeF& size) const
     const double radius = w / 2 - lineWidth / 2;
     const double start = (1 - m_process) * -pi + 2 * pi;
     GaugePaint::strokeArc(painter, centre, radius, start, 2 * pi, lineWidth, Qt::RoundCap,
-                          GaugePaint::teal());
+                          Theme::Accent);
 }

@@ -1,5 +1,6 @@
 #include "views/RotateLvCustomView.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 #include "views/CSExtensions.h"
 #include "views/GaugePaint.h"
 
@@ -27,17 +28,17 @@ QImage drawnLogo()
     logo.fill(Qt::transparent);
     QPainter painter(&logo);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(GaugePaint::teal(), 5));
+    painter.setPen(QPen(Theme::Accent, 5));
     painter.setBrush(Qt::white);
     painter.drawEllipse(QRectF(3, 3, side - 6, side - 6));
 
-    QPen line(GaugePaint::teal(), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPen line(Theme::Accent, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter.setPen(line);
     painter.setBrush(Qt::NoBrush);
     painter.drawLine(QPointF(30, 64), QPointF(70, 64)); // deck
     painter.drawLine(QPointF(30, 64), QPointF(36, 24)); // stem
     painter.drawLine(QPointF(28, 24), QPointF(44, 24)); // handlebar
-    painter.setPen(QPen(GaugePaint::teal(), 5));
+    painter.setPen(QPen(Theme::Accent, 5));
     painter.drawEllipse(QPointF(28, 68), 8, 8); // front wheel
     painter.drawEllipse(QPointF(68, 68), 8, 8); // back wheel
     return logo;

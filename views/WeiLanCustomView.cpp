@@ -1,4 +1,5 @@
 #include "views/WeiLanCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <numbers>
@@ -42,11 +43,11 @@ QList<WeiLanCustomView::ScaleLabel> WeiLanCustomView::scaleLabels(const QSizeF& 
 void WeiLanCustomView::draw(QPainter& painter, const QSizeF& size) const
 {
     const Geometry dial = geometry(size);
-    strokeRing(painter, dial, std::numbers::pi, 2 * std::numbers::pi, GaugePaint::lightGrey());
+    strokeRing(painter, dial, std::numbers::pi, 2 * std::numbers::pi, Theme::GaugeTrack);
     drawMarker(painter, dial);
     drawKnob(painter, dial);
 
-    const QFont font = GaugePaint::systemBold(15);
+    const QFont font = Theme::boldFont(15);
     for (const ScaleLabel& label : scaleLabels(size))
         GaugePaint::drawTextAt(painter, label.topLeft, font, label.text, Qt::black);
 }

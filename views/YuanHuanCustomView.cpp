@@ -1,4 +1,5 @@
 #include "views/YuanHuanCustomView.h"
+#include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ void YuanHuanCustomView::draw(QPainter& painter, const QSizeF& size) const
     const QPointF centre(w / 2, h / 2);
     const double radius = std::min(w, h) / 2 - lineWidth / 2;
     GaugePaint::strokeArc(painter, centre, radius, ringStart, ringEnd, lineWidth, Qt::RoundCap,
-                          GaugePaint::ringGrey());
+                          Theme::GaugeRing);
     GaugePaint::strokeArc(painter, centre, radius, ringStart, ringStart + m_process * ringSpan,
-                          lineWidth, Qt::RoundCap, GaugePaint::teal());
+                          lineWidth, Qt::RoundCap, Theme::Accent);
 }

@@ -1,5 +1,5 @@
+#include "platform/ui/Theme.h"
 #include "views/DiTanCustomView.h"
-#include "views/GaugePaint.h"
 #include "views/PixelProbe.h"
 
 #include <QtTest>
@@ -57,8 +57,8 @@ void tst_DiTanCustomView::shortBarHidesUnderAGreyDiscOnTheBottom()
 {
     // At 0.1 the bar is 9 long, shorter than 10: the disc rests on the bottom (centre y 90).
     const QImage bar = barAt(0.1f);
-    QVERIFY_COLOUR(bar, 10, 81, GaugePaint::discGrey());
-    QVERIFY_COLOUR(bar, 10, 97.5, GaugePaint::discGrey());
+    QVERIFY_COLOUR(bar, 10, 81, Theme::GaugeDisc);
+    QVERIFY_COLOUR(bar, 10, 97.5, Theme::GaugeDisc);
     QVERIFY_CLEAR(bar, 10, 78);
     QVERIFY_CLEAR(bar, 1, 98);
     QVERIFY(whiteAround(bar, 90) > 20);
@@ -66,7 +66,7 @@ void tst_DiTanCustomView::shortBarHidesUnderAGreyDiscOnTheBottom()
 
     // Empty: no bar at all, the same grey disc.
     const QImage empty = barAt(0);
-    QVERIFY_COLOUR(empty, 10, 81, GaugePaint::discGrey());
+    QVERIFY_COLOUR(empty, 10, 81, Theme::GaugeDisc);
     QCOMPARE(PixelProbe::countOf(empty, QRect(0, 0, 20, 79), PixelProbe::isOpaque), 0);
 }
 

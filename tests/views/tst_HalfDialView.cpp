@@ -1,5 +1,5 @@
+#include "platform/ui/Theme.h"
 #include "views/ArcAngles.h"
-#include "views/GaugePaint.h"
 #include "views/LightCustomView.h"
 #include "views/MaxSpeedCustomView.h"
 #include "views/PixelProbe.h"
@@ -88,14 +88,14 @@ void tst_HalfDialView::markerAndKnobFollowTheValue_data()
     QTest::addColumn<float>("process");
     QTest::addColumn<double>("degrees");
     QTest::addColumn<QColor>("track"); // the ring's colour just beside the marker
-    const QColor light = GaugePaint::lightGrey();
+    const QColor light = Theme::GaugeTrack;
     const Renderer weiLan = dialAt<WeiLanCustomView>;
     const Renderer maxSpeed = dialAt<MaxSpeedCustomView>;
     const Renderer lightSpeed = dialAt<LightCustomView>;
     QTest::newRow("WeiLan at 0") << weiLan << true << 0.0f << 180.0 << light;
     QTest::newRow("WeiLan at 0.5") << weiLan << true << 0.5f << 270.0 << light;
     QTest::newRow("WeiLan at 1") << weiLan << true << 1.0f << 360.0 << light;
-    QTest::newRow("MaxSpeed at 0") << maxSpeed << true << 0.0f << 180.0 << GaugePaint::zoneGrey();
+    QTest::newRow("MaxSpeed at 0") << maxSpeed << true << 0.0f << 180.0 << Theme::GaugeZone;
     QTest::newRow("MaxSpeed at 0.5") << maxSpeed << true << 0.5f << 270.0 << light;
     QTest::newRow("MaxSpeed at 1") << maxSpeed << true << 1.0f << 360.0 << light;
     QTest::newRow("Light at 0") << lightSpeed << false << 0.0f << 180.0 << light;
@@ -123,11 +123,11 @@ void tst_HalfDialView::markerAndKnobFollowTheValue()
     // The marker covers 2° either side of the value on the ring, with butt caps: 4°
     // away (3.7 along the ring, less than the 9 a round cap would reach) is the track.
     const double inside = process == 0 ? 1 : process == 1 ? -1 : 0;
-    QVERIFY_AT(dial, degrees + inside, GaugePaint::teal());
+    QVERIFY_AT(dial, degrees + inside, Theme::Accent);
     if (process < 1)
         QVERIFY_AT(dial, degrees + 4, track);
     if (process > 0)
-        QVERIFY_AT(dial, degrees - 4, GaugePaint::lightGrey());
+        QVERIFY_AT(dial, degrees - 4, Theme::GaugeTrack);
 }
 
 void tst_HalfDialView::geofenceScaleLabelsSitAtTheirPoints()
@@ -161,10 +161,10 @@ void tst_HalfDialView::geofenceScaleLabelsSitAtTheirPoints()
 void tst_HalfDialView::maxSpeedChildrenZoneAndItsTurnedLabel()
 {
     const QImage dial = dialAt<MaxSpeedCustomView>(0.5f);
-    QVERIFY_AT(dial, 183.0, GaugePaint::zoneGrey());
-    QVERIFY_AT(dial, 207.0, GaugePaint::zoneGrey());
-    QVERIFY_AT(dial, 213.0, GaugePaint::lightGrey());
-    QVERIFY_AT(dial, 240.0, GaugePaint::lightGrey());
+    QVERIFY_AT(dial, 183.0, Theme::GaugeZone);
+    QVERIFY_AT(dial, 207.0, Theme::GaugeZone);
+    QVERIFY_AT(dial, 213.0, Theme::GaugeTrack);
+    QVERIFY_AT(dial, 240.0, Theme::GaugeTrack);
 
     const QPointF labelCentre = MaxSpeedCustomView::zoneLabelCentre(dialSize);
     QCOMPARE(labelCentre.x(), 42.58653259277344);
@@ -189,18 +189,18 @@ void tst_HalfDialView::maxSpeedChildrenZoneAndItsTurnedLabel()
 void tst_HalfDialView::lightDialIsTealRightOfTheValue()
 {
     const QImage low = dialAt<LightCustomView>(15.0f / 180);
-    QVERIFY_AT(low, 192.0, GaugePaint::lightGrey());
+    QVERIFY_AT(low, 192.0, Theme::GaugeTrack);
     for (double degrees : {198.0, 270.0, 358.0})
-        QVERIFY_AT(low, degrees, GaugePaint::teal());
+        QVERIFY_AT(low, degrees, Theme::Accent);
 
     const QImage high = dialAt<LightCustomView>(165.0f / 180);
     for (double degrees : {182.0, 270.0, 342.0})
-        QVERIFY_AT(high, degrees, GaugePaint::lightGrey());
-    QVERIFY_AT(high, 348.0, GaugePaint::teal());
+        QVERIFY_AT(high, degrees, Theme::GaugeTrack);
+    QVERIFY_AT(high, 348.0, Theme::Accent);
 
     const QImage right = dialAt<LightCustomView>(1);
-    QCOMPARE(PixelProbe::countOf(right, right.rect(), PixelProbe::near(GaugePaint::teal())), 0);
-    QVERIFY_AT(right, 358.0, GaugePaint::lightGrey());
+    QCOMPARE(PixelProbe::countOf(right, right.rect(), PixelProbe::near(Theme::Accent)), 0);
+    QVERIFY_AT(right, 358.0, Theme::GaugeTrack);
 }
 
 QTEST_MAIN(tst_HalfDialView)

@@ -1,4 +1,4 @@
-#include "views/GaugePaint.h"
+#include "platform/ui/Theme.h"
 #include "views/PixelProbe.h"
 #include "views/PowerCustomView.h"
 
@@ -60,9 +60,9 @@ void tst_PowerCustomView::percentIsTruncatedAnd99ReadsHundred()
 void tst_PowerCustomView::emptyBatteryIsTwoRedCapsOnTheBottom()
 {
     const QImage battery = batteryAt(0);
-    QVERIFY_COLOUR(battery, 50, 152, GaugePaint::batteryRed());
-    QVERIFY_COLOUR(battery, 50, 198, GaugePaint::batteryRed());
-    QVERIFY_COLOUR(battery, 2, 175, GaugePaint::batteryRed());
+    QVERIFY_COLOUR(battery, 50, 152, Theme::Alarm);
+    QVERIFY_COLOUR(battery, 50, 198, Theme::Alarm);
+    QVERIFY_COLOUR(battery, 2, 175, Theme::Alarm);
     QVERIFY_CLEAR(battery, 50, 147);
     QVERIFY_CLEAR(battery, 1, 151);
     QCOMPARE(PixelProbe::countOf(battery, QRect(0, 0, 100, 149), PixelProbe::isOpaque), 0);
@@ -71,10 +71,10 @@ void tst_PowerCustomView::emptyBatteryIsTwoRedCapsOnTheBottom()
 void tst_PowerCustomView::fullBatteryFillsTheView()
 {
     const QImage battery = batteryAt(1);
-    QVERIFY_COLOUR(battery, 50, 1, GaugePaint::batteryGreen());
-    QVERIFY_COLOUR(battery, 2, 100, GaugePaint::batteryGreen());
-    QVERIFY_COLOUR(battery, 97, 30, GaugePaint::batteryGreen());
-    QVERIFY_COLOUR(battery, 50, 198, GaugePaint::batteryGreen());
+    QVERIFY_COLOUR(battery, 50, 1, Theme::Good);
+    QVERIFY_COLOUR(battery, 2, 100, Theme::Good);
+    QVERIFY_COLOUR(battery, 97, 30, Theme::Good);
+    QVERIFY_COLOUR(battery, 50, 198, Theme::Good);
     // The caps are ellipses: the corners stay clear.
     QVERIFY_CLEAR(battery, 1, 1);
     QVERIFY_CLEAR(battery, 98, 198);
@@ -84,11 +84,11 @@ void tst_PowerCustomView::aQuarterIsRedAndMoreIsGreen()
 {
     // The body's side, left of any text, in the middle of the fill.
     const QImage quarter = batteryAt(0.25f);
-    QVERIFY_COLOUR(quarter, 3, 150, GaugePaint::batteryRed());
-    QVERIFY_COLOUR(quarter, 50, 124, GaugePaint::batteryRed());
+    QVERIFY_COLOUR(quarter, 3, 150, Theme::Alarm);
+    QVERIFY_COLOUR(quarter, 50, 124, Theme::Alarm);
     QVERIFY_CLEAR(quarter, 50, 110);
     const QImage more = batteryAt(0.26f);
-    QVERIFY_COLOUR(more, 3, 150, GaugePaint::batteryGreen());
+    QVERIFY_COLOUR(more, 3, 150, Theme::Good);
 }
 
 void tst_PowerCustomView::percentSitsOnTheMiddleOfTheBody()

@@ -1,5 +1,5 @@
+#include "platform/ui/Theme.h"
 #include "views/ArcAngles.h"
-#include "views/GaugePaint.h"
 #include "views/PixelProbe.h"
 #include "views/PowerYuanHuanCustomView.h"
 
@@ -49,7 +49,7 @@ void tst_PowerYuanHuanCustomView::emptyValueIsTheWholeUpperHalf()
 {
     const QImage ring = halfRingAt(0);
     for (double degrees : {182.0, 225.0, 270.0, 315.0, 358.0})
-        QVERIFY_AT(ring, degrees, GaugePaint::teal());
+        QVERIFY_AT(ring, degrees, Theme::Accent);
 }
 
 void tst_PowerYuanHuanCustomView::halfValueRunsFromTheTopToTheRightEnd()
@@ -58,7 +58,7 @@ void tst_PowerYuanHuanCustomView::halfValueRunsFromTheTopToTheRightEnd()
     for (double degrees : {185.0, 225.0, 265.0})
         QVERIFY_CLEAR_AT(ring, degrees);
     for (double degrees : {275.0, 315.0, 358.0})
-        QVERIFY_AT(ring, degrees, GaugePaint::teal());
+        QVERIFY_AT(ring, degrees, Theme::Accent);
 }
 
 void tst_PowerYuanHuanCustomView::fullValueDrawsNothing()
@@ -71,10 +71,10 @@ void tst_PowerYuanHuanCustomView::arcHasRoundCapsAndNoTrack()
 {
     // At 0.75 the arc starts at 315°; the round cap reaches 4.5 back along the ring.
     const QImage ring = halfRingAt(0.75f);
-    QVERIFY_AT(ring, 314.0, GaugePaint::teal());
+    QVERIFY_AT(ring, 314.0, Theme::Accent);
     QVERIFY_CLEAR_AT(ring, 310.0);
     QVERIFY_CLEAR_AT(ring, 270.0);
-    QVERIFY_AT(ring, 340.0, GaugePaint::teal());
+    QVERIFY_AT(ring, 340.0, Theme::Accent);
 }
 
 QTEST_MAIN(tst_PowerYuanHuanCustomView)

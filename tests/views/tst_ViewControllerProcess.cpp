@@ -1,6 +1,6 @@
 #include "platform/Log.h"
+#include "platform/ui/Theme.h"
 #include "views/FKCustomView.h"
-#include "views/GaugePaint.h"
 #include "views/PixelProbe.h"
 #include "views/ViewControllerProcess.h"
 
@@ -55,14 +55,14 @@ void tst_ViewControllerProcess::plainRingIsGreyAndOpenAtTheBottom()
     // Radius 20 around (20, 20), line 5, round caps, from 130° to 410°.
     const FKCustomView ring;
     const QImage image = ring.toImage(QSize(40, 40));
-    const QColor grey = GaugePaint::ringGrey();
+    const QColor grey = Theme::GaugeRing;
     QVERIFY_COLOUR(image, 20, 1, grey);
     QVERIFY_COLOUR(image, 1, 20, grey);
     QVERIFY_COLOUR(image, 38.5, 20, grey);
     QVERIFY_CLEAR(image, 20, 38.5);
     QVERIFY_CLEAR(image, 20, 20);
     QVERIFY_CLEAR(image, 20, 6);
-    QCOMPARE(PixelProbe::countOf(image, image.rect(), PixelProbe::near(GaugePaint::teal())), 0);
+    QCOMPARE(PixelProbe::countOf(image, image.rect(), PixelProbe::near(Theme::Accent)), 0);
 }
 
 void tst_ViewControllerProcess::draggingOverTheRingRepaintsIt()

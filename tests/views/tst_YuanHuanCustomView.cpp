@@ -1,5 +1,5 @@
+#include "platform/ui/Theme.h"
 #include "views/ArcAngles.h"
-#include "views/GaugePaint.h"
 #include "views/PixelProbe.h"
 #include "views/YuanHuanCustomView.h"
 
@@ -47,9 +47,9 @@ void tst_YuanHuanCustomView::emptyRingIsTheGreyTrackOpenAtTheBottom()
 {
     const QImage ring = ringAt(0);
     for (double degrees : {131.0, 180.0, 270.0, 360.0, 409.0})
-        QVERIFY_RING(ring, degrees, GaugePaint::ringGrey());
+        QVERIFY_RING(ring, degrees, Theme::GaugeRing);
     // Round caps reach half the line width past each end; the bottom stays open.
-    QVERIFY_RING(ring, 126.0, GaugePaint::ringGrey());
+    QVERIFY_RING(ring, 126.0, Theme::GaugeRing);
     const QPointF pastCap = onRing(118);
     QVERIFY_CLEAR(ring, pastCap.x(), pastCap.y());
     const QPointF bottom = onRing(90);
@@ -58,8 +58,8 @@ void tst_YuanHuanCustomView::emptyRingIsTheGreyTrackOpenAtTheBottom()
     // The line is 25 wide around the radius.
     const QPointF inner = onRing(270, radius - 11);
     const QPointF outer = onRing(270, radius + 11);
-    QVERIFY_COLOUR(ring, inner.x(), inner.y(), GaugePaint::ringGrey());
-    QVERIFY_COLOUR(ring, outer.x(), outer.y(), GaugePaint::ringGrey());
+    QVERIFY_COLOUR(ring, inner.x(), inner.y(), Theme::GaugeRing);
+    QVERIFY_COLOUR(ring, outer.x(), outer.y(), Theme::GaugeRing);
     const QPointF inside = onRing(270, radius - 14);
     QVERIFY_CLEAR(ring, inside.x(), inside.y());
 }
@@ -69,16 +69,16 @@ void tst_YuanHuanCustomView::halfRingIsTealFromTheLowerLeftToTheTop()
     // 130° + 140° = 270°, the top.
     const QImage ring = ringAt(0.5f);
     for (double degrees : {131.0, 200.0, 260.0})
-        QVERIFY_RING(ring, degrees, GaugePaint::teal());
+        QVERIFY_RING(ring, degrees, Theme::Accent);
     for (double degrees : {285.0, 340.0, 409.0})
-        QVERIFY_RING(ring, degrees, GaugePaint::ringGrey());
+        QVERIFY_RING(ring, degrees, Theme::GaugeRing);
 }
 
 void tst_YuanHuanCustomView::fullRingIsTealOverAll280Degrees()
 {
     const QImage ring = ringAt(1);
     for (double degrees : {131.0, 180.0, 270.0, 360.0, 409.0})
-        QVERIFY_RING(ring, degrees, GaugePaint::teal());
+        QVERIFY_RING(ring, degrees, Theme::Accent);
     const QPointF bottom = onRing(90);
     QVERIFY_CLEAR(ring, bottom.x(), bottom.y());
 }
@@ -87,10 +87,10 @@ void tst_YuanHuanCustomView::ringInAWideViewUsesTheSmallerSide()
 {
     // 482 × 241: line 50, centre (241, 120.5), radius 120.5 − 25 = 95.5.
     const QImage ring = ringAt(0, QSize(482, 241));
-    QVERIFY_COLOUR(ring, 241, 120.5 - 95.5, GaugePaint::ringGrey());
-    QVERIFY_COLOUR(ring, 241, 2, GaugePaint::ringGrey());
+    QVERIFY_COLOUR(ring, 241, 120.5 - 95.5, Theme::GaugeRing);
+    QVERIFY_COLOUR(ring, 241, 2, Theme::GaugeRing);
     QVERIFY_CLEAR(ring, 241 - 130, 120.5);
-    QVERIFY_COLOUR(ring, 241 - 95.5, 120.5, GaugePaint::ringGrey());
+    QVERIFY_COLOUR(ring, 241 - 95.5, 120.5, Theme::GaugeRing);
 }
 
 QTEST_MAIN(tst_YuanHuanCustomView)
