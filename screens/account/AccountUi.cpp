@@ -5,41 +5,21 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/Theme.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <cmath>
 
 namespace AccountUi {
-
-QColor accent()
-{
-    return QColor(19, 146, 134);
-}
-
-QColor accentDark()
-{
-    return QColor(11, 98, 104);
-}
-
-QColor ink()
-{
-    return QColor(31, 42, 42);
-}
-
-QColor muted()
-{
-    return QColor(122, 136, 136);
-}
 
 void paintBackdrop(QPainter& painter, const QRectF& rect, qreal headerBottom)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect, QColor(244, 247, 247));
+    painter.fillRect(rect, Theme::AccountPage);
     const qreal w = rect.width();
     const qreal wave = headerBottom * 0.08;
     QPainterPath header;
@@ -50,11 +30,11 @@ void paintBackdrop(QPainter& painter, const QRectF& rect, qreal headerBottom)
                    headerBottom - wave * 2.2, rect.left(), headerBottom);
     header.closeSubpath();
     QLinearGradient fill(rect.topLeft(), QPointF(rect.left() + w, headerBottom));
-    fill.setColorAt(0.0, accentDark());
-    fill.setColorAt(1.0, accent().lighter(112));
+    fill.setColorAt(0.0, Theme::AccentDark);
+    fill.setColorAt(1.0, Theme::Accent.lighter(112));
     painter.fillPath(header, fill);
     // Two faint rings in the header's corner: the tracker's signal.
-    painter.setPen(QPen(QColor(255, 255, 255, 26), w * 0.02));
+    painter.setPen(QPen(Theme::HeaderRings, w * 0.02));
     painter.setBrush(Qt::NoBrush);
     for (qreal r : {w * 0.28, w * 0.44})
         painter.drawEllipse(QPointF(rect.left() + w * 0.96, rect.top() + w * 0.06), r, r);
@@ -67,7 +47,7 @@ void paintAvatarRing(QPainter& painter, const QRectF& frame)
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal ring = frame.width() * 0.05;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 28));
+    painter.setBrush(Theme::AvatarShadow);
     painter.drawEllipse(frame.adjusted(-ring, -ring + ring * 0.6, ring, ring + ring * 0.6));
     painter.setBrush(Qt::white);
     painter.drawEllipse(frame.adjusted(-ring, -ring, ring, ring));
@@ -81,15 +61,17 @@ void styleField(TextField* field, const QString& placeholder)
     // closes must not begin editing (and move the registration screen for the keyboard).
     field->setFocusPolicy(Qt::ClickFocus);
     field->setStyleSheet(
-        QStringLiteral("QLineEdit{background:white;border:1px solid #d5dede;border-radius:10px;"
-                       "padding:0 12px;color:#1f2a2a;selection-background-color:rgb(19,146,134);}"
-                       "QLineEdit:focus{border:2px solid rgb(19,146,134);}"));
+        QStringLiteral("QLineEdit{background:white;border:1px solid %1;border-radius:%2px;"
+                       "padding:0 12px;color:%3;selection-background-color:%4;}"
+                       "QLineEdit:focus{border:2px solid %4;}")
+            .arg(Theme::FieldBorder.name(), QString::number(Theme::FieldRadius),
+                 Theme::AccountInk.name(), Theme::Accent.name()));
 }
 
 void stylePrimaryButton(Button* button, const QString& title)
 {
     button->setText(title);
-    button->setBackgroundColor(accent());
+    button->setBackgroundColor(Theme::Accent);
     button->setTitleColor(Qt::white);
 }
 
@@ -111,26 +93,18 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const QColor& color,
     return label;
 }
 
-void setPixelFont(QWidget* widget, qreal pixels, bool bold)
-{
-    QFont font = widget->font();
-    font.setPixelSize(qMax(8, int(std::lround(pixels))));
-    font.setBold(bold);
-    widget->setFont(font);
-}
-
 void shrinkToFit(QLabel* label, qreal pixels, bool bold)
 {
-    setPixelFont(label, pixels, bold);
+    Theme::setPixelFont(label, pixels, bold, SmallestText);
     const int available = label->width() - 2;
     const int needed = label->fontMetrics().horizontalAdvance(label->text());
     if (available > 0 && needed > available)
-        setPixelFont(label, pixels * available / needed, bold);
+        Theme::setPixelFont(label, pixels * available / needed, bold, SmallestText);
 }
 
 void setButtonFont(Button* button, qreal pixels)
 {
-    setPixelFont(button, pixels, true);
+    Theme::setPixelFont(button, pixels, true, SmallestText);
     const QString title = button->text();
     const bool han = !title.isEmpty() && title.at(0).script() == QChar::Script_Han;
     QFont font = button->font();
@@ -141,7 +115,7 @@ void setButtonFont(Button* button, qreal pixels)
 qreal textWidth(const QWidget* widget, const QString& text, qreal pixels)
 {
     QFont font = widget->font();
-    font.setPixelSize(qMax(8, int(std::lround(pixels))));
+    font.setPixelSize(Theme::pixelSize(pixels, SmallestText));
     return QFontMetricsF(font).horizontalAdvance(text);
 }
 

@@ -17,10 +17,8 @@ class TextField;
 // strong button) and the avatar they show.
 namespace AccountUi {
 
-QColor accent();
-QColor accentDark();
-QColor ink();
-QColor muted();
+// Account text is never set below 8 pixels, however narrow the screen.
+constexpr int SmallestText = 8;
 
 // A pale page under a teal header whose lower edge is a soft wave ending at `headerBottom`.
 void paintBackdrop(QPainter& painter, const QRectF& rect, qreal headerBottom);
@@ -33,9 +31,7 @@ void stylePrimaryButton(Button* button, const QString& title);
 void styleTextButton(Button* button, const QString& title, const QColor& color);
 QLabel* makeLabel(QWidget* parent, const QString& text, const QColor& color,
                   Qt::Alignment alignment = Qt::AlignCenter);
-// Sets the widget's font to `pixels` pixels (the screens size their text from the grid).
-void setPixelFont(QWidget* widget, qreal pixels, bool bold = false);
-// As setPixelFont, made smaller where the label's text would not fit its width.
+// As Theme::setPixelFont, made smaller where the label's text would not fit its width.
 void shrinkToFit(QLabel* label, qreal pixels, bool bold = false);
 // The bold title of a main button; a two-character Chinese title is spaced out.
 void setButtonFont(Button* button, qreal pixels);

@@ -6,6 +6,7 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"
 #include "screens/AppContext.h"
@@ -51,12 +52,12 @@ void ViewControllerDevID::buildViews()
     m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("绑定设备")), Qt::white);
     m_subtitle = AccountUi::makeLabel(
         this, Localized::string(QStringLiteral("输入定位器背面标签上的设备号")),
-        QColor(255, 255, 255, 215));
+        Theme::AccountSubtitle);
     m_textFieldDevID = new TextField(this);
     AccountUi::styleField(m_textFieldDevID, Localized::string(QStringLiteral("设备号")));
     m_textFieldDevID->setInputMethodHints(Qt::ImhPreferNumbers);
-    m_connectBj = new RoundView(AccountUi::accent(), this);
-    m_connect = new RoundView(AccountUi::accent(), this);
+    m_connectBj = new RoundView(Theme::Accent, this);
+    m_connect = new RoundView(Theme::Accent, this);
     m_connect->setRing(Qt::white, 0.045);
     m_label1 =
         AccountUi::makeLabel(m_connect, Localized::string(QStringLiteral("点击")), Qt::white);
@@ -65,7 +66,7 @@ void ViewControllerDevID::buildViews()
     for (QLabel* label : {m_label1.data(), m_label2.data()})
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_hint = AccountUi::makeLabel(
-        this, Localized::string(QStringLiteral("连接后将自动进入登录或注册")), AccountUi::muted());
+        this, Localized::string(QStringLiteral("连接后将自动进入登录或注册")), Theme::AccountMuted);
     m_textFieldDevID->setObjectName(QStringLiteral("TextFieldDevID"));
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label2->setObjectName(QStringLiteral("Label2"));
@@ -96,12 +97,12 @@ void ViewControllerDevID::buildViews()
 
 void ViewControllerDevID::viewDidLayoutSubviews()
 {
-    AccountUi::setPixelFont(m_title, gx(52), true);
-    AccountUi::setPixelFont(m_subtitle, gx(28));
-    AccountUi::setPixelFont(m_textFieldDevID, gx(34));
+    Theme::setPixelFont(m_title, gx(52), true, AccountUi::SmallestText);
+    Theme::setPixelFont(m_subtitle, gx(28), false, AccountUi::SmallestText);
+    Theme::setPixelFont(m_textFieldDevID, gx(34), false, AccountUi::SmallestText);
     AccountUi::shrinkToFit(m_label1, gx(40), true);
     AccountUi::shrinkToFit(m_label2, gx(40), true);
-    AccountUi::setPixelFont(m_hint, gx(24));
+    Theme::setPixelFont(m_hint, gx(24), false, AccountUi::SmallestText);
 }
 
 void ViewControllerDevID::paintEvent(QPaintEvent*)

@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ReturnMarker.h"
 #include "screens/AppContext.h"
@@ -51,19 +52,21 @@ void ViewControllerFindPwd::buildViews()
     m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("找回密码")), Qt::white);
     m_subtitle = AccountUi::makeLabel(
         this, Localized::string(QStringLiteral("密码将发送到注册时填写的邮箱")),
-        QColor(255, 255, 255, 215));
+        Theme::AccountSubtitle);
     m_textEmail = new TextField(this);
     AccountUi::styleField(m_textEmail, Localized::string(QStringLiteral("注册时的邮箱")));
     m_textCode = new TextField(this);
     AccountUi::styleField(m_textCode, Localized::string(QStringLiteral("验证码")));
-    m_myCustomCOde = AccountUi::makeLabel(this, QString(), AccountUi::accentDark());
-    m_myCustomCOde->setStyleSheet(QStringLiteral(
-        "QLabel{background:#e3f1ef;border:1px dashed rgb(19,146,134);border-radius:10px;}"));
+    m_myCustomCOde = AccountUi::makeLabel(this, QString(), Theme::AccentDark);
+    m_myCustomCOde->setStyleSheet(
+        QStringLiteral("QLabel{background:%1;border:1px dashed %2;border-radius:%3px;}")
+            .arg(Theme::CodeGround.name(), Theme::Accent.name(),
+                 QString::number(Theme::FieldRadius)));
     m_myCustomCOde->setCursor(Qt::PointingHandCursor);
     new TapGestureRecognizer(m_myCustomCOde, [this] { RefshCode(); });
     m_refreshButton = new Button(this);
     AccountUi::styleTextButton(m_refreshButton, Localized::string(QStringLiteral("看不清? 换一个")),
-                               AccountUi::muted());
+                               Theme::AccountMuted);
     m_sendButton = new Button(this);
     AccountUi::stylePrimaryButton(m_sendButton, Localized::string(QStringLiteral("发送找回邮件")));
     m_textEmail->setObjectName(QStringLiteral("TextEmail"));
@@ -102,18 +105,18 @@ QRectF ViewControllerFindPwd::avatarFrame() const
 
 void ViewControllerFindPwd::viewDidLayoutSubviews()
 {
-    AccountUi::setPixelFont(m_backButton, gx(30));
-    AccountUi::setPixelFont(m_title, gx(46), true);
-    AccountUi::setPixelFont(m_subtitle, gx(26));
+    Theme::setPixelFont(m_backButton, gx(30), false, AccountUi::SmallestText);
+    Theme::setPixelFont(m_title, gx(46), true, AccountUi::SmallestText);
+    Theme::setPixelFont(m_subtitle, gx(26), false, AccountUi::SmallestText);
     for (TextField* field : {m_textEmail.data(), m_textCode.data()})
-        AccountUi::setPixelFont(field, gx(32));
+        Theme::setPixelFont(field, gx(32), false, AccountUi::SmallestText);
     QFont code = m_myCustomCOde->font();
-    code.setPixelSize(qMax(8, int(gx(44))));
+    code.setPixelSize(qMax(AccountUi::SmallestText, int(gx(44))));
     code.setBold(true);
     code.setItalic(true);
     code.setLetterSpacing(QFont::AbsoluteSpacing, gx(8));
     m_myCustomCOde->setFont(code);
-    AccountUi::setPixelFont(m_refreshButton, gx(24));
+    Theme::setPixelFont(m_refreshButton, gx(24), false, AccountUi::SmallestText);
     AccountUi::setButtonFont(m_sendButton, gx(34));
     m_sendButton->setCornerRadius(gy(100) / 2);
 }

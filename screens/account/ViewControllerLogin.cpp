@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
@@ -76,7 +77,7 @@ void ViewControllerLogin::buildViews()
     const QString devid = setting("devid");
     m_subtitle = AccountUi::makeLabel(
         this, Localized::string(QStringLiteral("设备号")) + QLatin1Char(' ') + devid,
-        QColor(255, 255, 255, 215));
+        Theme::AccountSubtitle);
     m_textUserName = new TextField(this);
     AccountUi::styleField(m_textUserName, Localized::string(QStringLiteral("用户名")));
     m_textPwd = new TextField(this);
@@ -85,15 +86,15 @@ void ViewControllerLogin::buildViews()
     m_gouHaoButton = new Button(this);
     m_gouHaoCaption = new Button(this);
     AccountUi::styleTextButton(m_gouHaoCaption, Localized::string(QStringLiteral("记住密码")),
-                               AccountUi::ink());
+                               Theme::AccountInk);
     m_findPwdButton = new Button(this);
     AccountUi::styleTextButton(m_findPwdButton,
                                Localized::string(QStringLiteral("忘记密码")) + QLatin1Char('?'),
-                               AccountUi::accent());
+                               Theme::Accent);
     m_loginButton = new Button(this);
     AccountUi::stylePrimaryButton(m_loginButton, Localized::string(QStringLiteral("登录")));
     m_hint = AccountUi::makeLabel(this, Localized::string(QStringLiteral("轻点头像可切换设备")),
-                                  AccountUi::muted());
+                                  Theme::AccountMuted);
     m_textUserName->setObjectName(QStringLiteral("TextUserName"));
     m_textPwd->setObjectName(QStringLiteral("TextPwd"));
     m_gouHaoButton->setObjectName(QStringLiteral("GouHaoButton"));
@@ -144,15 +145,15 @@ qreal ViewControllerLogin::rowPixels() const
 
 void ViewControllerLogin::viewDidLayoutSubviews()
 {
-    AccountUi::setPixelFont(m_title, gx(46), true);
-    AccountUi::setPixelFont(m_subtitle, gx(26));
+    Theme::setPixelFont(m_title, gx(46), true, AccountUi::SmallestText);
+    Theme::setPixelFont(m_subtitle, gx(26), false, AccountUi::SmallestText);
     for (TextField* field : {m_textUserName.data(), m_textPwd.data()})
-        AccountUi::setPixelFont(field, gx(32));
-    AccountUi::setPixelFont(m_gouHaoCaption, rowPixels());
-    AccountUi::setPixelFont(m_findPwdButton, rowPixels());
+        Theme::setPixelFont(field, gx(32), false, AccountUi::SmallestText);
+    Theme::setPixelFont(m_gouHaoCaption, rowPixels(), false, AccountUi::SmallestText);
+    Theme::setPixelFont(m_findPwdButton, rowPixels(), false, AccountUi::SmallestText);
     AccountUi::setButtonFont(m_loginButton, gx(36));
     m_loginButton->setCornerRadius(gy(100) / 2);
-    AccountUi::setPixelFont(m_hint, gx(24));
+    Theme::setPixelFont(m_hint, gx(24), false, AccountUi::SmallestText);
 }
 
 void ViewControllerLogin::paintEvent(QPaintEvent*)

@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
@@ -76,7 +77,7 @@ void ViewControllerRegister::updateHint()
     m_hint->setText(verified ? Localized::string(QStringLiteral("✓ 邮箱已验证"))
                              : Localized::string(QStringLiteral("注册前请先验证邮箱")));
     QPalette palette = m_hint->palette();
-    palette.setColor(QPalette::WindowText, verified ? AccountUi::accent() : AccountUi::muted());
+    palette.setColor(QPalette::WindowText, verified ? Theme::Accent : Theme::AccountMuted);
     m_hint->setPalette(palette);
 }
 
@@ -87,9 +88,8 @@ void ViewControllerRegister::buildViews()
     m_registerTouXiang->setContentMode(ImageView::ContentMode::AspectFill);
     m_registerTouXiang->setCursor(Qt::PointingHandCursor);
     m_title = AccountUi::makeLabel(this, Localized::string(QStringLiteral("创建账号")), Qt::white);
-    m_subtitle =
-        AccountUi::makeLabel(this, Localized::string(QStringLiteral("轻点头像选择一张照片")),
-                             QColor(255, 255, 255, 215));
+    m_subtitle = AccountUi::makeLabel(
+        this, Localized::string(QStringLiteral("轻点头像选择一张照片")), Theme::AccountSubtitle);
     m_username = new TextField(this);
     AccountUi::styleField(m_username, Localized::string(QStringLiteral("用户名 (至少5位)")));
     m_userpwd = new TextField(this);
@@ -99,13 +99,13 @@ void ViewControllerRegister::buildViews()
     AccountUi::styleField(m_useremail, Localized::string(QStringLiteral("邮箱")));
     m_vcodeButton = new Button(this);
     AccountUi::stylePrimaryButton(m_vcodeButton, Localized::string(QStringLiteral("获取验证码")));
-    m_vcodeButton->setBackgroundColor(AccountUi::accentDark());
+    m_vcodeButton->setBackgroundColor(Theme::AccentDark);
     m_userweixin = new TextField(this);
     AccountUi::styleField(m_userweixin, Localized::string(QStringLiteral("微信号")));
     m_registerButton = new Button(this);
     AccountUi::stylePrimaryButton(m_registerButton, Localized::string(QStringLiteral("注册")));
     m_hint = AccountUi::makeLabel(this, Localized::string(QStringLiteral("注册前请先验证邮箱")),
-                                  AccountUi::muted());
+                                  Theme::AccountMuted);
     m_username->setObjectName(QStringLiteral("username"));
     m_userpwd->setObjectName(QStringLiteral("userpwd"));
     m_useremail->setObjectName(QStringLiteral("useremail"));
@@ -144,15 +144,15 @@ QList<TextField*> ViewControllerRegister::fields() const
 
 void ViewControllerRegister::viewDidLayoutSubviews()
 {
-    AccountUi::setPixelFont(m_title, gx(46), true);
-    AccountUi::setPixelFont(m_subtitle, gx(26));
+    Theme::setPixelFont(m_title, gx(46), true, AccountUi::SmallestText);
+    Theme::setPixelFont(m_subtitle, gx(26), false, AccountUi::SmallestText);
     for (TextField* field : fields())
-        AccountUi::setPixelFont(field, gx(30));
-    AccountUi::setPixelFont(m_vcodeButton, gx(26), true);
+        Theme::setPixelFont(field, gx(30), false, AccountUi::SmallestText);
+    Theme::setPixelFont(m_vcodeButton, gx(26), true, AccountUi::SmallestText);
     m_vcodeButton->setCornerRadius(gy(20));
     AccountUi::setButtonFont(m_registerButton, gx(36));
     m_registerButton->setCornerRadius(gy(100) / 2);
-    AccountUi::setPixelFont(m_hint, gx(24));
+    Theme::setPixelFont(m_hint, gx(24), false, AccountUi::SmallestText);
 }
 
 void ViewControllerRegister::paintEvent(QPaintEvent*)
