@@ -5,6 +5,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyBasicInfo.h"
@@ -63,12 +64,12 @@ void AllOfMinePages1::buildHeader()
     place(m_touxiangimage, [this] { return avatarFrame(); });
     m_username = MineUi::makeLabel(this, Qt::white, Qt::AlignCenter);
     place(m_username, [this] {
-        MineUi::setPixelFont(m_username, unitRect(0, 0, 0, 40).height(), true);
+        Theme::setPixelFont(m_username, unitRect(0, 0, 0, 40).height(), true);
         return unitRect(40, 290, 640, 60);
     });
-    m_levelname = MineUi::makeLabel(this, QColor(220, 242, 239), Qt::AlignCenter);
+    m_levelname = MineUi::makeLabel(this, Theme::ProfileSubtitle, Qt::AlignCenter);
     place(m_levelname, [this] {
-        MineUi::setPixelFont(m_levelname, unitRect(0, 0, 0, 28).height());
+        Theme::setPixelFont(m_levelname, unitRect(0, 0, 0, 28).height());
         return unitRect(40, 352, 640, 44);
     });
 }
@@ -80,15 +81,15 @@ void AllOfMinePages1::buildFigures()
     QList<QLabel*> values;
     for (int i = 0; i < 3; ++i) {
         const double x = 40 + i * 640.0 / 3;
-        QLabel* value = MineUi::makeLabel(this, MineUi::accent(), Qt::AlignCenter);
+        QLabel* value = MineUi::makeLabel(this, Theme::Accent, Qt::AlignCenter);
         place(value, [=, this] {
-            MineUi::setPixelFont(value, unitRect(0, 0, 0, 44).height(), true);
+            Theme::setPixelFont(value, unitRect(0, 0, 0, 44).height(), true);
             return unitRect(x, FiguresTop + 40, 640.0 / 3, 80);
         });
-        QLabel* caption = MineUi::makeLabel(this, MineUi::muted(), Qt::AlignCenter);
+        QLabel* caption = MineUi::makeLabel(this, Theme::Muted, Qt::AlignCenter);
         caption->setText(Localized::string(captions[i]));
         place(caption, [=, this] {
-            MineUi::setPixelFont(caption, unitRect(0, 0, 0, 26).height());
+            Theme::setPixelFont(caption, unitRect(0, 0, 0, 26).height());
             return unitRect(x, FiguresTop + 126, 640.0 / 3, 44);
         });
         values.append(value);
@@ -100,10 +101,10 @@ void AllOfMinePages1::buildFigures()
 
 void AllOfMinePages1::buildRankingLink()
 {
-    QLabel* title = MineUi::makeLabel(this, MineUi::ink());
+    QLabel* title = MineUi::makeLabel(this, Theme::ProfileInk);
     title->setText(Localized::string(QStringLiteral("本周排行榜")));
     place(title, [this, title] {
-        MineUi::setPixelFont(title, unitRect(0, 0, 0, 32).height(), true);
+        Theme::setPixelFont(title, unitRect(0, 0, 0, 32).height(), true);
         return unitRect(144, LinkTop, 400, LinkHeight);
     });
     m_leftimage = new ImageView(Images::named(QStringLiteral("rightarrow.png")), this);
@@ -138,7 +139,7 @@ void AllOfMinePages1::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), MineUi::page());
+    painter.fillRect(rect(), Theme::Page);
     // The teal header ends in a gentle curve under the name.
     const QRectF header = unitRect(0, 0, 720, HeaderBottom);
     QPainterPath band;
@@ -148,15 +149,15 @@ void AllOfMinePages1::paintEvent(QPaintEvent*)
     band.quadTo(width() / 2.0, header.bottom() + header.height() * 0.08, 0,
                 header.bottom() - header.height() * 0.12);
     band.closeSubpath();
-    painter.fillPath(band, MineUi::accent());
+    painter.fillPath(band, Theme::Accent);
     MineUi::paintAvatarRing(painter, avatarFrame());
     // White cards under the figures and the link to the ranking list.
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    const qreal radius = unitRect(0, 0, 24, 0).width();
+    const qreal radius = unitRect(0, 0, Theme::ProfileCardRadius, 0).width();
     painter.drawRoundedRect(unitRect(40, FiguresTop, 640, FiguresHeight), radius, radius);
     painter.drawRoundedRect(unitRect(40, LinkTop, 640, LinkHeight), radius, radius);
-    painter.setPen(QPen(QColor(221, 230, 229), 1));
+    painter.setPen(QPen(Theme::ProfileDivider, 1));
     for (int i = 1; i < 3; ++i) {
         const QRectF column = unitRect(40 + i * 640.0 / 3, FiguresTop + 50, 0, 120);
         painter.drawLine(column.topLeft(), column.bottomLeft());
@@ -165,7 +166,7 @@ void AllOfMinePages1::paintEvent(QPaintEvent*)
     const QRectF medal = unitRect(62, LinkTop + 35, 0, 60);
     const QRectF disc(medal.x(), medal.y(), medal.height(), medal.height());
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(244, 192, 78));
+    painter.setBrush(Theme::Medal);
     painter.drawEllipse(disc);
     QPolygonF star;
     for (int i = 0; i < 10; ++i) {

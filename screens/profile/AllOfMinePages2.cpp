@@ -6,6 +6,7 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "screens/profile/CustomTableViewCell.h"
 #include "screens/profile/MineUi.h"
@@ -67,17 +68,17 @@ void AllOfMinePages2::buildHeader()
     place(m_touxiangimage, [this] { return avatarFrame(); });
     m_username = MineUi::makeLabel(this, Qt::white);
     place(m_username, [this] {
-        MineUi::setPixelFont(m_username, unitRect(0, 0, 0, 36).height(), true);
+        Theme::setPixelFont(m_username, unitRect(0, 0, 0, 36).height(), true);
         return unitRect(310, 60, 260, 60);
     });
-    m_levelname = MineUi::makeLabel(this, QColor(220, 242, 239));
+    m_levelname = MineUi::makeLabel(this, Theme::ProfileSubtitle);
     place(m_levelname, [this] {
-        MineUi::setPixelFont(m_levelname, unitRect(0, 0, 0, 26).height());
+        Theme::setPixelFont(m_levelname, unitRect(0, 0, 0, 26).height());
         return unitRect(310, 130, 260, 50);
     });
     m_paiming = MineUi::makeLabel(this, Qt::white, Qt::AlignRight);
     place(m_paiming, [this] {
-        MineUi::setPixelFont(m_paiming, unitRect(0, 0, 0, 40).height(), true);
+        Theme::setPixelFont(m_paiming, unitRect(0, 0, 0, 40).height(), true);
         return unitRect(520, 80, 170, 80);
     });
 }
@@ -150,13 +151,13 @@ void AllOfMinePages2::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), MineUi::page());
-    painter.fillRect(unitRect(0, 0, 720, HeaderBottom), MineUi::accent());
+    painter.fillRect(rect(), Theme::Page);
+    painter.fillRect(unitRect(0, 0, 720, HeaderBottom), Theme::Accent);
     MineUi::paintAvatarRing(painter, avatarFrame());
     // The list's caption between the header and the rows.
-    painter.setPen(MineUi::muted());
+    painter.setPen(Theme::Muted);
     QFont font = painter.font();
-    font.setPixelSize(qMax(1, qRound(unitRect(0, 0, 0, 26).height())));
+    font.setPixelSize(Theme::pixelSize(unitRect(0, 0, 0, 26).height()));
     painter.setFont(font);
     painter.drawText(unitRect(30, HeaderBottom, 660, TableTop - HeaderBottom),
                      Qt::AlignLeft | Qt::AlignVCenter,

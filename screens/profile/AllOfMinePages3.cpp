@@ -8,6 +8,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "screens/profile/MineUi.h"
 #include "store/MyBasicInfo.h"
@@ -48,7 +49,7 @@ void AllOfMinePages3::buildCard()
     m_touxiangimage = MineUi::makeAvatar(this);
     MineUi::showAvatar(m_app.images, m_touxiangimage, QString());
     place(m_touxiangimage, [this] { return avatarFrame(); });
-    const QColor colours[] = {MineUi::ink(), MineUi::accent(), MineUi::muted()};
+    const QColor colours[] = {Theme::ProfileInk, Theme::Accent, Theme::Muted};
     const double sizes[] = {0.14, 0.125, 0.11};
     QLabel* labels[3];
     for (int i = 0; i < 3; ++i) {
@@ -58,7 +59,7 @@ void AllOfMinePages3::buildCard()
             const QRectF avatar = avatarFrame();
             const double x = avatar.right() + card.height() * 0.12;
             const double line = card.height() * 0.23;
-            MineUi::setPixelFont(label, card.height() * sizes[i], i < 2);
+            Theme::setPixelFont(label, card.height() * sizes[i], i < 2);
             return QRectF(x, card.y() + card.height() * 0.155 + i * line, card.right() - x - 8,
                           line);
         });
@@ -171,11 +172,11 @@ void AllOfMinePages3::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), MineUi::page());
+    painter.fillRect(rect(), Theme::Page);
     const QRectF card = cardRect();
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    const qreal radius = width() * 24.0 / 720.0;
+    const qreal radius = width() * Theme::ProfileCardRadius / 720.0;
     painter.drawRoundedRect(card, radius, radius);
     MineUi::paintAvatarRing(painter, avatarFrame());
 }

@@ -1,6 +1,7 @@
 #include "screens/profile/CustomTableViewCell.h"
 
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Theme.h"
 #include "screens/profile/MineUi.h"
 
 #include <QLabel>
@@ -12,13 +13,13 @@ QColor rankColour(qint64 rank)
 {
     switch (rank) {
     case 1:
-        return QColor(214, 160, 30);
+        return Theme::RankGold;
     case 2:
-        return QColor(140, 150, 160);
+        return Theme::RankSilver;
     case 3:
-        return QColor(184, 110, 60);
+        return Theme::RankBronze;
     default:
-        return MineUi::accent();
+        return Theme::Accent;
     }
 }
 
@@ -27,13 +28,13 @@ QColor rankColour(qint64 rank)
 CustomTableViewCell::CustomTableViewCell(ImageLoader* images, QWidget* parent)
     : TableViewCell(QString::fromLatin1(Identifier), parent), m_images(images)
 {
-    m_paiming = MineUi::makeLabel(this, MineUi::accent(), Qt::AlignCenter);
-    MineUi::setPixelFont(m_paiming, 15, true);
+    m_paiming = MineUi::makeLabel(this, Theme::Accent, Qt::AlignCenter);
+    Theme::setPixelFont(m_paiming, 15, true);
     m_cellimage = MineUi::makeAvatar(this);
-    m_username = MineUi::makeLabel(this, MineUi::ink());
-    MineUi::setPixelFont(m_username, 15, true);
-    m_levelname = MineUi::makeLabel(this, MineUi::muted());
-    MineUi::setPixelFont(m_levelname, 12);
+    m_username = MineUi::makeLabel(this, Theme::ProfileInk);
+    Theme::setPixelFont(m_username, 15, true);
+    m_levelname = MineUi::makeLabel(this, Theme::Muted);
+    Theme::setPixelFont(m_levelname, 12);
     setSelectionStyle(SelectionStyle::None);
 }
 

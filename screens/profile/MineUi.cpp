@@ -3,31 +3,12 @@
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 
 #include <QLabel>
 #include <QPainter>
 
 namespace MineUi {
-
-QColor accent()
-{
-    return QColor(19, 146, 134);
-}
-
-QColor ink()
-{
-    return QColor(38, 50, 56);
-}
-
-QColor muted()
-{
-    return QColor(128, 136, 140);
-}
-
-QColor page()
-{
-    return QColor(243, 246, 245);
-}
 
 QString levelLine(const QString& levelname, const QString& level)
 {
@@ -48,14 +29,6 @@ QLabel* makeLabel(QWidget* parent, const QColor& color, Qt::Alignment alignment)
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
     return label;
-}
-
-void setPixelFont(QWidget* widget, qreal pixels, bool bold)
-{
-    QFont font = widget->font();
-    font.setPixelSize(qMax(1, qRound(pixels)));
-    font.setBold(bold);
-    widget->setFont(font);
 }
 
 ImageView* makeAvatar(QWidget* parent)
@@ -96,7 +69,7 @@ void paintAvatarRing(QPainter& painter, const QRectF& frame)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 28));
+    painter.setBrush(Theme::AvatarShadow);
     painter.drawEllipse(frame.adjusted(-5, -3, 5, 7));
     painter.setBrush(Qt::white);
     painter.drawEllipse(frame.adjusted(-4, -4, 4, 4));

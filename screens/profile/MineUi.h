@@ -11,13 +11,8 @@ class QLabel;
 class QPainter;
 class QWidget;
 
-// What the profile section's pages share: their texts, colours, labels and avatars.
+// What the profile section's pages share: their texts, labels and avatars.
 namespace MineUi {
-
-QColor accent();
-QColor ink();
-QColor muted();
-QColor page();
 
 // "%@ %@级": the level name, one space, the level and 级.
 QString levelLine(const QString& levelname, const QString& level);
@@ -25,8 +20,6 @@ QString levelLine(const QString& levelname, const QString& level);
 QString rankLine(const QString& paiming);
 
 QLabel* makeLabel(QWidget* parent, const QColor& color, Qt::Alignment alignment = Qt::AlignLeft);
-// Sets the widget's font to `pixels` pixels, at least one.
-void setPixelFont(QWidget* widget, qreal pixels, bool bold = false);
 // A round avatar view showing the placeholder "touxiangsmall.png" now and the picture at
 // `address` when it arrives.
 ImageView* makeAvatar(QWidget* parent);

@@ -6,10 +6,10 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
 #include "screens/profile/AllOfMinePages3.h"
-#include "screens/profile/MineUi.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -173,5 +173,5 @@ void ViewControllerMine::didRelease()
 void ViewControllerMine::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), MineUi::page());
+    painter.fillRect(rect(), Theme::Page);
 }
