@@ -4,6 +4,7 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/Theme.h"
 
 #include <QLabel>
 
@@ -35,12 +36,11 @@ SectionTabs::Built SectionTabs::build(Screen* screen, Tab current)
         auto* label = new QLabel(Localized::string(names[i]), screen);
         label->setAlignment(Qt::AlignCenter);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setStyleSheet(i == current ? QStringLiteral("color:#139286;font-weight:bold")
-                                          : QStringLiteral("color:#80888c"));
+        label->setStyleSheet(
+            i == current ? QStringLiteral("color:%1;font-weight:bold").arg(Theme::Accent.name())
+                         : QStringLiteral("color:%1").arg(Theme::Muted.name()));
         screen->place(label, [=] {
-            QFont font = label->font();
-            font.setPixelSize(qMax(1, qRound(screen->gy(26))));
-            label->setFont(font);
+            Theme::setPixelSize(label, screen->gy(26));
             return QRectF(screen->gx(centre - 120), screen->gy(TabTop + TabIcon + 4),
                           screen->gx(240), screen->gy(40));
         });

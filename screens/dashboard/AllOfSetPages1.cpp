@@ -5,6 +5,7 @@
 #include "platform/Timer.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/DiTanCustomView.h"
@@ -52,18 +53,18 @@ void AllOfSetPages1::buildRing()
     place(m_MyYuanHuan, [this] { return squareFrame(360, RingTop, RingSize, RingSize); });
     auto ringCentreY = [this] { return py(RingTop) + px(RingSize / 2); };
 
-    QLabel* caption = addLabel(Localized::string(QStringLiteral("今日里程")), muted(), 26);
+    QLabel* caption = addLabel(Localized::string(QStringLiteral("今日里程")), Theme::Muted, 26);
     place(caption, [=, this] { return QRectF(0, ringCentreY() - px(110), width(), px(40)); });
     m_totaylichengs = new Button(this);
     m_totaylichengs->setObjectName(QStringLiteral("totaylichengs"));
-    m_totaylichengs->setTitleColor(teal());
+    m_totaylichengs->setTitleColor(Theme::Accent);
     scaleFont(m_totaylichengs, 92, true);
     place(m_totaylichengs,
           [=, this] { return QRectF(px(180), ringCentreY() - px(66), px(360), px(120)); });
-    QLabel* unit = addLabel(QStringLiteral("km"), muted(), 26);
+    QLabel* unit = addLabel(QStringLiteral("km"), Theme::Muted, 26);
     place(unit, [=, this] { return QRectF(0, ringCentreY() + px(56), width(), px(40)); });
 
-    m_weeks = addLabel(QString(), ink(), 26);
+    m_weeks = addLabel(QString(), Theme::DashboardInk, 26);
     place(m_weeks,
           [this] { return QRectF(0, py(RingTop) + px(RingSize) - px(30), width(), px(44)); });
 }
@@ -71,8 +72,8 @@ void AllOfSetPages1::buildRing()
 void AllOfSetPages1::buildBars()
 {
     addCard(30, 770, 660, 320);
-    QLabel* caption =
-        addLabel(Localized::string(QStringLiteral("近七日低碳 (kg)")), ink(), 26, true);
+    QLabel* caption = addLabel(Localized::string(QStringLiteral("近七日低碳 (kg)")),
+                               Theme::DashboardInk, 26, true);
     place(caption, [this] { return QRectF(0, py(788), width(), py(46)); });
     for (int i = 0; i < Days; ++i) {
         const double centre = 360 + (i - 3) * BarPitch;
@@ -83,7 +84,7 @@ void AllOfSetPages1::buildBars()
             return QRectF(px(centre - BarWidth / 2), py(BarTop), px(BarWidth), py(BarHeight));
         });
         m_week[i] = bar;
-        m_dayNames[i] = addLabel(QString(), muted(), 22);
+        m_dayNames[i] = addLabel(QString(), Theme::Muted, 22);
         place(m_dayNames[i], [=, this] {
             return QRectF(px(centre - BarPitch / 2), py(BarTop + BarHeight + 8), px(BarPitch),
                           py(40));

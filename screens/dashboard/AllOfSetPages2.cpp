@@ -6,6 +6,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/Theme.h"
 #include "poll/MyUtil.h"
 #include "store/MyBasicInfo.h"
 #include "views/PowerCustomView.h"
@@ -88,44 +89,43 @@ void AllOfSetPages2::buildGauges()
 
 void AllOfSetPages2::buildRange()
 {
-    m_powerlicheng = addLabel(QString(), teal(), 84, true);
+    m_powerlicheng = addLabel(QString(), Theme::Accent, 84, true);
     m_powerlicheng->setObjectName(QStringLiteral("powerlicheng"));
     place(m_powerlicheng, [this] { return QRectF(0, py(470), width(), py(110)); });
-    QLabel* caption = addLabel(Localized::string(QStringLiteral("剩余里程 (km)")), muted(), 26);
+    QLabel* caption =
+        addLabel(Localized::string(QStringLiteral("剩余里程 (km)")), Theme::Muted, 26);
     place(caption, [this] { return QRectF(0, py(585), width(), py(46)); });
 }
 
 void AllOfSetPages2::buildControls()
 {
     addCard(30, 770, 660, 320);
-    QLabel* full = addLabel(Localized::string(QStringLiteral("满电续航")), ink(), 30, false,
-                            Qt::AlignLeft | Qt::AlignVCenter);
+    QLabel* full = addLabel(Localized::string(QStringLiteral("满电续航")), Theme::DashboardInk, 30,
+                            false, Qt::AlignLeft | Qt::AlignVCenter);
     place(full, [this] { return QRectF(px(70), py(800), px(330), py(120)); });
     m_button28 = new Button(this);
     m_button28->setObjectName(QStringLiteral("process28"));
-    m_button28->setBackgroundColor(QColor(225, 242, 239));
+    m_button28->setBackgroundColor(Theme::AccentPale);
     place(m_button28, [this] { return QRectF(px(460), py(818), px(190), py(84)); });
     connect(m_button28, &Button::clicked, this, &AllOfSetPages2::process28);
-    m_powerlichengmax = addLabel(QString(), teal(), 36, true, Qt::AlignRight | Qt::AlignVCenter);
+    m_powerlichengmax =
+        addLabel(QString(), Theme::Accent, 36, true, Qt::AlignRight | Qt::AlignVCenter);
     m_powerlichengmax->setObjectName(QStringLiteral("powerlichengmax"));
     m_powerlichengmax->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(m_powerlichengmax, [this] { return QRectF(px(470), py(818), px(88), py(84)); });
-    QLabel* unit =
-        addLabel(QStringLiteral("km ⇄"), teal(), 26, false, Qt::AlignLeft | Qt::AlignVCenter);
+    QLabel* unit = addLabel(QStringLiteral("km ⇄"), Theme::Accent, 26, false,
+                            Qt::AlignLeft | Qt::AlignVCenter);
     unit->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(unit, [this] { return QRectF(px(566), py(818), px(84), py(84)); });
 
-    QLabel* quiet = addLabel(Localized::string(QStringLiteral("电量报警免打扰")), ink(), 30, false,
-                             Qt::AlignLeft | Qt::AlignVCenter);
+    QLabel* quiet = addLabel(Localized::string(QStringLiteral("电量报警免打扰")),
+                             Theme::DashboardInk, 30, false, Qt::AlignLeft | Qt::AlignVCenter);
     place(quiet, [this] { return QRectF(px(70), py(950), px(380), py(120)); });
     m_switchpower = new Switch(this);
     m_switchpower->setObjectName(QStringLiteral("switchpower"));
-    m_switchpower->setOnTintColor(
-        QColor::fromRgbF(0.09019608050584793f, 0.6117647290229797f, 0.5058823823928833f));
-    m_switchpower->setTintColor(
-        QColor::fromRgbF(0.7372549176216125f, 0.7450980544090271f, 0.7529411911964417f));
-    m_switchpower->setThumbTintColor(
-        QColor::fromRgbF(0.9450980424880981f, 0.9490196108818054f, 0.9490196108818054f));
+    m_switchpower->setOnTintColor(Theme::Good);
+    m_switchpower->setTintColor(Theme::ControlOff);
+    m_switchpower->setThumbTintColor(Theme::SwitchThumb);
     m_switchpower->setScale(1.25);
     place(m_switchpower, [this] {
         const QSize size = m_switchpower->sizeHint();

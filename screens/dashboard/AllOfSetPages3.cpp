@@ -4,6 +4,7 @@
 
 #include "platform/NumberText.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "store/MyBasicInfo.h"
 #include "views/MaxSpeedCustomView.h"
 
@@ -19,7 +20,7 @@ void AllOfSetPages3::viewDidLoad()
     addTitle(QStringLiteral("最高时速"));
     m_MyMaxSpeedCView = new MaxSpeedCustomView(this);
     m_MyMaxSpeedCView->setObjectName(QStringLiteral("MyMaxSpeedCView"));
-    m_maxspeedlicheng = addLabel(QString(), ink(), 120, true);
+    m_maxspeedlicheng = addLabel(QString(), Theme::DashboardInk, 120, true);
     m_maxspeedlicheng->setObjectName(QStringLiteral("maxspeedlicheng"));
     buildDial(m_MyMaxSpeedCView, m_maxspeedlicheng,
               QStringLiteral("沿表盘拖动,松手后设定最高时速。\n儿童区限速 15 km/h。"));

@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "store/MyBasicInfo.h"
 #include "views/LightCustomView.h"
 
@@ -20,7 +21,7 @@ void AllOfSetPages4::viewDidLoad()
     addTitle(QStringLiteral("灯光速度"));
     m_MyLightCView = new LightCustomView(this);
     m_MyLightCView->setObjectName(QStringLiteral("MyLightCView"));
-    m_slightspeed = addLabel(QString(), ink(), 120, true);
+    m_slightspeed = addLabel(QString(), Theme::DashboardInk, 120, true);
     m_slightspeed->setObjectName(QStringLiteral("slightspeed"));
     buildDial(m_MyLightCView, m_slightspeed,
               QStringLiteral("沿表盘拖动,松手后设定灯光速度,\n可在 10 到 25 km/h 之间选择。"));

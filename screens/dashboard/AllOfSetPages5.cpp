@@ -7,6 +7,7 @@
 #include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceServer.h"
 #include "screens/AppContext.h"
@@ -56,11 +57,11 @@ void AllOfSetPages5::buildDial()
     m_MyWLCView->setAttribute(Qt::WA_TranslucentBackground);
     place(m_MyWLCView, [this] { return squareFrame(360, DialTop, DialWidth, DialWidth / 2); });
     auto dialBottom = [this] { return py(DialTop) + px(DialWidth / 2); };
-    m_weilanradio = addLabel(QString(), ink(), 104, true);
+    m_weilanradio = addLabel(QString(), Theme::DashboardInk, 104, true);
     m_weilanradio->setObjectName(QStringLiteral("weilanradio"));
     m_weilanradio->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(m_weilanradio, [=, this] { return QRectF(0, dialBottom() - px(160), width(), px(120)); });
-    QLabel* unit = addLabel(Localized::string(QStringLiteral("围栏半径 (米)")), muted(), 26);
+    QLabel* unit = addLabel(Localized::string(QStringLiteral("围栏半径 (米)")), Theme::Muted, 26);
     unit->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(unit, [=, this] { return QRectF(0, dialBottom() - px(44), width(), px(40)); });
 }
@@ -72,7 +73,7 @@ void AllOfSetPages5::buildChildrenButton()
     m_childrenbutton->setCornerRadius(px(48));
     place(m_childrenbutton, [this] { return QRectF(px(600), py(590), px(90), px(90)); });
     connect(m_childrenbutton, &Button::clicked, this, &AllOfSetPages5::processchildren);
-    QLabel* caption = addLabel(Localized::string(QStringLiteral("儿童模式")), muted(), 22);
+    QLabel* caption = addLabel(Localized::string(QStringLiteral("儿童模式")), Theme::Muted, 22);
     place(caption, [this] { return QRectF(px(570), py(590) + px(92), px(150), px(34)); });
 }
 
@@ -161,6 +162,6 @@ void AllOfSetPages5::showChildrenImage(const QString& name)
     const bool on = name == QLatin1String(ChildrenOnImage);
     m_childrenbutton->setText(image.isNull() ? Localized::string(QStringLiteral("儿童"))
                                              : QString());
-    m_childrenbutton->setBackgroundColor(image.isNull() ? (on ? teal() : QColor(188, 190, 192))
+    m_childrenbutton->setBackgroundColor(image.isNull() ? (on ? Theme::Accent : Theme::ControlOff)
                                                         : QColor(Qt::transparent));
 }

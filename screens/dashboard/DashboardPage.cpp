@@ -1,32 +1,13 @@
 #include "screens/dashboard/DashboardPage.h"
 
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 
 DashboardPage::DashboardPage(QWidget* parent) : Screen(parent) {}
-
-QColor DashboardPage::teal()
-{
-    return QColor(19, 146, 134);
-}
-
-QColor DashboardPage::ink()
-{
-    return QColor(38, 44, 48);
-}
-
-QColor DashboardPage::muted()
-{
-    return QColor(128, 136, 140);
-}
-
-QColor DashboardPage::background()
-{
-    return QColor(243, 246, 245);
-}
 
 QRectF DashboardPage::squareFrame(double centreX, double top, double w, double h) const
 {
@@ -47,13 +28,13 @@ QLabel* DashboardPage::addLabel(const QString& text, const QColor& colour, doubl
 
 void DashboardPage::addTitle(const QString& text)
 {
-    QLabel* title = addLabel(Localized::string(text), ink(), 40, true);
+    QLabel* title = addLabel(Localized::string(text), Theme::DashboardInk, 40, true);
     place(title, [this] { return QRectF(0, py(36), width(), py(70)); });
 }
 
 QLabel* DashboardPage::addHint(const QString& text)
 {
-    QLabel* hint = addLabel(Localized::string(text), muted(), 24);
+    QLabel* hint = addLabel(Localized::string(text), Theme::Muted, 24);
     hint->setWordWrap(true);
     return hint;
 }
@@ -73,12 +54,8 @@ void DashboardPage::addCard(double x, double y, double w, double h)
 void DashboardPage::viewDidLayoutSubviews()
 {
     for (const ScaledFont& scaled : m_fonts) {
-        if (!scaled.widget)
-            continue;
-        QFont font = scaled.widget->font();
-        font.setPixelSize(qMax(1, qRound(px(scaled.size))));
-        font.setBold(scaled.bold);
-        scaled.widget->setFont(font);
+        if (scaled.widget)
+            Theme::setPixelFont(scaled.widget, px(scaled.size), scaled.bold);
     }
 }
 
@@ -86,13 +63,13 @@ void DashboardPage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), background());
+    painter.fillRect(rect(), Theme::Page);
     for (const QRectF& card : m_cards) {
         const QRectF frame(px(card.x()), py(card.y()), px(card.width()), py(card.height()));
         const qreal radius = px(28);
         QPainterPath shadow;
         shadow.addRoundedRect(frame.translated(0, px(4)), radius, radius);
-        painter.fillPath(shadow, QColor(0, 0, 0, 14));
+        painter.fillPath(shadow, Theme::CardShadow);
         QPainterPath body;
         body.addRoundedRect(frame, radius, radius);
         painter.fillPath(body, Qt::white);

@@ -20,11 +20,6 @@ public:
     static constexpr double GridWidth = 720.0;
     static constexpr double GridHeight = 1120.0;
 
-    static QColor teal();
-    static QColor ink();
-    static QColor muted();
-    static QColor background();
-
 protected:
     explicit DashboardPage(QWidget* parent = nullptr);
 

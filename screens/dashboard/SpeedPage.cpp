@@ -5,6 +5,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/Theme.h"
 #include "protocol/DeviceServer.h"
 #include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
@@ -42,7 +43,7 @@ void SpeedPage::buildDial(HalfDialView* dial, QLabel* value, const QString& hint
     auto dialBottom = [this] { return py(DialTop) + px(DialWidth / 2); };
     place(value, [=, this] { return QRectF(0, dialBottom() - px(170), width(), px(130)); });
     value->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QLabel* unit = addLabel(QStringLiteral("km/h"), muted(), 28);
+    QLabel* unit = addLabel(QStringLiteral("km/h"), Theme::Muted, 28);
     unit->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(unit, [=, this] { return QRectF(0, dialBottom() - px(44), width(), px(40)); });
 
@@ -53,7 +54,7 @@ void SpeedPage::buildDial(HalfDialView* dial, QLabel* value, const QString& hint
 
 void SpeedPage::addScaleMark(const QString& text, double p)
 {
-    QLabel* mark = addLabel(text, muted(), 24, true);
+    QLabel* mark = addLabel(text, Theme::Muted, 24, true);
     mark->setAttribute(Qt::WA_TransparentForMouseEvents);
     place(mark, [=, this] {
         const double angle = M_PI * (1.0 + p);

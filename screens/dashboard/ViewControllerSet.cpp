@@ -7,6 +7,7 @@
 #include "platform/ui/Localized.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/Theme.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/StatusAnswer.h"
@@ -83,14 +84,11 @@ void ViewControllerSet::buildUI()
     m_pageControl->setObjectName(QStringLiteral("pageControl"));
     m_pageControl->setNumberOfPages(PageCount);
     m_pageControl->setCurrentPage(0);
-    m_pageControl->setCornerRadius(8);
-    m_pageControl->setBackgroundColor(QColor(0, 0, 0, 51));
+    m_pageControl->setCornerRadius(Theme::DotsRadius);
     place(m_pageControl,
           [this] { return QRectF(width() * 0.5 - 40, height() * 735.0 / 1280.0, 80, 16); });
-    m_pageControl->setCurrentPageIndicatorTintColor(
-        QColor::fromRgbF(0.07450980392156863f, 0.5725490196078431f, 0.5254901960784314f, 1.0f));
-    m_pageControl->setPageIndicatorTintColor(
-        QColor::fromRgbF(0.1843137254901961f, 0.1843137254901961f, 0.1843137254901961f, 1.0f));
+    m_pageControl->setCurrentPageIndicatorTintColor(Theme::Accent);
+    m_pageControl->setPageIndicatorTintColor(Theme::PageDot);
     m_pageControl->setBackgroundColor(Qt::transparent);
     m_pageControl->setCurrentPage(0);
     m_pageControl->raise();
@@ -169,5 +167,5 @@ void ViewControllerSet::didRelease()
 void ViewControllerSet::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(243, 246, 245));
+    painter.fillRect(rect(), Theme::Page);
 }

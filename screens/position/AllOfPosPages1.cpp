@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 #include "store/MyBasicInfo.h"
 
 #include <QLabel>
@@ -32,34 +33,28 @@ QLabel* AllOfPosPages1::makeFigure(int column, const QString& caption, const QSt
 {
     auto* figure = new QLabel(this);
     figure->setAlignment(Qt::AlignCenter);
-    figure->setStyleSheet(QStringLiteral("color: #139286; font-weight: bold"));
+    figure->setStyleSheet(QStringLiteral("color: %1; font-weight: bold").arg(Theme::Accent.name()));
     auto* title = new QLabel(Localized::string(caption), this);
     title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(QStringLiteral("color: #5d6a6e"));
+    title->setStyleSheet(QStringLiteral("color: %1").arg(Theme::PositionMuted.name()));
     auto* units = new QLabel(Localized::string(unit), this);
     units->setAlignment(Qt::AlignCenter);
-    units->setStyleSheet(QStringLiteral("color: #9aa4a8"));
+    units->setStyleSheet(QStringLiteral("color: %1").arg(Theme::PositionFaint.name()));
     const double left = column * ColumnWidth;
     // The page is the pager's band: its height is its own, so the rows follow it.
     auto row = [this](double top, double h) { return QRectF(0, height() * top, 0, height() * h); };
     place(title, [=, this] {
-        QFont font = title->font();
-        font.setPixelSize(qMax(1, qRound(height() * 0.13)));
-        title->setFont(font);
+        Theme::setPixelSize(title, height() * 0.13);
         const QRectF r = row(0.14, 0.2);
         return QRectF(gx(left), r.top(), gx(ColumnWidth), r.height());
     });
     place(figure, [=, this] {
-        QFont font = figure->font();
-        font.setPixelSize(qMax(1, qRound(height() * 0.26)));
-        figure->setFont(font);
+        Theme::setPixelSize(figure, height() * 0.26);
         const QRectF r = row(0.36, 0.32);
         return QRectF(gx(left), r.top(), gx(ColumnWidth), r.height());
     });
     place(units, [=, this] {
-        QFont font = units->font();
-        font.setPixelSize(qMax(1, qRound(height() * 0.11)));
-        units->setFont(font);
+        Theme::setPixelSize(units, height() * 0.11);
         const QRectF r = row(0.7, 0.18);
         return QRectF(gx(left), r.top(), gx(ColumnWidth), r.height());
     });
@@ -102,7 +97,7 @@ void AllOfPosPages1::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.setPen(QColor(225, 230, 229));
+    painter.setPen(Theme::PositionDivider);
     for (int column = 1; column < 3; ++column) {
         const double x = gx(column * ColumnWidth);
         painter.drawLine(QPointF(x, height() * 0.2), QPointF(x, height() * 0.8));

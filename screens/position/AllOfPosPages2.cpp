@@ -5,6 +5,7 @@
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
 #include "views/CustomAnnotationViewFriend.h"
@@ -44,12 +45,11 @@ void AllOfPosPages2::buildCard()
     for (int i = 0; i < 3; ++i) {
         // A long name and level title must not be cut through a character.
         QLabel* label = i == 0 ? new FitLabel(this) : new QLabel(this);
-        label->setStyleSheet(i == 0 ? QStringLiteral("color: #20282b; font-weight: bold")
-                                    : QStringLiteral("color: #5d6a6e"));
+        label->setStyleSheet(
+            i == 0 ? QStringLiteral("color: %1; font-weight: bold").arg(Theme::PositionInk.name())
+                   : QStringLiteral("color: %1").arg(Theme::PositionMuted.name()));
         place(label, [=, this] {
-            QFont font = label->font();
-            font.setPixelSize(qMax(1, qRound(height() * sizes[i])));
-            label->setFont(font);
+            Theme::setPixelSize(label, height() * sizes[i]);
             const double left = gx(48) + height() * 0.62 + gx(36);
             return QRectF(left, height() * tops[i], width() - left - gx(24), height() * 0.22);
         });

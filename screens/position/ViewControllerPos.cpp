@@ -12,6 +12,7 @@
 #include "platform/ui/Localized.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/Theme.h"
 #include "poll/MyUtil.h"
 #include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
@@ -144,12 +145,10 @@ void ViewControllerPos::buildUI()
     m_pageControl = new PageControl(this);
     m_pageControl->setNumberOfPages(2);
     m_pageControl->setCurrentPage(0);
-    m_pageControl->setCornerRadius(8);
+    m_pageControl->setCornerRadius(Theme::DotsRadius);
     place(m_pageControl, [this] { return QRectF(width() * 0.5 - 16, gy(852), 32, 16); });
-    m_pageControl->setCurrentPageIndicatorTintColor(
-        QColor::fromRgbF(float(19 / 255.0), float(146 / 255.0), float(134 / 255.0), 1.0f));
-    m_pageControl->setPageIndicatorTintColor(
-        QColor::fromRgbF(float(47 / 255.0), float(47 / 255.0), float(47 / 255.0), 1.0f));
+    m_pageControl->setCurrentPageIndicatorTintColor(Theme::Accent);
+    m_pageControl->setPageIndicatorTintColor(Theme::PageDot);
     m_pageControl->setBackgroundColor(Qt::transparent);
     m_pageControl->setCurrentPage(0);
     m_pageControl->raise();
@@ -212,11 +211,9 @@ void ViewControllerPos::customLabel()
 {
     m_mylabel = new QLabel(this);
     m_mylabel->setObjectName(QStringLiteral("mylabel"));
-    QFont font = m_mylabel->font();
-    font.setBold(true);
-    font.setPixelSize(20);
-    m_mylabel->setFont(font);
-    m_mylabel->setStyleSheet(QStringLiteral("color: rgb(0, 154, 144); background: transparent"));
+    Theme::setPixelFont(m_mylabel, 20, true);
+    m_mylabel->setStyleSheet(
+        QStringLiteral("color: %1; background: transparent").arg(Theme::PositionTitle.name()));
     m_mylabel->setText(Localized::string(TrackTitle));
     m_mylabel->setAlignment(Qt::AlignCenter);
     m_mylabel->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -480,7 +477,7 @@ ViewControllerPos::rendererForOverlay(MapView*, const MapOverlayPtr& overlay)
         return nullptr;
     auto renderer = std::make_unique<MapPolylineRenderer>(polyline);
     renderer->setLineWidth(4.0);
-    renderer->setStrokeColor(QColor::fromRgbF(0, 0, 0, 1));
+    renderer->setStrokeColor(Qt::black);
     return renderer;
 }
 
@@ -540,5 +537,5 @@ void ViewControllerPos::didRelease()
 void ViewControllerPos::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(243, 246, 245));
+    painter.fillRect(rect(), Theme::Page);
 }

@@ -92,8 +92,6 @@ void tst_ViewControllerSet::loadsFivePagesUnderThePagerAndTheDots()
     QCOMPARE(dots->numberOfPages(), 5);
     QCOMPARE(dots->currentPage(), 0);
     QCOMPARE(dots->geometry(), QRect(140, 368, 80, 16));
-    QCOMPARE(dots->currentPageIndicatorTintColor(), QColor(19, 146, 134));
-    QCOMPARE(dots->pageIndicatorTintColor(), QColor(47, 47, 47));
     QCOMPARE(dots->backgroundColor().alpha(), 0);
 
     m_fx->host.resize(720, 1280);
