@@ -1,13 +1,13 @@
 #include "tour/AssetGallery.h"
 
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 namespace {
 
-const QColor Accent(19, 146, 134);
 constexpr int Columns = 4;
 constexpr int Header = 52;
 
@@ -23,8 +23,8 @@ void AssetGallery::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.fillRect(rect(), QColor(246, 248, 248));
-    painter.fillRect(QRect(0, 0, width(), Header), Accent);
+    painter.fillRect(rect(), Theme::WindowGround);
+    painter.fillRect(QRect(0, 0, width(), Header), Theme::Accent);
     QFont title = font();
     title.setPixelSize(18);
     title.setBold(true);

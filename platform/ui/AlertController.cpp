@@ -1,6 +1,7 @@
 #include "platform/ui/AlertController.h"
 
 #include "platform/ui/Localized.h"
+#include "platform/ui/Theme.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -19,17 +20,14 @@ QList<QPointer<AlertController>>& shownAlerts()
     return alerts;
 }
 
-const QColor Accent(19, 146, 134);
-
 QPushButton* makeButton(const QString& title, AlertController::ActionStyle style)
 {
     auto* button = new QPushButton(title);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setMinimumHeight(44);
-    QString color = style == AlertController::ActionStyle::Destructive
-                        ? QStringLiteral("#d9453a")
-                        : QStringLiteral("rgb(19,146,134)");
+    QString color = style == AlertController::ActionStyle::Destructive ? QStringLiteral("#d9453a")
+                                                                       : Theme::Accent.name();
     const QString weight = style == AlertController::ActionStyle::Cancel ? QStringLiteral("400")
                                                                          : QStringLiteral("600");
     button->setStyleSheet(

@@ -1,6 +1,7 @@
 #include "platform/ui/TrayNotificationPresenter.h"
 
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/ui/Theme.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -17,7 +18,7 @@ QIcon trayIcon()
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(19, 146, 134));
+    painter.setBrush(Theme::Accent);
     painter.drawEllipse(4, 4, 56, 56);
     painter.setBrush(Qt::white);
     painter.drawEllipse(24, 24, 16, 16);

@@ -1,6 +1,7 @@
 #include "platform/ui/Window.h"
 
 #include "platform/ui/Images.h"
+#include "platform/ui/Theme.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,7 +17,7 @@ Window::Window(QWidget* parent) : QWidget(parent)
     resize(DefaultWidth, DefaultHeight);
     setAutoFillBackground(true);
     QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(246, 248, 248));
+    background.setColor(QPalette::Window, Theme::WindowGround);
     setPalette(background);
 }
 
