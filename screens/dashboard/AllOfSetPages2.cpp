@@ -104,7 +104,7 @@ void AllOfSetPages2::buildControls()
                             false, Qt::AlignLeft | Qt::AlignVCenter);
     place(full, [this] { return QRectF(px(70), py(800), px(330), py(120)); });
     m_button28 = new Button(this);
-    m_button28->setObjectName(QStringLiteral("process28"));
+    m_button28->setObjectName(QStringLiteral("button28"));
     m_button28->setBackgroundColor(Theme::AccentPale);
     place(m_button28, [this] { return QRectF(px(460), py(818), px(190), py(84)); });
     connect(m_button28, &Button::clicked, this, &AllOfSetPages2::process28);

@@ -46,6 +46,7 @@ void AllOfSetPages5::viewDidLoad()
     buildMap();
     m_pan = new PanGestureRecognizer(m_MyWLCView,
                                      [this](PanGestureRecognizer* r) { handlePanFrom(r); });
+    m_pan->setObjectName(QStringLiteral("pan"));
     m_pan->setMaximumNumberOfTouches(1);
     InitWeiLan();
 }

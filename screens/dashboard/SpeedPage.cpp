@@ -38,6 +38,7 @@ void SpeedPage::buildDial(HalfDialView* dial, QLabel* value, const QString& hint
     dial->setAttribute(Qt::WA_TranslucentBackground);
     place(dial, [this] { return squareFrame(360, DialTop, DialWidth, DialWidth / 2); });
     m_pan = new PanGestureRecognizer(dial, [this](PanGestureRecognizer* r) { handlePanFrom(r); });
+    m_pan->setObjectName(QStringLiteral("pan"));
     m_pan->setMaximumNumberOfTouches(1);
 
     auto dialBottom = [this] { return py(DialTop) + px(DialWidth / 2); };

@@ -31,8 +31,9 @@ void ViewControllerSet::viewDidLoad()
 {
     buildTabs();
     for (int i = 1; i <= PageCount; ++i) {
-        Screen* page = storyboard()->instantiateViewControllerWithIdentifier(
-            QStringLiteral("AllOfSetPages%1").arg(i));
+        const QString identifier = QStringLiteral("AllOfSetPages%1").arg(i);
+        Screen* page = storyboard()->instantiateViewControllerWithIdentifier(identifier);
+        page->setObjectName(identifier);
         // Owned by the section until the pager shows it; hidden until then.
         page->setParent(this);
         page->hide();
@@ -67,6 +68,7 @@ void ViewControllerSet::buildPager()
 {
     m_pageViewController =
         storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewController"));
+    m_pageViewController->setObjectName(QStringLiteral("pageViewController"));
     m_pageViewController->setDataSource(this);
     m_pageViewController->setDelegate(this);
     m_pageViewController->setViewControllers(
