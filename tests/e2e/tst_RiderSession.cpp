@@ -10,6 +10,7 @@
 #include "platform/share/LocalShareService.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Images.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/PanGestureRecognizer.h"
@@ -39,6 +40,7 @@
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
+#include "support/Widgets.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 #include "views/WeiLanCustomView.h"
 
@@ -206,14 +208,17 @@ QStringList tst_RiderSession::newRequests(bool withBackground)
 template <class T> T* tst_RiderSession::page(int index) const
 {
     auto* set = top<ViewControllerSet>();
-    return set ? qobject_cast<T*>(set->AllOfSetPages().value(index)) : nullptr;
+    return set ? child<T>(set, qPrintable(QStringLiteral("AllOfSetPages%1").arg(index + 1)))
+               : nullptr;
 }
 
 void tst_RiderSession::swipeTo(int index)
 {
     auto* set = top<ViewControllerSet>();
-    PageViewController* pager = set->pageViewController();
-    const QList<Screen*>& pages = set->AllOfSetPages();
+    auto* pager = child<PageViewController>(set, "pageViewController");
+    QList<Screen*> pages;
+    for (int i = 0; i < ViewControllerSet::PageCount; ++i)
+        pages << page<Screen>(i);
     while (pages.indexOf(pager->visiblePage()) != index) {
         const bool forward = pages.indexOf(pager->visiblePage()) < index;
         QVERIFY(pager->beginSwipe(forward ? PageViewController::NavigationDirection::Forward
@@ -221,7 +226,7 @@ void tst_RiderSession::swipeTo(int index)
         pager->updateSwipe(0.6);
         pager->endSwipe(true);
     }
-    QCOMPARE(set->pageControl()->currentPage(), index);
+    QCOMPARE(child<PageControl>(set, "pageControl")->currentPage(), index);
 }
 
 void tst_RiderSession::locationUpdateAMinuteLater()
@@ -353,7 +358,7 @@ void tst_RiderSession::registrationWithCodeAndAvatar()
 void tst_RiderSession::dashboardShowsFivePages()
 {
     auto* set = top<ViewControllerSet>();
-    PageViewController* pager = set->pageViewController();
+    auto* pager = child<PageViewController>(set, "pageViewController");
     // The dashboard asks for the device's state as it appears, then every 30 seconds.
     m_loop->runDue();
     QVERIFY(EventWait::until([&] { return m_sim->requests().size() > m_seen; }));
@@ -361,13 +366,13 @@ void tst_RiderSession::dashboardShowsFivePages()
     // Its answer is in before the rider touches anything (it carries the speeds too).
     const QString answered = ServerScript::getEveryThing().answerLine(QString());
     QVERIFY(EventWait::until([&] { return m_log->matching(answered).size() == 1; }));
-    QCOMPARE(pager->visiblePage(), set->AllOfSetPages().at(0));
+    QCOMPARE(pager->visiblePage(), page<Screen>(0));
     for (int i = 1; i < ViewControllerSet::PageCount; ++i) {
         QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
         pager->updateSwipe(0.6);
         pager->endSwipe(true);
-        QCOMPARE(pager->visiblePage(), set->AllOfSetPages().at(i));
-        QCOMPARE(set->pageControl()->currentPage(), i);
+        QCOMPARE(pager->visiblePage(), page<Screen>(i));
+        QCOMPARE(child<PageControl>(set, "pageControl")->currentPage(), i);
         QVERIFY(pager->visiblePage()->isViewLoaded());
         QVERIFY(!pager->visiblePage()->grab().isNull());
     }
@@ -387,22 +392,25 @@ void tst_RiderSession::maxSpeedUploadFailsAndRollsBack()
     auto* speed = page<AllOfSetPages3>(2);
     const QString before = value("maxspeed");
     const QString light = value("lightspeed");
-    const int width = speed->MyMaxSpeedCView()->width();
+    const int width = child<QWidget>(speed, "MyMaxSpeedCView")->width();
+    auto* pan = child<PanGestureRecognizer>(speed, "pan");
     // Accepted first, then a change whose upload fails.
-    speed->pan()->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
-    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(2.0 * width, 40));
+    pan->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
+    pan->drive(PanGestureRecognizer::State::Ended, QPointF(2.0 * width, 40));
     const QString first = value("maxspeed");
     QVERIFY2(first != before, qPrintable(before + " -> " + first));
-    QVERIFY(EventWait::until([&] { return speed->limit().confirmed() == first.toLongLong(); }));
+    QVERIFY(EventWait::until([&] {
+        return SpeedLimit::of(SpeedLimit::Kind::MaxSpeed).confirmed() == first.toLongLong();
+    }));
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarUpdateSpeed.php"));
-    speed->pan()->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
-    speed->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(-1.0 * width, 40));
+    pan->drive(PanGestureRecognizer::State::Began, QPointF(0.5 * width, 40));
+    pan->drive(PanGestureRecognizer::State::Ended, QPointF(-1.0 * width, 40));
     QVERIFY(value("maxspeed") != first);
     QVERIFY(EventWait::until([] { return AlertController::topAlert() != nullptr; }));
     QCOMPARE(AlertController::topAlert()->message(), QStringLiteral("网络访问出错,速度设置失败!"));
     pressOnlyAlert(QStringLiteral("确定"));
     QCOMPARE(value("maxspeed"), first);
-    QCOMPARE(speed->maxspeedlicheng()->text(), first);
+    QCOMPARE(child<QLabel>(speed, "maxspeedlicheng")->text(), first);
     QCOMPARE(m_sim->device(Devid).maxspeed, first);
     const QStringList requests = newRequests();
     QVERIFY2(requests.size() == 2, qPrintable(requests.join(" | ")));
@@ -417,19 +425,22 @@ void tst_RiderSession::geofenceRadiusAndChildrenMode()
     swipeTo(4);
     auto* fence = page<AllOfSetPages5>(4);
     // The smallest radius: 30 m.
-    fence->pan()->drive(PanGestureRecognizer::State::Ended, QPointF(0, 20));
-    QCOMPARE(fence->weilanradio()->text(), QStringLiteral("30"));
+    child<PanGestureRecognizer>(fence, "pan")
+        ->drive(PanGestureRecognizer::State::Ended, QPointF(0, 20));
+    QCOMPARE(child<QLabel>(fence, "weilanradio")->text(), QStringLiteral("30"));
     QCOMPARE(MyUtil::GetBanJing(), 30);
     // The registration answer switched children mode on; off and on again.
     QCOMPARE(value("weilanmode"), QStringLiteral("1"));
-    fence->childrenbutton()->click();
+    child<Button>(fence, "childrenbutton")->click();
     QCOMPARE(value("weilanmode"), QStringLiteral("0"));
-    QCOMPARE(fence->childrenImageName(), QString::fromLatin1(AllOfSetPages5::ChildrenOffImage));
-    fence->childrenbutton()->click();
+    QCOMPARE(child<Button>(fence, "childrenbutton")->image(),
+             Images::named(AllOfSetPages5::ChildrenOffImage));
+    child<Button>(fence, "childrenbutton")->click();
     QCOMPARE(value("weilanmode"), QStringLiteral("1"));
     QCOMPARE(MyUtil::GetBanJing(), 30);
-    QCOMPARE(fence->childrenImageName(), QString::fromLatin1(AllOfSetPages5::ChildrenOnImage));
-    QVERIFY(fence->MyWebView()->url().toString().contains("wl=30&"));
+    QCOMPARE(child<Button>(fence, "childrenbutton")->image(),
+             Images::named(AllOfSetPages5::ChildrenOnImage));
+    QVERIFY(child<WebView>(fence, "MyWebView")->url().toString().contains("wl=30&"));
     // Both stay on the phone: only the fence page is fetched again, for the new radius.
     QVERIFY(EventWait::until(
         [&] { return m_sim->requestsTo("/TestMap.php").last().query.startsWith("wl=30&"); }));
