@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "screens/ScreenCatalog.h"
@@ -10,7 +11,9 @@
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
+#include "support/Widgets.h"
 #include "tools/devserver/DeviceServerSimulator.h"
+#include "views/HalfDialView.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -50,15 +53,14 @@ struct DashboardFixture
     }
 
     // A page made by its identifier, laid out in the pager's place and shown on its own.
-    template <class Page> Page* page(const QString& identifier, bool appear = true)
+    template <class Page> Page* page(const QString& identifier)
     {
         auto* made = storyboard->instantiate<Page>(identifier);
         made->setParent(&host);
         made->setBaseGeometry(QRect(0, 0, 360, 560));
         made->loadViewIfNeeded();
         made->show();
-        if (appear)
-            setAppeared(made, true);
+        setAppeared(made, true);
         return made;
     }
 
@@ -87,3 +89,23 @@ struct DashboardFixture
     std::unique_ptr<Storyboard> storyboard = std::make_unique<Storyboard>(&host);
     Log::Capture log;
 };
+
+// The rider's finger on the dial named `dial`, at t of its width (0 its left edge, 1 its right
+// edge).
+inline void drag(QWidget* page, const char* dial, PanGestureRecognizer::State state, double t)
+{
+    const int width = child<QWidget>(page, dial)->width();
+    child<PanGestureRecognizer>(page, "pan")->drive(state, QPointF(t * width, 40));
+}
+
+// Where the dial named `name` points, 0 to 1 along it.
+inline float dial(QWidget* page, const char* name)
+{
+    return child<HalfDialView>(page, name)->getYuanHuanProcess();
+}
+
+// The text of the label or button named `name`.
+inline QString shown(QWidget* page, const char* name)
+{
+    return child<QWidget>(page, name)->property("text").toString();
+}
