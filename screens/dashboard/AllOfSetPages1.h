@@ -36,14 +36,6 @@ public:
     // One animation tick.
     void progressChange();
 
-    YuanHuanCustomView* MyYuanHuan() const { return m_MyYuanHuan; }
-    DiTanCustomView* week(int day) const { return m_week.at(day - 1); }
-    Button* totaylichengs() const { return m_totaylichengs; }
-    Timer* timer() const { return m_timer; }
-    float TargetYuanHuanProcess() const { return m_TargetYuanHuanProcess; }
-    float Targetweek(int day) const { return m_Targetweek.at(day - 1); }
-    float updatenum() const { return m_updatenum; }
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;

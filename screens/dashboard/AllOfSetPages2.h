@@ -33,17 +33,6 @@ public:
     // Stores the do-not-disturb switch; switching it on ends a running alarm vibration.
     void processswitch();
 
-    PowerCustomView* PowerCustom1() const { return m_PowerCustom1; }
-    PowerYuanHuanCustomView* PowerHuanyuan() const { return m_PowerHuanyuan; }
-    RotateLvCustomView* RotateCV() const { return m_RotateCV; }
-    Switch* switchpower() const { return m_switchpower; }
-    QLabel* powerlicheng() const { return m_powerlicheng; }
-    QLabel* powerlichengmax() const { return m_powerlichengmax; }
-    Button* button28() const { return m_button28; }
-    Timer* timer() const { return m_timer; }
-    float TargetProcess() const { return m_TargetProcess; }
-    float updatenum() const { return m_updatenum; }
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;

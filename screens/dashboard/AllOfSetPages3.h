@@ -21,9 +21,6 @@ public:
 
     void InitMaxSpeed();
 
-    MaxSpeedCustomView* MyMaxSpeedCView() const { return m_MyMaxSpeedCView; }
-    QLabel* maxspeedlicheng() const { return m_maxspeedlicheng; }
-
 protected:
     void viewDidLoad() override;
     void initSpeed() override { InitMaxSpeed(); }

@@ -23,9 +23,6 @@ public:
 
     void InitLightSpeed();
 
-    LightCustomView* MyLightCView() const { return m_MyLightCView; }
-    QLabel* slightspeed() const { return m_slightspeed; }
-
 protected:
     void viewDidLoad() override;
     void initSpeed() override { InitLightSpeed(); }

@@ -157,7 +157,6 @@ void AllOfSetPages5::loadString(int radius, float lng, float lat)
 // Until the app's pictures for the two states exist, the button says its state in words.
 void AllOfSetPages5::showChildrenImage(const QString& name)
 {
-    m_childrenImageName = name;
     const QImage image = Images::named(name);
     m_childrenbutton->setImage(image);
     const bool on = name == QLatin1String(ChildrenOnImage);

@@ -35,13 +35,6 @@ public:
     // Loads the map page for a radius in metres around a position.
     void loadString(int radius, float lng, float lat);
 
-    WeiLanCustomView* MyWLCView() const { return m_MyWLCView; }
-    QLabel* weilanradio() const { return m_weilanradio; }
-    Button* childrenbutton() const { return m_childrenbutton; }
-    WebView* MyWebView() const { return m_MyWebView; }
-    PanGestureRecognizer* pan() const { return m_pan; }
-    QString childrenImageName() const { return m_childrenImageName; }
-
 protected:
     void viewDidLoad() override;
 
@@ -59,5 +52,4 @@ private:
     QPointer<Button> m_childrenbutton;
     QPointer<WebView> m_MyWebView;
     QPointer<PanGestureRecognizer> m_pan;
-    QString m_childrenImageName;
 };

@@ -14,11 +14,9 @@ class GaugeOverflowView : public QWidget
     Q_OBJECT
 
 public:
-    GaugeOverflowView(GaugeView* gauge, QWidget* parent);
-
     // The gauge and this view share a parent; give this view the gauge's frame grown by the
     // room its drawing needs.
-    GaugeView* gauge() const { return m_gauge; }
+    GaugeOverflowView(GaugeView* gauge, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

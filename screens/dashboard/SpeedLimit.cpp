@@ -14,14 +14,12 @@ QString SpeedLimit::key() const
 
 void SpeedLimit::load(qint64 stored)
 {
-    m_pending = stored;
     if (m_inFlight.isEmpty())
         m_confirmed = stored;
 }
 
 quint64 SpeedLimit::send(qint64 value)
 {
-    m_pending = value;
     m_lastFailed = false;
     m_inFlight.insert(++m_lastTicket, value);
     return m_lastTicket;
@@ -54,7 +52,6 @@ SpeedLimit::Outcome SpeedLimit::failed(quint64 ticket)
 
 void SpeedLimit::reset()
 {
-    m_pending = 0;
     m_confirmed = 0;
     m_inFlight.clear();
     // Tickets keep counting, so an answer to an upload from before cannot pass for a new one.

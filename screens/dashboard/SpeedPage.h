@@ -19,9 +19,6 @@ class SpeedPage : public DashboardPage
     Q_OBJECT
 
 public:
-    SpeedLimit& limit() const { return SpeedLimit::of(m_kind); }
-    PanGestureRecognizer* pan() const { return m_pan; }
-
     // Where a touch lies along the dial: 0 at its left edge, 1 at its right edge, not
     // clamped.
     static float dragPosition(qreal x, int dialWidth);
@@ -35,8 +32,9 @@ protected:
     // The context's alerts tell the rider of a refused change after the page is gone.
     SpeedPage(SpeedLimit::Kind kind, AppContext& context, QWidget* parent);
 
-    // Shows the stored limit and takes it as the pending (and, when nothing is on its way,
-    // the confirmed) value.
+    SpeedLimit& limit() const { return SpeedLimit::of(m_kind); }
+
+    // Shows the stored limit and takes it as the confirmed value when nothing is on its way.
     virtual void initSpeed() = 0;
     virtual void handlePanFrom(PanGestureRecognizer* recognizer) = 0;
 

@@ -39,7 +39,6 @@ void ViewControllerSet::viewDidLoad()
         page->hide();
         m_AllOfSetPages.append(page);
     }
-    m_CurpageIndex = 0;
     buildPager();
     buildUI();
     connect(m_pageControl, &PageControl::valueChanged, this, &ViewControllerSet::changePage);

@@ -39,14 +39,6 @@ public:
     void willTransitionToViewControllers(PageViewController* pager,
                                          const QList<Screen*>& pending) override;
 
-    PageViewController* pageViewController() const { return m_pageViewController; }
-    PageControl* pageControl() const { return m_pageControl; }
-    const QList<Screen*>& AllOfSetPages() const { return m_AllOfSetPages; }
-    ImageView* PosImage() const { return m_PosImage; }
-    ImageView* MineImage() const { return m_MineImage; }
-    Timer* timer() const { return m_timer; }
-    quint64 CurpageIndex() const { return m_CurpageIndex; }
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;
@@ -67,6 +59,5 @@ private:
     Timer* m_timer = nullptr;
     QPointer<PageViewController> m_pageViewController;
     QList<Screen*> m_AllOfSetPages;
-    quint64 m_CurpageIndex = 0;
     PageControl* m_pageControl = nullptr;
 };
