@@ -90,9 +90,11 @@ struct DashboardFixture
     Log::Capture log;
 };
 
+using State = PanGestureRecognizer::State;
+
 // The rider's finger on the dial named `dial`, at t of its width (0 its left edge, 1 its right
 // edge).
-inline void drag(QWidget* page, const char* dial, PanGestureRecognizer::State state, double t)
+inline void drag(QWidget* page, const char* dial, State state, double t)
 {
     const int width = child<QWidget>(page, dial)->width();
     child<PanGestureRecognizer>(page, "pan")->drive(state, QPointF(t * width, 40));

@@ -7,8 +7,6 @@
 
 #include <QtTest>
 
-using State = PanGestureRecognizer::State;
-
 // The geofence page: the angle it stores and the radius it shows, children mode and its
 // pictures, re-anchoring the fence, and the map page it loads.
 class tst_AllOfSetPages5 : public QObject

@@ -7,8 +7,6 @@
 #include <QNetworkAccessManager>
 #include <QtTest>
 
-using State = PanGestureRecognizer::State;
-
 // The two speed-limit pages: where a drag on the maximum-speed dial snaps, the light speed
 // along its dial, what a stored value loads to, and the upload of both limits with its
 // roll-back when the server does not take it.
