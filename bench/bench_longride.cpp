@@ -131,8 +131,8 @@ int main(int argc, char* argv[])
     const double rideMs = wall.nsecsElapsed() / 1e6;
 
     const double after = frameNs(host);
-    screen->mapView()->setCenterCoordinate(
-        MapCoordinate{screen->lastposlat(), screen->lastposlng()}, false);
+    screen->findChild<MapView*>(QStringLiteral("mapView"))
+        ->setCenterCoordinate(MapCoordinate{screen->lastposlat(), screen->lastposlng()}, false);
     const double latest = frameNs(host);
     report(QStringLiteral("longride_frame_at_start"), after, before,
            QStringLiteral("the same screen before the ride"));

@@ -87,7 +87,8 @@ int main(int argc, char* argv[])
     const QList<TrackPoint> day = dayOfRiding();
 
     PositionScreen empty;
-    empty.pos->mapView()->setCenterCoordinate({30.2741, 120.1551}, false);
+    empty.pos->findChild<MapView*>(QStringLiteral("mapView"))
+        ->setCenterCoordinate({30.2741, 120.1551}, false);
     empty.draw();
     const double emptyNs = medianNs([&] { empty.draw(); }, 20, 15);
     report("position_frame_empty_360x640", emptyNs);
@@ -97,7 +98,7 @@ int main(int argc, char* argv[])
     for (const TrackPoint& point : day)
         screen.pos->trackFeed()->receive({point});
     const size_t after = heapInUse();
-    MapView* map = screen.pos->mapView();
+    MapView* map = screen.pos->findChild<MapView*>(QStringLiteral("mapView"));
     map->finishAnimations();
     map->setCenterCoordinate({30.2741, 120.1551}, false);
     screen.draw();

@@ -30,6 +30,12 @@ ViewControllerPos* position(Tour& tour)
     return qobject_cast<ViewControllerPos*>(tour.top());
 }
 
+// The map on display; the maps of earlier appearances stay hidden under it.
+MapView* shownMap(Tour& tour)
+{
+    return qobject_cast<MapView*>(tour.find(QStringLiteral("mapView")));
+}
+
 bool hasTrack(Tour& tour, int answers)
 {
     ViewControllerPos* pos = position(tour);
@@ -47,13 +53,14 @@ QRectF trackBounds(ViewControllerPos* pos)
 }
 
 // The longer side of the track's bounds in metres.
-double trackMetres(ViewControllerPos* pos)
+double trackMetres(Tour& tour, ViewControllerPos* pos)
 {
     const QRectF bounds = trackBounds(pos);
-    if (bounds.isNull() || !pos->mapView())
+    MapView* map = shownMap(tour);
+    if (bounds.isNull() || !map)
         return 0;
     return qMax(bounds.width(), bounds.height()) * MapProjection::worldSize(0) *
-           MapProjection::metersPerPoint(pos->mapView()->centerCoordinate().latitude, 0);
+           MapProjection::metersPerPoint(map->centerCoordinate().latitude, 0);
 }
 
 constexpr double RiddenMetres = 400;
@@ -63,9 +70,9 @@ constexpr double RiddenMetres = 400;
 bool trackRidden(Tour& tour)
 {
     ViewControllerPos* pos = position(tour);
-    if (!pos || trackMetres(pos) < RiddenMetres)
+    if (!pos || trackMetres(tour, pos) < RiddenMetres)
         return false;
-    MapView* map = pos->mapView();
+    MapView* map = shownMap(tour);
     const QRectF bounds = trackBounds(pos);
     const double fit = qMin(map->width() / MapProjection::worldSize(0) / bounds.width(),
                             map->height() / MapProjection::worldSize(0) / bounds.height());
@@ -83,7 +90,7 @@ void rideOn(Tour& tour)
     QPointer<Tour> guide(&tour);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, steps, guide] {
         ViewControllerPos* pos = guide ? position(*guide) : nullptr;
-        if (!pos || trackMetres(pos) >= RiddenMetres || ++*steps > 40) {
+        if (!pos || trackMetres(*guide, pos) >= RiddenMetres || ++*steps > 40) {
             timer->deleteLater();
             return;
         }
@@ -95,10 +102,9 @@ void rideOn(Tour& tour)
 // Taps the mark of a rider other than the user, so the card shows that rider.
 bool chooseRider(Tour& tour)
 {
-    ViewControllerPos* pos = position(tour);
-    if (!pos || !pos->mapView())
+    MapView* map = position(tour) ? shownMap(tour) : nullptr;
+    if (!map)
         return false;
-    MapView* map = pos->mapView();
     map->finishAnimations();
     const QString me = MyBasicInfo::GetValue(QStringLiteral("localusername"));
     for (auto* mark : map->findChildren<CustomAnnotationViewFriend*>()) {

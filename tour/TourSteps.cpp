@@ -54,14 +54,14 @@ void addProfile(Tour& tour)
     tour.shoot(
         QStringLiteral("ranking"),
         [](Tour& t) {
-            if (!t.tap("LeftImage"))
+            if (!t.tap("leftimage"))
                 t.swipe();
         },
         1500);
     tour.shoot(
         QStringLiteral("ranking-map"),
         [](Tour& t) {
-            auto* table = qobject_cast<TableView*>(t.find("RankingTable"));
+            auto* table = qobject_cast<TableView*>(t.find("tableView"));
             if (table && table->numberOfRows() >= 3)
                 table->tapAt(QPointF(table->width() / 2.0, AllOfMinePages2::RowHeight * 2.5));
             else

@@ -25,6 +25,9 @@ void AllOfPosPages1::viewDidLoad()
     m_textlicheng = makeFigure(0, QStringLiteral("今日里程"), QStringLiteral("km"));
     m_speedlicheng = makeFigure(1, QStringLiteral("平均速度"), QStringLiteral("km/h"));
     m_timelicheng = makeFigure(2, QStringLiteral("节省时间"), QStringLiteral("分钟"));
+    m_textlicheng->setObjectName(QStringLiteral("textlicheng"));
+    m_speedlicheng->setObjectName(QStringLiteral("speedlicheng"));
+    m_timelicheng->setObjectName(QStringLiteral("timelicheng"));
     m_timer = new Timer(
         1.0, true, [this] { progressChange(); }, this);
 }

@@ -24,10 +24,6 @@ public:
     // walking speed or for a speed that is not a number.
     static int minutesSaved(const QString& speed, const QString& distance);
 
-    QLabel* textlicheng() const { return m_textlicheng; }
-    QLabel* speedlicheng() const { return m_speedlicheng; }
-    QLabel* timelicheng() const { return m_timelicheng; }
-    Timer* timer() const { return m_timer; }
 
 protected:
     void viewDidLoad() override;

@@ -33,6 +33,7 @@ void AllOfPosPages2::viewDidLoad()
 void AllOfPosPages2::buildCard()
 {
     m_touxiangimage = new ImageView(this);
+    m_touxiangimage->setObjectName(QStringLiteral("touxiangimage"));
     m_touxiangimage->setRound(true);
     m_touxiangimage->setContentMode(ImageView::ContentMode::AspectFill);
     place(m_touxiangimage, [this] {
@@ -58,6 +59,9 @@ void AllOfPosPages2::buildCard()
     m_username = lines[0];
     m_paiming = lines[1];
     m_weixin = lines[2];
+    m_username->setObjectName(QStringLiteral("username"));
+    m_paiming->setObjectName(QStringLiteral("paiming"));
+    m_weixin->setObjectName(QStringLiteral("weixin"));
 }
 
 QString AllOfPosPages2::usernameText(const QString& name, const QString& levelname,

@@ -27,10 +27,6 @@ public:
     static QString paimingText(const QString& paiming);
     static QString weixinText(const QString& weixin);
 
-    ImageView* touxiangimage() const { return m_touxiangimage; }
-    QLabel* username() const { return m_username; }
-    QLabel* paiming() const { return m_paiming; }
-    QLabel* weixin() const { return m_weixin; }
 
 protected:
     void viewDidLoad() override;

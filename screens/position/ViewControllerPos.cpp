@@ -66,14 +66,6 @@ ViewControllerPos::~ViewControllerPos()
     }
 }
 
-QList<Screen*> ViewControllerPos::AllOfPosPages() const
-{
-    QList<Screen*> pages;
-    for (const QPointer<Screen>& page : m_AllOfPosPages)
-        pages.append(page.data());
-    return pages;
-}
-
 int ViewControllerPos::indexOfPage(Screen* page) const
 {
     for (int i = 0; i < m_AllOfPosPages.size(); ++i) {
@@ -127,6 +119,7 @@ void ViewControllerPos::buildPager()
 {
     m_pageViewController =
         storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewControllerPos"));
+    m_pageViewController->setObjectName(QStringLiteral("pageViewController"));
     m_pageViewController->setDataSource(this);
     m_pageViewController->setDelegate(this);
     m_pageViewController->setViewControllers(
@@ -143,6 +136,7 @@ void ViewControllerPos::buildPager()
 void ViewControllerPos::buildUI()
 {
     m_pageControl = new PageControl(this);
+    m_pageControl->setObjectName(QStringLiteral("pageControl"));
     m_pageControl->setNumberOfPages(2);
     m_pageControl->setCurrentPage(0);
     m_pageControl->setCornerRadius(Theme::DotsRadius);
@@ -420,8 +414,6 @@ void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
 void ViewControllerPos::markStart(const MapCoordinate& at)
 {
     m_hasStart = true;
-    m_firststartposlat = float(at.latitude);
-    m_firststartposlng = float(at.longitude);
     auto start = std::make_shared<MapPointAnnotation>(at, QStringLiteral("start.png"), ImageMark);
     if (m_mapView && m_IsGuiJiOrLvYou) {
         m_mapView->addAnnotation(start);

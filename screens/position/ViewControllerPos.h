@@ -66,27 +66,15 @@ public:
     std::unique_ptr<MapOverlayRenderer> rendererForOverlay(MapView* mapView,
                                                            const MapOverlayPtr& overlay) override;
 
-    // State, for the pages, the tour and tests.
-    MapView* mapView() const { return m_mapView; }
+    // The feeds, and what the screen has put on its map, for the tour and tests.
     TrackFeed* trackFeed() const { return m_trackFeed; }
     NearbyFeed* nearbyFeed() const { return m_nearbyFeed; }
-    bool IsGuiJiOrLvYou() const { return m_IsGuiJiOrLvYou; }
     const QList<MapPolylinePtr>& overlaysLine() const { return m_overlaysLine; }
     const QList<MapPointAnnotationPtr>& blackpoint() const { return m_blackpoint; }
     const QList<MapPointAnnotationPtr>& array_lvyou() const { return m_array_lvyou; }
     MapPointAnnotationPtr StopAnnotation() const { return m_StopAnnotation; }
-    CustomAnnotationViewImage* StopCustomAnnotationViewImage() const;
-    float firststartposlat() const { return m_firststartposlat; }
-    float firststartposlng() const { return m_firststartposlng; }
     float lastposlat() const { return m_lastposlat; }
     float lastposlng() const { return m_lastposlng; }
-    QLabel* mylabel() const { return m_mylabel; }
-    Button* shareButton() const { return m_shareButton; }
-    PageViewController* pageViewController() const { return m_pageViewController; }
-    PageControl* pageControl() const { return m_pageControl; }
-    QList<Screen*> AllOfPosPages() const;
-    ImageView* SetImage() const { return m_SetImage; }
-    ImageView* RightImage() const { return m_RightImage; }
 
 protected:
     void viewDidLoad() override;
@@ -117,6 +105,7 @@ private:
     // The mode (track or riders), the title and the dots of the page on display.
     void followVisiblePage();
     void showTrack();
+    CustomAnnotationViewImage* StopCustomAnnotationViewImage() const;
 
     AppContext& m_app;
     QPointer<MapView> m_mapView;
@@ -125,8 +114,6 @@ private:
     TrackFeed* m_trackFeed = nullptr;
     NearbyFeed* m_nearbyFeed = nullptr;
     QList<MapPolylinePtr> m_overlaysLine;
-    float m_firststartposlat = 0;
-    float m_firststartposlng = 0;
     bool m_hasStart = false;
     float m_lastposlat = 0;
     float m_lastposlng = 0;

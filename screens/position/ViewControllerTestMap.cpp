@@ -7,6 +7,7 @@ ViewControllerTestMap::ViewControllerTestMap(QWidget* parent) : Screen(parent) {
 void ViewControllerTestMap::viewDidAppear()
 {
     m_mapView = new MapView(QRectF(0, 0, width(), height() * 0.7), this);
+    m_mapView->setObjectName(QStringLiteral("mapView"));
     m_mapView->setDelegate(this);
     m_mapView->show();
 }

@@ -15,7 +15,6 @@ class ViewControllerTestMap : public Screen, public MapViewDelegate
 public:
     explicit ViewControllerTestMap(QWidget* parent = nullptr);
 
-    MapView* mapView() const { return m_mapView; }
 
 protected:
     void viewDidAppear() override;

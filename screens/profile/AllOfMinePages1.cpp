@@ -61,13 +61,16 @@ void AllOfMinePages1::viewDidLoad()
 void AllOfMinePages1::buildHeader()
 {
     m_touxiangimage = MineUi::makeAvatar(this);
+    m_touxiangimage->setObjectName(QStringLiteral("touxiangimage"));
     place(m_touxiangimage, [this] { return avatarFrame(); });
     m_username = MineUi::makeLabel(this, Qt::white, Qt::AlignCenter);
+    m_username->setObjectName(QStringLiteral("username"));
     place(m_username, [this] {
         Theme::setPixelFont(m_username, unitRect(0, 0, 0, 40).height(), true);
         return unitRect(40, 290, 640, 60);
     });
     m_levelname = MineUi::makeLabel(this, Theme::ProfileSubtitle, Qt::AlignCenter);
+    m_levelname->setObjectName(QStringLiteral("levelname"));
     place(m_levelname, [this] {
         Theme::setPixelFont(m_levelname, unitRect(0, 0, 0, 28).height());
         return unitRect(40, 352, 640, 44);
@@ -97,6 +100,9 @@ void AllOfMinePages1::buildFigures()
     m_jifen = values[0];
     m_paiming = values[1];
     m_totallicheng = values[2];
+    m_jifen->setObjectName(QStringLiteral("jifen"));
+    m_paiming->setObjectName(QStringLiteral("paiming"));
+    m_totallicheng->setObjectName(QStringLiteral("totallicheng"));
 }
 
 void AllOfMinePages1::buildRankingLink()
@@ -108,7 +114,7 @@ void AllOfMinePages1::buildRankingLink()
         return unitRect(144, LinkTop, 400, LinkHeight);
     });
     m_leftimage = new ImageView(Images::named(QStringLiteral("rightarrow.png")), this);
-    m_leftimage->setObjectName(QStringLiteral("LeftImage"));
+    m_leftimage->setObjectName(QStringLiteral("leftimage"));
     m_leftimage->setContentMode(ImageView::ContentMode::AspectFit);
     place(m_leftimage, [this] {
         const QRectF row = unitRect(40, LinkTop, 640, LinkHeight);

@@ -20,13 +20,6 @@ public:
     // Asks the section to show the ranking list.
     void tapPageWelcom();
 
-    ImageView* touxiangimage() const { return m_touxiangimage; }
-    QLabel* username() const { return m_username; }
-    QLabel* levelname() const { return m_levelname; }
-    QLabel* jifen() const { return m_jifen; }
-    QLabel* paiming() const { return m_paiming; }
-    QLabel* totallicheng() const { return m_totallicheng; }
-    ImageView* leftimage() const { return m_leftimage; }
 
 protected:
     void viewDidLoad() override;

@@ -58,7 +58,7 @@ void AllOfMinePages2::viewDidLoad()
 void AllOfMinePages2::buildHeader()
 {
     m_rightimage = new ImageView(Images::named(QStringLiteral("leftarrow.png")), this);
-    m_rightimage->setObjectName(QStringLiteral("RightImage2"));
+    m_rightimage->setObjectName(QStringLiteral("rightimage"));
     m_rightimage->setContentMode(ImageView::ContentMode::AspectFit);
     place(m_rightimage, [this] {
         const double side = height() * 60.0 / 1120.0;
@@ -67,16 +67,19 @@ void AllOfMinePages2::buildHeader()
     m_touxiangimage = MineUi::makeAvatar(this);
     place(m_touxiangimage, [this] { return avatarFrame(); });
     m_username = MineUi::makeLabel(this, Qt::white);
+    m_username->setObjectName(QStringLiteral("username"));
     place(m_username, [this] {
         Theme::setPixelFont(m_username, unitRect(0, 0, 0, 36).height(), true);
         return unitRect(310, 60, 260, 60);
     });
     m_levelname = MineUi::makeLabel(this, Theme::ProfileSubtitle);
+    m_levelname->setObjectName(QStringLiteral("levelname"));
     place(m_levelname, [this] {
         Theme::setPixelFont(m_levelname, unitRect(0, 0, 0, 26).height());
         return unitRect(310, 130, 260, 50);
     });
     m_paiming = MineUi::makeLabel(this, Qt::white, Qt::AlignRight);
+    m_paiming->setObjectName(QStringLiteral("paiming"));
     place(m_paiming, [this] {
         Theme::setPixelFont(m_paiming, unitRect(0, 0, 0, 40).height(), true);
         return unitRect(520, 80, 170, 80);
@@ -86,7 +89,7 @@ void AllOfMinePages2::buildHeader()
 void AllOfMinePages2::buildTable()
 {
     m_tableView = new TableView(this);
-    m_tableView->setObjectName(QStringLiteral("RankingTable"));
+    m_tableView->setObjectName(QStringLiteral("tableView"));
     m_tableView->registerCell(QString::fromLatin1(CustomTableViewCell::Identifier),
                               [this] { return new CustomTableViewCell(m_app.images); });
     m_tableView->setDataSource(this);

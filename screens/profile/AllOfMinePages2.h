@@ -31,12 +31,6 @@ public:
     qreal heightForRowAtIndexPath(TableView* tableView, int row) override;
     void didSelectRowAtIndexPath(TableView* tableView, int row) override;
 
-    ImageView* touxiangimage() const { return m_touxiangimage; }
-    QLabel* username() const { return m_username; }
-    QLabel* levelname() const { return m_levelname; }
-    QLabel* paiming() const { return m_paiming; }
-    ImageView* rightimage() const { return m_rightimage; }
-    TableView* tableView() const { return m_tableView; }
 
 protected:
     void viewDidLoad() override;

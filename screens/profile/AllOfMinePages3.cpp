@@ -68,6 +68,9 @@ void AllOfMinePages3::buildCard()
     m_username = labels[0];
     m_paiming = labels[1];
     m_weixin = labels[2];
+    m_username->setObjectName(QStringLiteral("username"));
+    m_paiming->setObjectName(QStringLiteral("paiming"));
+    m_weixin->setObjectName(QStringLiteral("weixin"));
 }
 
 void AllOfMinePages3::UpdateData()
@@ -103,6 +106,7 @@ void AllOfMinePages3::buildMap()
     const double w = width();
     const double h = height();
     m_mapView = new MapView(QRectF(0, 0, w, h * 820 / 1120), this);
+    m_mapView->setObjectName(QStringLiteral("mapView"));
     m_mapView->setDelegate(this);
     m_mapView->show();
     m_mapView->lower();
@@ -137,7 +141,7 @@ void AllOfMinePages3::buildBackButton()
 {
     delete m_backButton;
     m_backButton = new Button(this);
-    m_backButton->setObjectName(QStringLiteral("MineMapBack"));
+    m_backButton->setObjectName(QStringLiteral("backButton"));
     m_backButton->setImage(Images::named(QStringLiteral("leftarrow.png")));
     m_backButton->setBackgroundColor(Qt::transparent);
     m_backButton->setGeometry(backButtonFrame(QSizeF(width(), height())));

@@ -33,12 +33,6 @@ public:
     MapAnnotationView* viewForAnnotation(MapView* mapView,
                                          const MapAnnotationPtr& annotation) override;
 
-    MapView* mapView() const { return m_mapView; }
-    Button* backButton() const { return m_backButton; }
-    ImageView* touxiangimage() const { return m_touxiangimage; }
-    QLabel* username() const { return m_username; }
-    QLabel* paiming() const { return m_paiming; }
-    QLabel* weixin() const { return m_weixin; }
     float poslat() const { return m_poslat; }
     float poslng() const { return m_poslng; }
 

@@ -29,11 +29,15 @@ CustomTableViewCell::CustomTableViewCell(ImageLoader* images, QWidget* parent)
     : TableViewCell(QString::fromLatin1(Identifier), parent), m_images(images)
 {
     m_paiming = MineUi::makeLabel(this, Theme::Accent, Qt::AlignCenter);
+    m_paiming->setObjectName(QStringLiteral("paiming"));
     Theme::setPixelFont(m_paiming, 15, true);
     m_cellimage = MineUi::makeAvatar(this);
+    m_cellimage->setObjectName(QStringLiteral("cellimage"));
     m_username = MineUi::makeLabel(this, Theme::ProfileInk);
+    m_username->setObjectName(QStringLiteral("username"));
     Theme::setPixelFont(m_username, 15, true);
     m_levelname = MineUi::makeLabel(this, Theme::Muted);
+    m_levelname->setObjectName(QStringLiteral("levelname"));
     Theme::setPixelFont(m_levelname, 12);
     setSelectionStyle(SelectionStyle::None);
 }

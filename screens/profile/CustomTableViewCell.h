@@ -27,10 +27,6 @@ public:
     // "%@ %@级" with the level name first, then the level.
     void SetLevelName(const QString& level, const QString& levelname);
 
-    QLabel* paiming() const { return m_paiming; }
-    ImageView* cellimage() const { return m_cellimage; }
-    QLabel* username() const { return m_username; }
-    QLabel* levelname() const { return m_levelname; }
 
     // A cell taken for another row starts blank, so a rank without a cached rider shows its
     // number only.

@@ -53,7 +53,6 @@ void ViewControllerMine::viewDidLoad()
             QPointer<Screen>(storyboard()->instantiateViewControllerWithIdentifier(
                 QStringLiteral("AllOfMinePages%1").arg(i))));
     }
-    m_CurpageIndex = 0;
     buildPager();
     // An answer due after the section is let go still runs, on the section it was sent for.
     m_rankingFeed = new RankingFeed(
@@ -76,6 +75,7 @@ void ViewControllerMine::buildPager()
 {
     m_pageViewController =
         storyboard()->instantiate<PageViewController>(QStringLiteral("PageViewControllerMine"));
+    m_pageViewController->setObjectName(QStringLiteral("pageViewController"));
     m_pageViewController->setDataSource(this);
     m_pageViewController->setDelegate(this);
     m_pageViewController->setViewControllers({m_AllOfMinePages.value(0).data()},

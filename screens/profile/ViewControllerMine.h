@@ -35,12 +35,7 @@ public:
     void willTransitionToViewControllers(PageViewController* pager,
                                          const QList<Screen*>& pending) override;
 
-    PageViewController* pageViewController() const { return m_pageViewController; }
-    QList<Screen*> AllOfMinePages() const;
-    ImageView* PosImage() const { return m_PosImage; }
-    ImageView* SetImage() const { return m_SetImage; }
     RankingFeed* rankingFeed() const { return m_rankingFeed; }
-    quint64 CurpageIndex() const { return m_CurpageIndex; }
 
 protected:
     void viewDidLoad() override;
@@ -54,6 +49,7 @@ private:
     void buildPager();
     void observe();
     void showPage(int index);
+    QList<Screen*> AllOfMinePages() const;
 
     AppContext& m_app;
     QPointer<ImageView> m_PosImage;
@@ -61,6 +57,5 @@ private:
     QPointer<PageViewController> m_pageViewController;
     // Pages the pager has shown are its children and may go before this screen does.
     QList<QPointer<Screen>> m_AllOfMinePages;
-    quint64 m_CurpageIndex = 0;
     RankingFeed* m_rankingFeed = nullptr;
 };

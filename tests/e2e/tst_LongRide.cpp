@@ -14,6 +14,7 @@
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
 #include "support/TestApp.h"
+#include "support/Widgets.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 
 #include <QNetworkAccessManager>
@@ -143,7 +144,7 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     QCOMPARE(screen->blackpoint().size(), qsizetype(before + Day + 2));
     QCOMPARE(screen->blackpoint().first()->coordinate(), start);
     QCOMPARE(screen->StopAnnotation()->coordinate(), last);
-    QCOMPARE(screen->mapView()->overlays().size(), lines.size());
+    QCOMPARE(child<MapView>(screen, "mapView")->overlays().size(), lines.size());
     QCOMPARE(MyBasicInfo::GetValue("lng"), QString::number(ride.lngAt(Day), 'f', 6));
     // The ride leaves the fence once and never comes back: one alarm.
     QCOMPARE(log.count("围栏报警"), 1);

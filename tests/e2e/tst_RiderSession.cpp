@@ -552,24 +552,24 @@ void tst_RiderSession::positionTrackGrowsAndARiderIsChosen()
              QString::number(BaseLat + 60.0 / 111319.49 + 3e-4, 'f', 6).toFloat());
 
     // Swiping to the riders page shows the riders; choosing one fills the card.
-    PageViewController* pager = pos->pageViewController();
+    PageViewController* pager = child<PageViewController>(pos, "pageViewController");
     QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
     pager->endSwipe(true);
-    QVERIFY(!pos->IsGuiJiOrLvYou());
-    QCOMPARE(pos->mapView()->overlays().size(), 0);
-    pos->mapView()->finishAnimations();
+    QCOMPARE(child<QLabel>(pos, "mylabel")->text(), QStringLiteral("周围驴友"));
+    QCOMPARE(child<MapView>(pos, "mapView")->overlays().size(), 0);
+    child<MapView>(pos, "mapView")->finishAnimations();
     const MapPointAnnotationPtr rider = pos->array_lvyou().first();
-    pos->mapView()->selectAnnotation(rider, false);
-    auto* card = qobject_cast<AllOfPosPages2*>(pos->AllOfPosPages().at(1));
-    QVERIFY(card->username()->text().contains(rider->subtitle()));
-    QVERIFY(card->paiming()->text().contains(rider->title()));
+    child<MapView>(pos, "mapView")->selectAnnotation(rider, false);
+    auto* card = pos->findChild<AllOfPosPages2*>();
+    QVERIFY(child<QLabel>(card, "username")->text().contains(rider->subtitle()));
+    QVERIFY(child<QLabel>(card, "paiming")->text().contains(rider->title()));
 }
 
 void tst_RiderSession::positionPictureIsShared()
 {
     auto* pos = top<ViewControllerPos>();
-    pos->mapView()->finishAnimations();
-    pos->shareButton()->click();
+    child<MapView>(pos, "mapView")->finishAnimations();
+    child<Button>(pos, "shareButton")->click();
     const QString sent = m_share->lastSentFile();
     QVERIFY(!sent.isEmpty());
     QFile file(sent);
@@ -598,22 +598,23 @@ void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
     QCOMPARE(newRequests(), QStringList());
 
     // The ranking list; choosing the third rider shows that rider on the map page.
-    PageViewController* pager = mine->pageViewController();
+    PageViewController* pager = child<PageViewController>(mine, "pageViewController");
     QVERIFY(pager->beginSwipe(PageViewController::NavigationDirection::Forward));
     pager->endSwipe(true);
     auto* list = qobject_cast<AllOfMinePages2*>(pager->visiblePage());
     QVERIFY(list);
-    QCOMPARE(list->numberOfRowsInSection(list->tableView(), 0), MyPaiMingInfo::GetCount());
-    list->didSelectRowAtIndexPath(list->tableView(), 2);
+    QCOMPARE(list->numberOfRowsInSection(child<TableView>(list, "tableView"), 0),
+             MyPaiMingInfo::GetCount());
+    list->didSelectRowAtIndexPath(child<TableView>(list, "tableView"), 2);
     QCOMPARE(value("cellindex"), QStringLiteral("3"));
-    auto* map = qobject_cast<AllOfMinePages3*>(mine->AllOfMinePages().at(2));
+    auto* map = qobject_cast<AllOfMinePages3*>(pager->visiblePage());
     QVERIFY(EventWait::until([&] { return pager->visiblePage() == map; }, 5000));
     const QList<RiderInfo> third = MyPaiMingInfo::GetValue(QStringLiteral("3"));
     QCOMPARE(third.size(), 1);
-    QVERIFY(map->username()->text().contains(third.first().username));
+    QVERIFY(child<QLabel>(map, "username")->text().contains(third.first().username));
     QCOMPARE(map->poslat(), third.first().lat.toFloat());
     QCOMPARE(map->poslng(), third.first().lng.toFloat());
-    QCOMPARE(map->mapView()->annotations().size(), 1);
+    QCOMPARE(child<MapView>(map, "mapView")->annotations().size(), 1);
     QVERIFY(!map->grab().isNull());
 
     // An hour on, the third rider has dropped out and everyone below moved up: the list
@@ -637,9 +638,10 @@ void tst_RiderSession::rankingAndAChosenRiderOnTheMap()
     QVERIFY(EventWait::until([&] { return MyPaiMingInfo::GetCount() == rows - 1; }));
     QCOMPARE(MyPaiMingInfo::GetValue(QStringLiteral("3")).size(), 1);
     QCOMPARE(MyPaiMingInfo::GetValue(QStringLiteral("3")).first().username, fourth);
-    QCOMPARE(list->numberOfRowsInSection(list->tableView(), 0), rows - 1);
-    list->didSelectRowAtIndexPath(list->tableView(), 2);
-    QVERIFY(EventWait::until([&] { return map->username()->text().contains(fourth); }));
+    QCOMPARE(list->numberOfRowsInSection(child<TableView>(list, "tableView"), 0), rows - 1);
+    list->didSelectRowAtIndexPath(child<TableView>(list, "tableView"), 2);
+    QVERIFY(
+        EventWait::until([&] { return child<QLabel>(map, "username")->text().contains(fourth); }));
     newRequests();
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
-#include "platform/share/ShareService.h"
+#include "platform/share/LocalShareService.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "screens/ScreenCatalog.h"
@@ -13,31 +13,14 @@
 #include "tools/devserver/DeviceServerSimulator.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
-
-// Sharing that keeps its outbox in the test's folder.
-class OutboxShare : public ShareService
-{
-public:
-    bool registerApp(const QString& appId) override
-    {
-        m_id = appId;
-        return true;
-    }
-    QString registeredAppId() const override { return m_id; }
-
-private:
-    QString m_id;
-};
 
 // What every position test starts from: a fresh store with its defaults and the seeded
 // device, virtual time for the timers, a phone-sized host with the app's storyboard, the
 // device-server simulator as the app's server, sharing into a temporary outbox, and the log.
 struct PositionFixture
 {
-    static constexpr const char* Devid = "86000001";
     static constexpr const char* GpsScript = "/TolvarGetGpsInfo.php";
     static constexpr const char* FriendScript = "/TolvarGetFriendIOS.php";
 
@@ -49,7 +32,7 @@ struct PositionFixture
         share.setOutboxFolder(app.dir.filePath("outbox"));
         share.setClock(&app.clock);
         MyUtil::InitMyDateBase();
-        MyBasicInfo::SetValue(QStringLiteral("devid"), QString::fromLatin1(Devid));
+        MyBasicInfo::SetValue(QStringLiteral("devid"), QStringLiteral("86000001"));
         host.resize(hostSize);
         host.show();
         ScreenCatalog::install(*storyboard, app.delegate->context());
@@ -67,11 +50,6 @@ struct PositionFixture
         sim.addFault(SimFault::raw(body, QString::fromLatin1(script), count));
     }
 
-    int requestsTo(const char* script) const
-    {
-        return int(sim.requestsTo(QString::fromLatin1(script)).size());
-    }
-
     static void setAppeared(Screen* screen, bool appeared)
     {
         screen->beginAppearanceTransition(appeared);
@@ -81,7 +59,7 @@ struct PositionFixture
     Log::Quiet quiet;
     DeviceServerSimulator sim;
     TestApp app;
-    OutboxShare share;
+    LocalShareService share;
     ManualTimerLoop loop{&app.clock};
     QWidget host;
     std::unique_ptr<Storyboard> storyboard = std::make_unique<Storyboard>(&host);

@@ -39,15 +39,14 @@ struct MineFixture
 
     // A page made by its identifier, laid out as the pager lays out its pages on a 320 x 568
     // screen (320 x 497), and shown on its own.
-    template <class Page> Page* page(const QString& identifier, bool appear = true)
+    template <class Page> Page* page(const QString& identifier)
     {
         auto* made = storyboard->instantiate<Page>(identifier);
         made->setParent(&host);
         made->setBaseGeometry(QRect(0, 0, 320, 497));
         made->loadViewIfNeeded();
         made->show();
-        if (appear)
-            setAppeared(made, true);
+        setAppeared(made, true);
         return made;
     }
 
@@ -57,20 +56,11 @@ struct MineFixture
         screen->endAppearanceTransition();
     }
 
-    static void set(const char* key, const QString& text)
-    {
-        MyBasicInfo::SetValue(QString::fromLatin1(key), text);
-    }
     // Map centres come back through the projection, so they are compared to a nanodegree.
     static bool near(const MapCoordinate& a, const MapCoordinate& b)
     {
         return std::abs(a.latitude - b.latitude) < 1e-9 &&
                std::abs(a.longitude - b.longitude) < 1e-9;
-    }
-
-    static QString value(const char* key)
-    {
-        return MyBasicInfo::GetValue(QString::fromLatin1(key));
     }
 
     // A cached rider; the name doubles as WeChat name with a prefix.
