@@ -52,12 +52,15 @@ private slots:
     void minutesSaved();
     void trackPageFiguresTickWhileShown();
     void trackAnswersDrawOneLineWithItsMarks();
+    void beforeAppearanceOnlyTheListsFill();
     void reappearanceMakesAFreshMap();
     void testMapScreen();
     void modeSwitchMovesMarksAndLines();
+    void modeSwitchWithNothingLeavesTheMap();
     void selectingARiderFillsTheCard();
     void marksPointAtTheirPlaceAndTheLineIsBlack();
     void tabsAndRelease();
+    void addImagePaintsOverTopLeft();
     void sharedPictureIsTheScreenWithTheMap();
 
 private:
@@ -209,6 +212,31 @@ void tst_ViewControllerPos::trackAnswersDrawOneLineWithItsMarks()
     QCOMPARE(map()->annotations().size(), 4);
 }
 
+void tst_ViewControllerPos::beforeAppearanceOnlyTheListsFill()
+{
+    m_fx->answer(PositionFixture::GpsScript,
+                 ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
+    m_fx->answer(PositionFixture::FriendScript,
+                 ListAnswers::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w"}}));
+    m_pos = m_fx->storyboard->instantiate<ViewControllerPos>("ViewControllerPos");
+    m_pos->setParent(&m_fx->host);
+    m_pos->setBaseGeometry(QRect(0, 0, 360, 640));
+    m_pos->loadViewIfNeeded();
+    tick(); // the feeds' first ticks come a second after loading
+    QTRY_COMPARE(m_pos->overlaysLine().size(), 1);
+    QTRY_COMPARE(m_pos->array_lvyou().size(), 1);
+    QCOMPARE(m_pos->blackpoint().size(), 2);
+    // The new map is empty until the next mode switch puts the marks and lines there.
+    PositionFixture::setAppeared(m_pos, true);
+    QVERIFY(map()->annotations().isEmpty() && map()->overlays().isEmpty());
+    swipe(Direction::Forward);
+    QCOMPARE(map()->annotations().size(), 1);
+    swipe(Direction::Reverse);
+    QCOMPARE(map()->annotations().size(), 2);
+    QCOMPARE(map()->overlays().size(), 1);
+    delete m_pos.data();
+}
+
 void tst_ViewControllerPos::reappearanceMakesAFreshMap()
 {
     m_fx->answer(PositionFixture::GpsScript,
@@ -299,6 +327,20 @@ void tst_ViewControllerPos::modeSwitchMovesMarksAndLines()
     QCOMPARE(title(), QString("我的驴行"));
 }
 
+void tst_ViewControllerPos::modeSwitchWithNothingLeavesTheMap()
+{
+    m_fx->answer(PositionFixture::FriendScript, "[]", -1);
+    m_fx->answer(PositionFixture::GpsScript, "[]", -1);
+    QVERIFY(start());
+    m_fx->loop.runDue();
+    QTRY_COMPARE(m_fx->log.matching("htmlstr = ").size(), 2);
+    const MapCoordinate before = map()->centerCoordinate();
+    swipe(Direction::Forward);
+    QVERIFY(same(map()->centerCoordinate(), before));
+    swipe(Direction::Reverse);
+    QVERIFY(same(map()->centerCoordinate(), before));
+}
+
 void tst_ViewControllerPos::selectingARiderFillsTheCard()
 {
     MyBasicInfo::SetValue("localusername", "rider1");
@@ -362,6 +404,11 @@ void tst_ViewControllerPos::marksPointAtTheirPlaceAndTheLineIsBlack()
     const MapAnnotationPtr dot = image("mapblackpoint.png");
     const MapAnnotationPtr rider = std::make_shared<MapPointAnnotation>(here, "1", "rider1");
     map()->addAnnotations({start, dot, rider});
+    // Each image and each rider has views of its own to reuse.
+    QCOMPARE(map()->viewForAnnotation(start)->reuseIdentifier(),
+             QString("customReuseIndetifierImageCustomAnnotationViewImagestart.png"));
+    QCOMPARE(map()->viewForAnnotation(rider)->reuseIdentifier(),
+             QString("customReuseIndetifierImagerider11"));
     // A pin's tip (its bottom edge) is on the place; a dot is centred on it.
     for (const MapAnnotationPtr& pin : {start, rider}) {
         const QRect frame = map()->viewForAnnotation(pin)->geometry();
@@ -386,6 +433,19 @@ void tst_ViewControllerPos::tabsAndRelease()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_VERIFY(m_fx->log.contains("Pos释放"));
     QCOMPARE(m_fx->storyboard->topScreen()->identifier(), QString("ViewControllerSet"));
+}
+
+void tst_ViewControllerPos::addImagePaintsOverTopLeft()
+{
+    QImage window(40, 60, QImage::Format_ARGB32_Premultiplied);
+    window.fill(Qt::red);
+    QImage map(40, 20, QImage::Format_ARGB32_Premultiplied);
+    map.fill(Qt::blue);
+    const QImage both = ViewControllerPos::addImage(window, map);
+    QCOMPARE(both.size(), QSize(40, 60));
+    QCOMPARE(both.pixelColor(10, 10), QColor(Qt::blue));
+    QCOMPARE(both.pixelColor(10, 30), QColor(Qt::red));
+    QCOMPARE(ViewControllerPos::addImage(window, QImage()).pixelColor(10, 10), QColor(Qt::red));
 }
 
 void tst_ViewControllerPos::sharedPictureIsTheScreenWithTheMap()
