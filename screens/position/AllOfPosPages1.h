@@ -24,7 +24,6 @@ public:
     // walking speed or for a speed that is not a number.
     static int minutesSaved(const QString& speed, const QString& distance);
 
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear() override;

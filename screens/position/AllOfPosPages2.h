@@ -27,7 +27,6 @@ public:
     static QString paimingText(const QString& paiming);
     static QString weixinText(const QString& weixin);
 
-
 protected:
     void viewDidLoad() override;
     void paintEvent(QPaintEvent* event) override;

@@ -15,7 +15,6 @@ class ViewControllerTestMap : public Screen, public MapViewDelegate
 public:
     explicit ViewControllerTestMap(QWidget* parent = nullptr);
 
-
 protected:
     void viewDidAppear() override;
 

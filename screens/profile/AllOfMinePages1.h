@@ -20,7 +20,6 @@ public:
     // Asks the section to show the ranking list.
     void tapPageWelcom();
 
-
 protected:
     void viewDidLoad() override;
     void paintEvent(QPaintEvent* event) override;

@@ -31,7 +31,6 @@ public:
     qreal heightForRowAtIndexPath(TableView* tableView, int row) override;
     void didSelectRowAtIndexPath(TableView* tableView, int row) override;
 
-
 protected:
     void viewDidLoad() override;
     void paintEvent(QPaintEvent* event) override;

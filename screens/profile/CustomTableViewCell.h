@@ -27,7 +27,6 @@ public:
     // "%@ %@级" with the level name first, then the level.
     void SetLevelName(const QString& level, const QString& levelname);
 
-
     // A cell taken for another row starts blank, so a rank without a cached rider shows its
     // number only.
     void prepareForReuse() override;
