@@ -113,7 +113,7 @@ void ViewControllerRegister::buildViews()
     m_registerTouXiang->setObjectName(QStringLiteral("RegisterTouXiang"));
     m_registerButton->setObjectName(QStringLiteral("RegisterButton"));
     m_vcodeButton->setObjectName(QStringLiteral("VcodeButton"));
-    m_hint->setObjectName(QStringLiteral("VerifiedHint"));
+    m_hint->setObjectName(QStringLiteral("hint"));
 
     connect(m_vcodeButton, &Button::clicked, this, &ViewControllerRegister::GetVcode);
     connect(m_registerButton, &Button::clicked, this,
