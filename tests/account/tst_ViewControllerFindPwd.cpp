@@ -4,34 +4,24 @@
 #include "screens/account/ViewControllerFindPwd.h"
 #include "screens/account/ViewControllerLogin.h"
 
-#include <QLabel>
 #include <QTest>
 
 namespace {
 
-// Recovery shown over the login screen of the seeded device, as the rider reaches it.
-ViewControllerFindPwd* openRecovery(AccountHarness& h, const QString& devid = "86000001")
+QString shownCode(const QObject* screen)
 {
-    MyUtil::InitMyDateBase();
-    AccountHarness::setSetting("devid", devid);
-    auto* login = h.start<ViewControllerLogin>("ViewControllerLogin");
-    login->FindPwdButton()->click();
-    h.segues.clear();
-    return h.top<ViewControllerFindPwd>();
+    return AccountHarness::text(screen, "MyCustomCOde");
 }
 
-void fill(ViewControllerFindPwd* screen, const QString& email, const QString& code)
+// The code as typed: "code" is the shown one, "lower" its lower case, "longer" it and one
+// more character, "shorter" its first three; anything else is typed as it stands.
+QString typedCode(const QString& kind, const QString& code)
 {
-    screen->TextEmail()->setText(email);
-    screen->TextCode()->setText(code);
-}
-
-// A code in which lower case differs from the code (at least one letter).
-QString codeWithALetter(ViewControllerFindPwd* screen)
-{
-    while (screen->changeString().toLower() == screen->changeString())
-        screen->RefshCode();
-    return screen->changeString();
+    const QHash<QString, QString> typed = {{"code", code},
+                                           {"lower", code.toLower()},
+                                           {"longer", code + "X"},
+                                           {"shorter", code.left(3)}};
+    return typed.value(kind, kind);
 }
 
 } // namespace
@@ -42,197 +32,94 @@ class tst_ViewControllerFindPwd : public QObject
     Q_OBJECT
 
 private slots:
+    void codesAreDrawnFromDigitsAndCapitals();
     void codeIsShownAndRefreshed();
-    void codeAlphabetAndDraws();
-    void codeCheck_data();
-    void codeCheck();
-    void emailChecks_data();
-    void emailChecks();
-    void answerMarkers_data();
-    void answerMarkers();
-    void sentMailLeadsBackToLogin();
-    void networkFailureShowsAnAlert();
+    void sending_data();
+    void sending();
 };
 
-void tst_ViewControllerFindPwd::codeIsShownAndRefreshed()
+void tst_ViewControllerFindPwd::codesAreDrawnFromDigitsAndCapitals()
 {
-    AccountHarness h;
-    auto* screen = openRecovery(h);
-    QVERIFY(screen);
-    const QString first = screen->changeString();
-    QCOMPARE(screen->MyCustomCOde()->text(), first);
-    QCOMPARE(first.size(), 4);
-    QVERIFY(h.log.contains("touxiangpath = 0"));
-    // Refreshing makes a new code; 36^4 codes make a repeat very unlikely twice in a row.
-    screen->RefshCode();
-    if (screen->changeString() == first)
-        screen->RefshCode();
-    QVERIFY(screen->changeString() != first);
-    QCOMPARE(screen->MyCustomCOde()->text(), screen->changeString());
-}
-
-void tst_ViewControllerFindPwd::codeAlphabetAndDraws()
-{
-    QStringList expected;
-    for (const char c : QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
-        expected << QString(QLatin1Char(c));
-    QCOMPARE(AuthCode::alphabet(), expected);
+    const QString expected = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    QCOMPARE(AuthCode::alphabet().join(QString()), expected);
     QRandomGenerator seeded(7);
     QSet<QChar> seen;
     for (int i = 0; i < 500; ++i) {
         const QString code = AuthCode::make(&seeded);
         QCOMPARE(code.size(), 4);
-        for (QChar c : code) {
-            QVERIFY2(expected.contains(QString(c)), qPrintable(code));
-            seen.insert(c);
-        }
+        seen.unite(QSet<QChar>(code.begin(), code.end()));
     }
-    // 2000 uniform draws reach every one of the 36 characters.
-    QCOMPARE(seen.size(), 36);
+    // 2000 uniform draws reach every one of the 36 characters, and nothing else.
+    QCOMPARE(seen, QSet<QChar>(expected.begin(), expected.end()));
 }
 
-void tst_ViewControllerFindPwd::codeCheck_data()
+void tst_ViewControllerFindPwd::codeIsShownAndRefreshed()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("passes");
-    QTest::newRow("exact") << "exact" << true;
-    QTest::newRow("lower case") << "lower" << false;
-    QTest::newRow("five characters containing it") << "longer" << false;
-    QTest::newRow("three characters") << "shorter" << false;
-    QTest::newRow("empty") << "empty" << false;
-}
-
-void tst_ViewControllerFindPwd::codeCheck()
-{
-    QFETCH(QString, kind);
-    QFETCH(bool, passes);
     AccountHarness h;
-    auto* screen = openRecovery(h);
-    const QString code = codeWithALetter(screen);
-    const QString typed = kind == "exact"     ? code
-                          : kind == "lower"   ? code.toLower()
-                          : kind == "longer"  ? code + "X"
-                          : kind == "shorter" ? code.left(3)
-                                              : QString();
-    fill(screen, "rider01@example.com", typed);
-    screen->SendButton()->click();
-    if (passes) {
-        QCOMPARE(h.sentCount(), 1);
-        QVERIFY(AccountHarness::awaitAlert() != "验证码错误!");
-        return;
+    auto* screen = h.start<ViewControllerFindPwd>("86000001");
+    QCOMPARE(shownCode(screen).size(), 4);
+    for (const char* control : {"RefreshButton", "MyCustomCOde"}) {
+        const QString before = shownCode(screen);
+        AccountHarness::tap(screen, control);
+        // 36^4 codes make a repeat very unlikely twice in a row.
+        if (shownCode(screen) == before)
+            AccountHarness::tap(screen, control);
+        QVERIFY(shownCode(screen) != before);
     }
-    QCOMPARE(AccountHarness::alertMessage(), QString("验证码错误!"));
-    QCOMPARE(h.sentCount(), 0);
-    // A failure does not renew the code.
-    QCOMPARE(screen->changeString(), code);
 }
 
-void tst_ViewControllerFindPwd::emailChecks_data()
+void tst_ViewControllerFindPwd::sending_data()
 {
-    QTest::addColumn<QString>("email");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("four with @") << "a@bc"
-                                 << "邮箱过短!";
-    QTest::newRow("four without @") << "abcd"
-                                    << "邮箱过短!";
-    QTest::newRow("five without @") << "abcde"
-                                    << "邮箱格式错误!";
-    QTest::newRow("five with @") << "a@b.c"
-                                 << "";
+    AccountHarness::columns<QString, QString, QString, SimFault, QString>("devid", "email", "typed",
+                                                                          "fault", "message");
+    const QString script = "/TolvarSendEmailIOS.php";
+    const SimFault answered = SimFault::delay(0, script);
+    const QString rider = "rider01@example.com";
+    // The address is checked first, then the code; only then does a request go out.
+    AccountHarness::row("address of four", "86000001", "a@bc", "????", answered, "邮箱过短!");
+    AccountHarness::row("no @", "86000001", "abcde", "????", answered, "邮箱格式错误!");
+    AccountHarness::row("lower case", "86000001", rider, "lower", answered, "验证码错误!");
+    AccountHarness::row("longer", "86000001", rider, "longer", answered, "验证码错误!");
+    AccountHarness::row("shorter", "86000001", rider, "shorter", answered, "验证码错误!");
+    AccountHarness::row("another address", "86000001", "a@b.c", "code", answered,
+                        "请输入注册时的邮箱!");
+    AccountHarness::row("unknown device", "12345678", rider, "code", answered, "设备号不存在!");
+    AccountHarness::row("error:1", "86000001", rider, "code", SimFault::raw("error:1", script),
+                        "缺少找回密码参数!");
+    AccountHarness::row("server error", "86000001", rider, "code",
+                        SimFault::of(SimFault::Kind::ServerError, script), "网络访问出错!");
+    AccountHarness::row("sent", "86000001", rider, "code", answered, "邮件发送成功,请注意查收!");
 }
 
-void tst_ViewControllerFindPwd::emailChecks()
-{
-    QFETCH(QString, email);
-    QFETCH(QString, message);
-    AccountHarness h;
-    auto* screen = openRecovery(h);
-    // The code is checked after the address: a wrong code shows the address's message first.
-    fill(screen, email, message.isEmpty() ? screen->changeString() : QString("????"));
-    screen->SendButton()->click();
-    if (message.isEmpty()) {
-        QCOMPARE(h.sentCount(), 1);
-        QCOMPARE(AccountHarness::awaitAlert(), QString("请输入注册时的邮箱!"));
-        return;
-    }
-    QCOMPARE(AccountHarness::alertMessage(), message);
-    QCOMPARE(h.sentCount(), 0);
-}
-
-void tst_ViewControllerFindPwd::answerMarkers_data()
-{
-    QTest::addColumn<QString>("devid");
-    QTest::addColumn<QString>("email");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("not the registered address")
-        << "86000001"
-        << "other@example.com" << QByteArray() << "请输入注册时的邮箱!";
-    QTest::newRow("unknown device") << "12345678"
-                                    << "rider01@example.com" << QByteArray() << "设备号不存在!";
-    QTest::newRow("error:1") << "86000001"
-                             << "rider01@example.com" << QByteArray("error:1")
-                             << "缺少找回密码参数!";
-    QTest::newRow("error:1 before error:3")
-        << "86000001"
-        << "rider01@example.com" << QByteArray("error:3 error:1") << "缺少找回密码参数!";
-    QTest::newRow("not UTF-8") << "86000001"
-                               << "rider01@example.com" << QByteArray("\xff\xfe\x80")
-                               << "缺少找回密码参数!";
-    QTest::newRow("anything else")
-        << "86000001"
-        << "rider01@example.com" << QByteArray("<html>queued</html>") << "邮件发送成功,请注意查收!";
-}
-
-void tst_ViewControllerFindPwd::answerMarkers()
+void tst_ViewControllerFindPwd::sending()
 {
     QFETCH(QString, devid);
     QFETCH(QString, email);
-    QFETCH(QByteArray, body);
+    QFETCH(QString, typed);
+    QFETCH(SimFault, fault);
     QFETCH(QString, message);
     AccountHarness h;
-    if (!body.isEmpty())
-        h.sim.addFault(SimFault::raw(body, "/TolvarSendEmailIOS.php"));
-    auto* screen = openRecovery(h, devid);
-    fill(screen, email, screen->changeString());
-    screen->SendButton()->click();
+    h.sim.addFault(fault);
+    // Recovery opens over the login screen, as the rider reaches it.
+    AccountHarness::tap(h.start<ViewControllerLogin>(devid), "FindPwdButton");
+    Screen* screen = h.storyboard->topScreen();
+    // A code with at least one letter, so that its lower case differs.
+    while (shownCode(screen).toLower() == shownCode(screen))
+        AccountHarness::tap(screen, "RefreshButton");
+    const QString code = shownCode(screen);
+    AccountHarness::type(screen, "TextEmail", email);
+    AccountHarness::type(screen, "TextCode", typedCode(typed, code));
+    AccountHarness::tap(screen, "SendButton");
     QCOMPARE(AccountHarness::awaitAlert(), message);
-    QCOMPARE(h.log.matching("htmlstr = ").size(), 1);
-    QCOMPARE(h.storyboard->topScreen(), screen);
-    QVERIFY(h.segues.isEmpty());
-}
-
-void tst_ViewControllerFindPwd::sentMailLeadsBackToLogin()
-{
-    AccountHarness h;
-    auto* screen = openRecovery(h);
-    fill(screen, "rider01@example.com", screen->changeString());
-    screen->SendButton()->click();
-    QCOMPARE(AccountHarness::awaitAlert(), QString("邮件发送成功,请注意查收!"));
-    QCOMPARE(h.lastQuery("/TolvarSendEmailIOS.php"),
-             QByteArray("devid=86000001&email=rider01@example.com"));
-    QCOMPARE(h.log.matching("htmlstr = "), QStringList{"htmlstr = ok"});
-    QCOMPARE(h.sim.outbox().size(), 1);
-    QCOMPARE(h.sim.outbox().first().to, QString("rider01@example.com"));
-    AlertController* dialog = AccountHarness::alert();
-    QCOMPARE(dialog->title(), QString("提示"));
-    QCOMPARE(dialog->actionTitles(), QStringList{"确定"});
-    QVERIFY(h.segues.isEmpty());
-    dialog->pressAction("确定");
-    QCOMPARE(h.segues, QStringList{"ReturnToLogin"});
-    QCOMPARE(h.storyboard->topScreen()->identifier(), QString("ViewControllerLogin"));
-}
-
-void tst_ViewControllerFindPwd::networkFailureShowsAnAlert()
-{
-    AccountHarness h;
-    h.sim.addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarSendEmailIOS.php"));
-    auto* screen = openRecovery(h);
-    fill(screen, "rider01@example.com", screen->changeString());
-    screen->SendButton()->click();
-    QCOMPARE(AccountHarness::awaitAlert(), QString("网络访问出错!"));
-    QCOMPARE(h.log.matching("error = ").size(), 1);
-    QVERIFY(h.segues.isEmpty());
+    const QString query = typed == "code" ? "devid=" + devid + "&email=" + email : QString();
+    QCOMPARE(h.lastQuery("/TolvarSendEmailIOS.php"), query.toUtf8());
+    QCOMPARE(shownCode(screen), code);
+    // Only the mail that went out leads back to the login screen.
+    AccountHarness::closeAlert();
+    const bool sent = message == "邮件发送成功,请注意查收!";
+    QCOMPARE(h.sim.outbox().size(), sent ? 1 : 0);
+    QCOMPARE(h.storyboard->topScreen()->identifier(),
+             QString(sent ? "ViewControllerLogin" : "ViewControllerFindPwd"));
 }
 
 QTEST_MAIN(tst_ViewControllerFindPwd)
