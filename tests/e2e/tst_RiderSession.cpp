@@ -288,7 +288,7 @@ void tst_RiderSession::freshStartOpensBinding()
 void tst_RiderSession::bindingFindsAnUnregisteredDevice()
 {
     auto* binding = top<ViewControllerDevID>();
-    binding->TextFieldDevID()->setText(Devid);
+    child<TextField>(binding, "TextFieldDevID")->setText(Devid);
     binding->tapPageConnect();
     m_loop->advanceSeconds(
         ViewControllerDevID::PaintTicks * ViewControllerDevID::PaintIntervalSeconds + 0.1);
@@ -314,9 +314,9 @@ void tst_RiderSession::registrationWithCodeAndAvatar()
              QByteArray("ios20260305090005.png"));
 
     // The mailed code proves the address.
-    form->useremail()->setText(Email);
+    child<TextField>(form, "useremail")->setText(Email);
     const int answers = int(m_log->matching("htmlstr = ").size());
-    form->VcodeButton()->click();
+    child<Button>(form, "VcodeButton")->click();
     QVERIFY(waitForLog("htmlstr = ", answers + 1));
     QCoreApplication::processEvents();
     AlertController* dialog = AlertController::topAlert();
@@ -330,17 +330,17 @@ void tst_RiderSession::registrationWithCodeAndAvatar()
     QCOMPARE(newRequests(),
              QStringList{"/TolvarSendEmailVCodeIOS.php?code=" + code + "&email=" + Email});
 
-    form->username()->setText("neo01");
-    form->userpwd()->setText("pass&1");
-    form->userweixin()->setText("neowx");
+    child<TextField>(form, "username")->setText("neo01");
+    child<TextField>(form, "userpwd")->setText("pass&1");
+    child<TextField>(form, "userweixin")->setText("neowx");
     // A first try that the server fails: the error line carries no password.
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarRegisterIOS.php"));
     const int errors = int(m_log->matching("error = ").size());
-    form->RegisterButton()->click();
+    child<Button>(form, "RegisterButton")->click();
     QVERIFY(waitForLog("error = ", errors + 1));
     pressOnlyAlert(QStringLiteral("确定"));
     newRequests();
-    form->RegisterButton()->click();
+    child<Button>(form, "RegisterButton")->click();
     QVERIFY(EventWait::until([&] { return top<ViewControllerSet>() != nullptr; }));
     QCOMPARE(m_segues.last(), QStringLiteral("GoToSet"));
     QCOMPARE(newRequests(),
@@ -662,11 +662,11 @@ void tst_RiderSession::nextStartSwitchesTheUser()
     QVERIFY2(requests == QStringList{"/TolvarDevId.php?devid=86000002&wd=mirt"},
              qPrintable(requests.join(" | ")));
     auto* login = top<ViewControllerLogin>();
-    QCOMPARE(login->TextUserName()->text(), QStringLiteral("neo01"));
+    QCOMPARE(child<TextField>(login, "TextUserName")->text(), QStringLiteral("neo01"));
     m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarLoginIOS.php"));
-    login->TextPwd()->setText("wrong&pw");
+    child<TextField>(login, "TextPwd")->setText("wrong&pw");
     const int errors = int(m_log->matching("error = ").size());
-    login->LoginButton()->click();
+    child<Button>(login, "LoginButton")->click();
     QVERIFY(waitForLog("error = ", errors + 1));
     pressOnlyAlert(QStringLiteral("确定"));
     newRequests();
