@@ -22,9 +22,6 @@ public:
     explicit ViewController(AppContext& context, QWidget* parent = nullptr);
     ~ViewController() override;
 
-    ImageView* welcomimage() const { return m_welcomimage; }
-    LocationManager* locationManager() const { return m_locationManager; }
-
     // The routing step: binding without a device number, otherwise by the device query.
     void tapPageWelcom();
     // One location update: logged, then the status poll runs.

@@ -26,15 +26,6 @@ public:
     explicit ViewControllerDevID(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerDevID() override;
 
-    TextField* TextFieldDevID() const { return m_textFieldDevID; }
-    QLabel* Label1() const { return m_label1; }
-    QLabel* Label2() const { return m_label2; }
-    RoundView* ConnectBj() const { return m_connectBj; }
-    RoundView* Connect() const { return m_connect; }
-    Timer* paintingTimer() const { return m_paintingTimer; }
-    int addalpha() const { return m_addalpha; }
-    int addalphaTotalTime() const { return m_addalphaTotalTime; }
-
     void tapPageConnect();
     void startPainting();
     void stopPainting();

@@ -141,9 +141,7 @@ void ViewControllerFindPwd::RefshCode()
 
 void ViewControllerFindPwd::getAuthcode()
 {
-    m_changeArray = AuthCode::alphabet();
-    m_changeString = AuthCode::make();
-    m_myCustomCOde->setText(m_changeString);
+    m_myCustomCOde->setText(AuthCode::make());
 }
 
 QString ViewControllerFindPwd::checkProblem() const

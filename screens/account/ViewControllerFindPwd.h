@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QPointer>
-#include <QStringList>
 
 struct AppContext;
 
@@ -21,15 +20,6 @@ class ViewControllerFindPwd : public Screen, public TextFieldDelegate
 public:
     explicit ViewControllerFindPwd(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerFindPwd() override;
-
-    TextField* TextEmail() const { return m_textEmail; }
-    TextField* TextCode() const { return m_textCode; }
-    QLabel* MyCustomCOde() const { return m_myCustomCOde; }
-    ImageView* TouXiangImage() const { return m_touXiangImage; }
-    Button* SendButton() const { return m_sendButton; }
-    Button* BackButton() const { return m_backButton; }
-    const QStringList& changeArray() const { return m_changeArray; }
-    QString changeString() const { return m_changeString; }
 
     void RefshCode();
     // A new code, shown at once.
@@ -61,6 +51,4 @@ private:
     QPointer<Button> m_backButton;
     QPointer<QLabel> m_title;
     QPointer<QLabel> m_subtitle;
-    QStringList m_changeArray;
-    QString m_changeString;
 };

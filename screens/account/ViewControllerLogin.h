@@ -23,16 +23,6 @@ public:
     explicit ViewControllerLogin(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerLogin() override;
 
-    TextField* TextUserName() const { return m_textUserName; }
-    TextField* TextPwd() const { return m_textPwd; }
-    Button* GouHaoButton() const { return m_gouHaoButton; }
-    Button* LoginButton() const { return m_loginButton; }
-    Button* FindPwdButton() const { return m_findPwdButton; }
-    ImageView* TouXiangImage() const { return m_touXiangImage; }
-    bool GouHaoState() const { return m_gouHaoState; }
-    // "login2.png" while the tick is set, "login1.png" otherwise.
-    QString gouHaoImageName() const;
-
     void ProcessLogin();
     void ProcessGouHao();
     void GoToFindPwd();
@@ -55,6 +45,8 @@ private:
     void loadFields();
     QRectF avatarFrame() const;
     qreal rowPixels() const;
+    // "login2.png" while the tick is set, "login1.png" otherwise.
+    QString gouHaoImageName() const;
     void setGouHao(bool ticked);
     QString lengthProblem() const;
     void handleAnswer(const StatusAnswer& answer);

@@ -185,7 +185,6 @@ void ViewControllerRegister::animateTextField(TextField*, bool up)
 
 void ViewControllerRegister::getAuthcode()
 {
-    m_changeArray = AuthCode::alphabet();
     m_changeString = AuthCode::make();
 }
 

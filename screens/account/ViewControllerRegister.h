@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
-#include <QStringList>
 #include <optional>
 
 struct AppContext;
@@ -34,18 +33,6 @@ public:
 
     explicit ViewControllerRegister(AppContext& context, QWidget* parent = nullptr);
     ~ViewControllerRegister() override;
-
-    TextField* username() const { return m_username; }
-    TextField* userpwd() const { return m_userpwd; }
-    TextField* useremail() const { return m_useremail; }
-    TextField* userweixin() const { return m_userweixin; }
-    ImageView* RegisterTouXiang() const { return m_registerTouXiang; }
-    Button* RegisterButton() const { return m_registerButton; }
-    Button* VcodeButton() const { return m_vcodeButton; }
-    const QStringList& changeArray() const { return m_changeArray; }
-    QString changeString() const { return m_changeString; }
-    // Whether the address now in the e-mail field is the one verified in this run.
-    bool emailVerified() const;
 
     void GetVcode();
     void getAuthcode();
@@ -83,6 +70,8 @@ private:
     void buildViews();
     QRectF avatarFrame() const;
     QList<TextField*> fields() const;
+    // Whether the address now in the e-mail field is the one verified in this run.
+    bool emailVerified() const;
     QString formProblem() const;
     void handleCodeAnswer(ReturnMarker::Marker marker);
     void showCodeDialog();
@@ -103,7 +92,6 @@ private:
     QPointer<QLabel> m_subtitle;
     QPointer<QLabel> m_hint;
     QPointer<ImagePickerController> m_picker;
-    QStringList m_changeArray;
     QString m_changeString;
     // The address the current code was mailed to.
     QString m_codeEmail;
