@@ -45,7 +45,8 @@ void tst_ViewController::loadStartsTheRunAndAFreshStoreGoesToBinding()
 void tst_ViewController::routesByTheDeviceQuery_data()
 {
     AccountHarness::columns<QString, QString>("answer", "segue");
-    AccountHarness::row("unknown device", R"([{"devid":"nullx","username":"abcdef"}])",
+    AccountHarness::row("unknown device", R"([{"devid":"null","username":""}])", "GoToDevID");
+    AccountHarness::row("unknown device with a name", R"([{"devid":"nullx","username":"abcdef"}])",
                         "GoToDevID");
     AccountHarness::row("two characters", R"([{"devid":"8600","username":"ab"}])",
                         "WelcomGoToRegister");

@@ -41,7 +41,8 @@ void tst_ViewControllerDevID::shortNumberIsRefusedAndTheNextTapQueriesAtOnce()
     AccountHarness::type(screen, "TextFieldDevID", "8");
     AccountHarness::tap(screen, "Connect");
     QCOMPARE(AccountHarness::text(screen, "Label1"), QString("正在"));
-    // After the pulse the number is stored and checked.
+    // Only after the pulse is the number stored and checked.
+    QCOMPARE(AccountHarness::setting("devid"), QString("0"));
     h.loop.advance(3100);
     QCOMPARE(AccountHarness::alertMessage(), QString("设备号过短"));
     QCOMPARE(AccountHarness::setting("devid"), QString("8"));
