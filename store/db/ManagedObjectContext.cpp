@@ -182,17 +182,23 @@ bool ManagedObjectContext::countValid(const EntityState& entity, const Count& co
            count.attributeGeneration == entity.attributeGenerations[attribute];
 }
 
+void ManagedObjectContext::currentLookups(const EntityState& entity, QList<int>& indexes,
+                                          QList<int>& counts)
+{
+    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
+        if (indexValid(entity, *it, it.key()))
+            indexes.append(it.key());
+    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
+        if (countValid(entity, *it, it.key()))
+            counts.append(it.key());
+}
+
 // The lookup indexes and counts follow each change in place, so a merge of many
 // riders does not rebuild them once per row.
 void ManagedObjectContext::objectAdded(EntityState& entity, ManagedObject* object)
 {
     QList<int> validIndexes, validCounts;
-    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
-        if (indexValid(entity, *it, it.key()))
-            validIndexes.append(it.key());
-    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
-        if (countValid(entity, *it, it.key()))
-            validCounts.append(it.key());
+    currentLookups(entity, validIndexes, validCounts);
     ++entity.objectsGeneration;
     for (int attribute : validIndexes) {
         Index& index = entity.indexes[attribute];
@@ -210,12 +216,7 @@ void ManagedObjectContext::objectAdded(EntityState& entity, ManagedObject* objec
 void ManagedObjectContext::objectRemoved(EntityState& entity, ManagedObject* object)
 {
     QList<int> validIndexes, validCounts;
-    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
-        if (indexValid(entity, *it, it.key()))
-            validIndexes.append(it.key());
-    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
-        if (countValid(entity, *it, it.key()))
-            validCounts.append(it.key());
+    currentLookups(entity, validIndexes, validCounts);
     ++entity.objectsGeneration;
     for (int attribute : validIndexes) {
         Index& index = entity.indexes[attribute];

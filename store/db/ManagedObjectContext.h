@@ -104,6 +104,9 @@ private:
     void objectChanged(ManagedObject* object, int attribute, const QVariant& old);
     void objectAdded(EntityState& entity, ManagedObject* object);
     void objectRemoved(EntityState& entity, ManagedObject* object);
+    // The attributes whose index and count are still current, found before a change
+    // bumps the entity's generation; only those are kept up to date in place.
+    static void currentLookups(const EntityState& entity, QList<int>& indexes, QList<int>& counts);
     static bool indexValid(const EntityState& entity, const Index& index, int attribute);
     static bool countValid(const EntityState& entity, const Count& count, int attribute);
     bool writeChanges(QList<ManagedObject*>* inserted, QString* error);
