@@ -12,8 +12,6 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc < 2)
-        return 2;
     Log::Quiet quiet;
     AppDelegate delegate(QString::fromLocal8Bit(argv[1]));
     MyUtil::InitMyDateBase();

@@ -14,6 +14,7 @@
 #include "views/PowerYuanHuanCustomView.h"
 #include "views/RotateLvCustomView.h"
 #include "views/WeiLanCustomView.h"
+#include "views/ViewControllerProcess.h"
 #include "views/YuanHuanCustomView.h"
 
 #include <QPainter>
@@ -81,6 +82,12 @@ void tst_Gauges::pictures_data()
     row("week-ring-nan", gauge<YuanHuanCustomView>(week, notANumber, ring));
     row("week-ring-wide", gauge<YuanHuanCustomView>(week, 0.5f, QSize(160, 80)));
     row("progress-ring", [] { return FKCustomView().toImage(QSize(40, 40)); });
+    row("progress-screen", [] {
+        ViewControllerProcess screen;
+        screen.resize(320, 100);
+        screen.loadViewIfNeeded();
+        return screen.grab().toImage();
+    });
     const auto arc = &PowerYuanHuanCustomView::setYuanHuanProcess;
     row("battery-arc-0", gauge<PowerYuanHuanCustomView>(arc, 0, halfRing));
     row("battery-arc-0.75", gauge<PowerYuanHuanCustomView>(arc, 0.75f, halfRing));
@@ -161,6 +168,7 @@ void tst_Gauges::arithmetic_data()
     row("sweep wraps an end before the start", sweep(2.5 * pi, 2 * pi), 1.5 * pi);
     row("sweep of a full turn", sweep(0, 2 * pi), 2 * pi);
     row("sweep of more than a turn", sweep(1, 1 + 3 * pi), 2 * pi);
+    row("no arc between equal ends", ArcAngles::path({}, 10, 2 * pi, 2 * pi).isEmpty(), true);
     row("down on screen is -90 degrees", ArcAngles::toQtDegrees(pi / 2), -90.0);
     row("percent 0.25", PowerCustomView::shownPercent(0.25f), 25);
     row("percent truncates", PowerCustomView::shownPercent(0.987f), 98);
