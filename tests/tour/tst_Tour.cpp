@@ -71,9 +71,7 @@ private slots:
 void tst_Tour::walksTakesPicturesAndNamesThemByScreen()
 {
     QTemporaryDir folder;
-    QFile stale(folder.filePath("99-Old.png"));
-    QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    QVERIFY(QFile(folder.filePath("99-Old.png")).open(QIODevice::WriteOnly));
 
     Window window;
     window.show();

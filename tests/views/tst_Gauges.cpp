@@ -13,8 +13,8 @@
 #include "views/PowerCustomView.h"
 #include "views/PowerYuanHuanCustomView.h"
 #include "views/RotateLvCustomView.h"
-#include "views/WeiLanCustomView.h"
 #include "views/ViewControllerProcess.h"
+#include "views/WeiLanCustomView.h"
 #include "views/YuanHuanCustomView.h"
 
 #include <QPainter>
