@@ -1,3 +1,4 @@
+#include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
@@ -262,8 +263,11 @@ void tst_Store::unreadableFilesAreMovedAside()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
 
+    Log::Capture log;
     app.restart();
     MyUtil::InitMyDateBase();
+    // The line support looks for when a rider's data is gone.
+    QCOMPARE(log.matching("Unresolved error").size(), 1);
     MyBasicInfo::SetValue("devid", "86000001");
     app.restart();
     QCOMPARE(MyBasicInfo::GetValue("devid"), QStringLiteral("86000001"));

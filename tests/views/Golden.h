@@ -13,7 +13,7 @@
 // runtime folder and the message names them.
 namespace Golden {
 
-inline QString compare(const QString& name, QImage actual, int tolerance = 24, double share = 0.002)
+inline QString compare(const QString& name, QImage actual, int tolerance = 12, double share = 0.002)
 {
     actual = actual.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     actual.setDevicePixelRatio(1);
