@@ -3,7 +3,9 @@
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
 #include "platform/location/LocationManager.h"
+#include "platform/map/MapCoordinate.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "platform/share/LocalShareService.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
@@ -20,62 +22,90 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <QWidget>
+#include <cmath>
 #include <functional>
 #include <type_traits>
 
 Q_DECLARE_METATYPE(SimFault)
 
-// The account screens under test: a fresh delegate over a temporary folder with a fake clock,
-// virtual time for the timers, the simulated device server, and the app's storyboard in a
-// phone-sized window. The sections stand in as placeholders, and the location service
-// replays nothing, so only what a test does reaches the server.
-class AccountHarness
+// The world a screen test runs in: a fresh delegate over a temporary folder with a fake
+// clock, virtual time for the timers, the device-server simulator as the app's server,
+// sharing into a temporary outbox, a location service that replays nothing (only what a test
+// does reaches the server), and the app's storyboard in a phone-sized window.
+class ScreenHarness
 {
 public:
-    AccountHarness() : loop(&app.clock)
+    // The store holds its defaults and `devid`; a null devid leaves it as on the first run.
+    explicit ScreenHarness(const QString& devid = QStringLiteral("86000001"),
+                           QSize window = QSize(360, 640))
+        : loop(&app.clock)
     {
         QVERIFY(sim.listen() != 0);
         app.delegate->setServerUrl(sim.baseUrl().toString());
         app.delegate->setNotificationCenter(&notifications);
         location.setReplayFile(QStringLiteral("/nonexistent/route.nmea"));
         app.delegate->setLocationManager(&location);
-        host.resize(360, 640);
+        app.delegate->setShare(&share);
+        share.setOutboxFolder(app.dir.filePath("outbox"));
+        share.setClock(&app.clock);
+        if (!devid.isNull()) {
+            MyUtil::InitMyDateBase();
+            MyBasicInfo::SetValue(QStringLiteral("devid"), devid);
+        }
+        host.resize(window);
         host.show();
         storyboard = new Storyboard(&host);
         ScreenCatalog::install(*storyboard, app.delegate->context());
-        for (const char* id : {"ViewControllerSet", "ViewControllerPos", "ViewControllerMine"})
-            storyboard->registerScreen<Screen>(QString::fromLatin1(id));
         QObject::connect(storyboard, &Storyboard::seguePerformed,
                          [this](const QString& id, Screen*) { segues.append(id); });
     }
 
-    ~AccountHarness()
+    ~ScreenHarness()
     {
-        for (AlertController* alert : AlertController::visibleAlerts())
-            delete alert;
+        for (AlertController* shown : AlertController::visibleAlerts())
+            delete shown;
         delete storyboard;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // Starts the run at screen T, over a store bound to `devid` when one is given. The welcome
-    // screen fills the settings store with its defaults; any other first screen finds them
-    // filled already.
-    template <class T> T* start(const QString& devid = QString())
+    // Plain screens stand in for the sections a test only leaves for.
+    void stub(std::initializer_list<const char*> ids)
     {
-        const QString identifier = QString::fromLatin1(T::staticMetaObject.className());
-        if (!devid.isNull() || identifier != QLatin1String(ScreenCatalog::FirstScreen))
-            MyUtil::InitMyDateBase();
-        if (!devid.isNull())
-            setSetting("devid", devid);
-        return qobject_cast<T*>(storyboard->start(identifier));
+        for (const char* id : ids)
+            storyboard->registerScreen<Screen>(QString::fromLatin1(id));
+    }
+
+    template <class T> T* start()
+    {
+        return qobject_cast<T*>(storyboard->start(T::staticMetaObject.className()));
+    }
+
+    // A page made by its identifier, laid out in the pager's place (the window above the
+    // tabs), loaded and, unless `shown` is false, shown on its own.
+    template <class T> T* page(const char* identifier, bool shown = true)
+    {
+        auto* made = storyboard->instantiate<T>(QString::fromLatin1(identifier));
+        made->setParent(&host);
+        made->setBaseGeometry(QRect(0, 0, host.width(), host.height() * 7 / 8));
+        made->loadViewIfNeeded();
+        if (shown) {
+            made->show();
+            setAppeared(made, true);
+        }
+        return made;
+    }
+
+    static void setAppeared(Screen* screen, bool appeared)
+    {
+        screen->beginAppearanceTransition(appeared);
+        screen->endAppearanceTransition();
     }
 
     // Waits on the event loop (the simulator answers there) until `done` holds.
-    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 15000); }
+    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 20000); }
 
     static AlertController* alert() { return AlertController::topAlert(); }
     static QString alertMessage() { return alert() ? alert()->message() : QString(); }
-    // Waits for an alert and answers its message.
     static QString awaitAlert()
     {
         waitFor([] { return alert() != nullptr; });
@@ -88,13 +118,17 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // The next `count` answers of `script` are exactly `body`.
+    void answer(const char* script, const QByteArray& body, int count = 1)
+    {
+        sim.addFault(SimFault::raw(body, QString::fromLatin1(script), count));
+    }
     QByteArray lastQuery(const QString& path) const
     {
         const QList<SimRequest> requests = sim.requestsTo(path);
         return requests.isEmpty() ? QByteArray() : requests.last().query;
     }
-    // Answers and failures so far: each is logged ("str = ", "htmlstr = ", "error = ") just
-    // before the screen handles it.
+    // Answers and failures so far: each is logged just before the screen handles it.
     int answered() const
     {
         int count = 0;
@@ -125,11 +159,34 @@ public:
         QVERIFY2(recognizer, name);
         recognizer->tap();
     }
-    // What a named field or label shows.
+    // What a named field, label or button shows.
     static QString text(const QObject* screen, const char* name)
     {
         auto* widget = child<QWidget>(screen, name);
         return widget ? widget->property("text").toString() : QString();
+    }
+
+    static QString setting(const char* key)
+    {
+        return MyBasicInfo::GetValue(QString::fromLatin1(key));
+    }
+    static QStringList settings(std::initializer_list<const char*> keys)
+    {
+        QStringList values;
+        for (const char* key : keys)
+            values.append(setting(key));
+        return values;
+    }
+    static void set(const char* key, const QString& value)
+    {
+        MyBasicInfo::SetValue(QString::fromLatin1(key), value);
+    }
+
+    // Map centres come back through the projection, so they are compared to a nanodegree.
+    static bool near(const MapCoordinate& a, const MapCoordinate& b)
+    {
+        return std::abs(a.latitude - b.latitude) < 1e-9 &&
+               std::abs(a.longitude - b.longitude) < 1e-9;
     }
 
     // The columns of a data table, named in the order of their types.
@@ -150,20 +207,13 @@ public:
             return value;
     }
 
-    static QString setting(const char* key)
-    {
-        return MyBasicInfo::GetValue(QString::fromLatin1(key));
-    }
-    static void setSetting(const char* key, const QString& value)
-    {
-        MyBasicInfo::SetValue(QString::fromLatin1(key), value);
-    }
-
+    Log::Quiet quiet;
     TestApp app;
     ManualTimerLoop loop;
     DeviceServerSimulator sim;
     LocalNotificationCenter notifications;
     LocationManager location;
+    LocalShareService share;
     Log::Capture log;
     QWidget host;
     Storyboard* storyboard = nullptr;
