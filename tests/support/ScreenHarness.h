@@ -20,13 +20,14 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QWidget>
 #include <cmath>
 #include <functional>
-#include <type_traits>
-
-Q_DECLARE_METATYPE(SimFault)
 
 // The world a screen test runs in: a fresh delegate over a temporary folder with a fake
 // clock, virtual time for the timers, the device-server simulator as the app's server,
@@ -189,22 +190,35 @@ public:
                std::abs(a.longitude - b.longitude) < 1e-9;
     }
 
-    // The columns of a data table, named in the order of their types.
-    template <class... Types, class... Names> static void columns(const Names&... names)
+    // A table of tests/data/screens/<area>.json: each row a JSON object named by its "row".
+    static void table(const char* area, const char* name)
     {
-        (QTest::addColumn<Types>(names), ...);
+        QTest::addColumn<QJsonObject>("row");
+        QFile file(QStringLiteral(LVXING_TEST_DATA "/screens/%1.json").arg(area));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray rows = QJsonDocument::fromJson(file.readAll())[name].toArray();
+        QVERIFY(!rows.isEmpty());
+        for (const QJsonValue& row : rows)
+            QTest::newRow(qPrintable(row["row"].toString())) << row.toObject();
     }
-    // One row of a data table; C strings go in as QString cells.
-    template <class... Cells> static void row(const char* name, const Cells&... cells)
+    // A cell of the current row.
+    static QJsonValue cell(const char* key)
     {
-        (QTest::newRow(name) << ... << cell(cells));
+        QFETCH(QJsonObject, row);
+        return row.value(QLatin1String(key));
     }
-    template <class T> static auto cell(const T& value)
+    static QString value(const char* key) { return cell(key).toString(); }
+    // The simulator's answer to `script` that the current row asks for: "answer", a body as
+    // it stands; "fault", "error" (a server error) or "drop" (closed, "times" times).
+    void fault(const char* script)
     {
-        if constexpr (!std::is_class_v<T> && std::is_convertible_v<T, const char*>)
-            return QString::fromUtf8(value);
-        else
-            return value;
+        const QString path = QString::fromLatin1(script);
+        if (cell("answer").isString())
+            sim.addFault(SimFault::raw(value("answer").toUtf8(), path));
+        else if (value("fault") == "error")
+            sim.addFault(SimFault::of(SimFault::Kind::ServerError, path));
+        else if (value("fault") == "drop")
+            sim.addFault(SimFault::of(SimFault::Kind::Drop, path, cell("times").toInt(1)));
     }
 
     Log::Quiet quiet;

@@ -21,7 +21,6 @@ using H = ScreenHarness;
 namespace {
 
 const QString Email = "neo@x.cn";
-const QString Failed = "网络访问出错!";
 
 QStringList list(const QString& one)
 {
@@ -144,24 +143,17 @@ void tst_Account::welcomeStartsTheRunAndAFreshStoreGoesToBinding()
 
 void tst_Account::welcomeRoutesByTheDeviceQuery_data()
 {
-    H::columns<QString, QString>("answer", "segue");
-    H::row("unknown device", R"([{"devid":"null","username":""}])", "GoToDevID");
-    H::row("unknown device with a name", R"([{"devid":"nullx","username":"abcdef"}])", "GoToDevID");
-    H::row("two characters", R"([{"devid":"8600","username":"ab"}])", "WelcomGoToRegister");
-    H::row("three characters", R"([{"devid":"8600","username":"abc"}])", "WelcomGoToLogin");
-    H::row("not JSON", "<html>busy</html>", "WelcomGoToRegister");
+    H::table("account", "welcome");
 }
 
 void tst_Account::welcomeRoutesByTheDeviceQuery()
 {
-    QFETCH(QString, answer);
-    QFETCH(QString, segue);
     H h("86000009");
-    h.answer("/TolvarDevId.php", answer.toUtf8());
+    h.fault("/TolvarDevId.php");
     h.start<ViewController>();
     h.loop.advance(2000);
     QVERIFY(H::waitFor([&] { return !h.segues.isEmpty(); }));
-    QCOMPARE(h.segues, QStringList{segue});
+    QCOMPARE(h.segues, QStringList{H::value("segue")});
     QCOMPARE(h.lastQuery("/TolvarDevId.php"), QByteArray("devid=86000009&wd=mirt"));
     QVERIFY(!H::alert());
 }
@@ -172,7 +164,7 @@ void tst_Account::welcomeToldOfAFailureAsksAgainOnATap()
     h.sim.addFault(SimFault::of(SimFault::Kind::ServerError, "/TolvarDevId.php"));
     auto* welcome = h.start<ViewController>();
     h.loop.advance(2000);
-    QCOMPARE(H::awaitAlert(), Failed);
+    QCOMPARE(H::awaitAlert(), QString("网络访问出错!"));
     QVERIFY(h.segues.isEmpty());
     H::closeAlert();
     H::tap(welcome, "welcomimage");
@@ -241,71 +233,41 @@ void tst_Account::bindingPulseRunsOnceWhateverTheTaps()
 
 void tst_Account::bindingAnswersLeadOn_data()
 {
-    H::columns<QString, SimFault, QString, QString>("devid", "fault", "segue", "username");
-    const QString script = "/TolvarDevId.php";
-    const SimFault answered = SimFault::delay(0, script);
-    H::row("with account", "86000001", answered, "GoToLogin", "rider01");
-    H::row("without account", "86000002", answered, "GoToRegister", "");
-    // The HTTP stack retries a dropped GET once; both attempts fail.
-    H::row("dropped", "86000001", SimFault::of(SimFault::Kind::Drop, script, 2), "", "0");
+    H::table("account", "binding");
 }
 
 void tst_Account::bindingAnswersLeadOn()
 {
-    QFETCH(QString, devid);
-    QFETCH(SimFault, fault);
-    QFETCH(QString, segue);
-    QFETCH(QString, username);
     H h;
-    h.sim.addFault(fault);
+    h.fault("/TolvarDevId.php");
     auto* screen = h.start<ViewControllerDevID>();
     QCOMPARE(H::text(screen, "TextFieldDevID"), QString("86000001"));
-    H::type(screen, "TextFieldDevID", devid);
+    H::type(screen, "TextFieldDevID", H::value("devid"));
     H::tap(screen, "Connect");
     h.loop.advance(3100);
     QVERIFY(h.awaitAnswers());
-    QCOMPARE(h.segues, list(segue));
-    QCOMPARE(H::alertMessage(), segue.isEmpty() ? Failed : QString());
-    QCOMPARE(H::settings({"serverusername", "devid"}), (QStringList{username, devid}));
+    QCOMPARE(h.segues, list(H::value("segue")));
+    QCOMPARE(H::alertMessage(), H::value("message"));
+    QCOMPARE(H::settings({"serverusername", "devid"}),
+             (QStringList{H::value("username"), H::value("devid")}));
 }
 
 void tst_Account::login_data()
 {
-    H::columns<QString, QString, SimFault, int, QString, QString>("username", "pwd", "fault",
-                                                                  "requests", "message", "segue");
-    const QString script = "/TolvarLoginIOS.php";
-    const SimFault answered = SimFault::delay(0, script);
-    const auto marked = [&](const char* marker) {
-        return SimFault::raw(QByteArray("[{\"loginreturnmsg\":\"") + marker + "\"}]", script);
-    };
-    // The user-name message wins when both are short; nothing is stored or sent.
-    H::row("user name of 4", "abcd", "abcdef", answered, 0, "用户名过短!", "");
-    H::row("password of 5", "abcde", "abcde", answered, 0, "密码过短!", "");
-    H::row("both short", "abcd", "abcde", answered, 0, "用户名过短!", "");
-    H::row("5 and 6, no match", "abcde", "abcdef", answered, 1, "账户密码不匹配!", "");
-    H::row("ok", "rider01", "secret1", answered, 1, "", "GoToSet2");
-    H::row("error:1", "rider01", "secret1", marked("error:1"), 1, "缺少登录参数!", "");
-    H::row("error:2", "rider01", "secret1", marked("error:2"), 1, "设备号不存在!", "");
-    H::row("unexpected", "rider01", "secret1", marked("later"), 1, "", "");
-    H::row("server error", "rider01", "secret1", SimFault::of(SimFault::Kind::ServerError, script),
-           1, Failed, "");
+    H::table("account", "login");
 }
 
 void tst_Account::login()
 {
-    QFETCH(QString, username);
-    QFETCH(QString, pwd);
-    QFETCH(SimFault, fault);
-    QFETCH(int, requests);
-    QFETCH(QString, message);
-    QFETCH(QString, segue);
+    const QString username = H::value("username");
+    const int requests = H::cell("requests").toInt();
     H h;
-    h.sim.addFault(fault);
-    logIn(h.start<ViewControllerLogin>(), username, pwd);
+    h.fault("/TolvarLoginIOS.php");
+    logIn(h.start<ViewControllerLogin>(), username, H::value("pwd"));
     QVERIFY(h.awaitAnswers(requests));
-    QCOMPARE(H::alertMessage(), message);
-    QCOMPARE(h.segues, list(segue));
-    const QString query = "devid=86000001&username=" + username + "&pwd=" + pwd;
+    QCOMPARE(H::alertMessage(), H::value("message"));
+    QCOMPARE(h.segues, list(H::value("segue")));
+    const QString query = "devid=86000001&username=" + username + "&pwd=" + H::value("pwd");
     QCOMPARE(h.lastQuery("/TolvarLoginIOS.php"), requests ? query.toUtf8() : QByteArray());
     QCOMPARE(H::setting("localusername"), requests ? username : QString("0"));
 }
@@ -410,43 +372,25 @@ void tst_Account::recoveryCodesAreDrawnFromDigitsAndCapitalsAndRefreshed()
 
 void tst_Account::recovery_data()
 {
-    H::columns<QString, QString, QString, SimFault, QString>("devid", "email", "typed", "fault",
-                                                             "message");
-    const QString script = "/TolvarSendEmailIOS.php";
-    const SimFault answered = SimFault::delay(0, script);
-    const QString rider = "rider01@example.com";
-    // The address is checked first, then the code; only then does a request go out. The
-    // code is typed as shown ("code"), in lower case, one longer, its first three, or empty.
-    H::row("address of four", "86000001", "a@bc", "????", answered, "邮箱过短!");
-    H::row("no @", "86000001", "abcde", "????", answered, "邮箱格式错误!");
-    H::row("lower case", "86000001", rider, "lower", answered, "验证码错误!");
-    H::row("longer", "86000001", rider, "longer", answered, "验证码错误!");
-    H::row("shorter", "86000001", rider, "shorter", answered, "验证码错误!");
-    H::row("empty", "86000001", rider, "", answered, "验证码错误!");
-    H::row("another address", "86000001", "a@b.c", "code", answered, "请输入注册时的邮箱!");
-    H::row("unknown device", "12345678", rider, "code", answered, "设备号不存在!");
-    H::row("error:1", "86000001", rider, "code", SimFault::raw("error:1", script),
-           "缺少找回密码参数!");
-    H::row("server error", "86000001", rider, "code",
-           SimFault::of(SimFault::Kind::ServerError, script), Failed);
-    H::row("sent", "86000001", rider, "code", answered, "邮件发送成功,请注意查收!");
+    H::table("account", "recovery");
 }
 
 void tst_Account::recovery()
 {
-    QFETCH(QString, devid);
-    QFETCH(QString, email);
-    QFETCH(QString, typed);
-    QFETCH(SimFault, fault);
-    QFETCH(QString, message);
+    const QString devid = H::value("devid");
+    const QString email = H::value("email");
+    const QString typed = H::value("typed");
+    const QString message = H::value("message");
     H h(devid);
-    h.sim.addFault(fault);
+    h.fault("/TolvarSendEmailIOS.php");
     // Recovery opens over the login screen, as the rider reaches it.
     H::tap(h.start<ViewControllerLogin>(), "FindPwdButton");
     Screen* screen = h.storyboard->topScreen();
     // A code with at least one letter, so that its lower case differs.
     while (shownCode(screen).toLower() == shownCode(screen))
         H::tap(screen, "RefreshButton");
+    // The address is checked first, then the code as typed: as shown ("code"), in lower
+    // case, one longer, its first three, or as the row has it.
     const QString code = shownCode(screen);
     const QHash<QString, QString> forms = {{"code", code},
                                            {"lower", code.toLower()},
@@ -469,30 +413,18 @@ void tst_Account::recovery()
 
 void tst_Account::registerCodeRequests_data()
 {
-    H::columns<QString, SimFault, int, QString>("email", "fault", "requests", "message");
-    const QString script = "/TolvarSendEmailVCodeIOS.php";
-    const SimFault answered = SimFault::delay(0, script);
-    H::row("four characters", "a@bc", answered, 0, "邮箱过短!");
-    H::row("no @", "abcde", answered, 0, "邮箱格式错误!");
-    H::row("error:1", Email, SimFault::raw("error:1", script), 1, "缺少参数!");
-    H::row("error:2 is success", Email, SimFault::raw("error:2", script), 1,
-           "邮件发送成功,请注意查收!");
-    H::row("server error", Email, SimFault::of(SimFault::Kind::ServerError, script), 1, Failed);
+    H::table("account", "code requests");
 }
 
 void tst_Account::registerCodeRequests()
 {
-    QFETCH(QString, email);
-    QFETCH(SimFault, fault);
-    QFETCH(int, requests);
-    QFETCH(QString, message);
     H h("86000002");
-    h.sim.addFault(fault);
+    h.fault("/TolvarSendEmailVCodeIOS.php");
     auto* screen = h.start<ViewControllerRegister>();
-    H::type(screen, "useremail", email);
+    H::type(screen, "useremail", H::value("email"));
     H::tap(screen, "VcodeButton");
-    QCOMPARE(H::awaitAlert(), message);
-    QCOMPARE(h.sentCount(), requests);
+    QCOMPARE(H::awaitAlert(), H::value("message"));
+    QCOMPARE(h.sentCount(), H::cell("requests").toInt());
 }
 
 void tst_Account::registerOnlyTheLatestCodeVerifies()
@@ -548,49 +480,26 @@ void tst_Account::registerOnlyTheVerifiedAddress()
 
 void tst_Account::registering_data()
 {
-    H::columns<QString, QString, QString, QString, SimFault, int, QString>(
-        "devid", "username", "pwd", "weixin", "fault", "requests", "message");
-    const QString script = "/TolvarRegisterIOS.php";
-    const SimFault answered = SimFault::delay(0, script);
-    const auto marked = [&](const char* marker) {
-        return SimFault::raw(QByteArray("[{\"registerreturnmsg\":\"") + marker + "\"}]", script);
-    };
-    // The first failing check speaks, and nothing is stored or sent.
-    H::row("all short", "86000002", "abcd", "abcde", "abcd", answered, 0, "用户名过短!");
-    H::row("password and WeChat short", "86000002", "abcde", "abcde", "abcd", answered, 0,
-           "密码过短!");
-    H::row("WeChat name of 4", "86000002", "abcde", "abcdef", "abcd", answered, 0, "微信号过短!");
-    H::row("account exists", "86000001", "neo01", "abcdef", "neowx", answered, 1, "该账号已存在!");
-    H::row("unknown device", "12345678", "neo01", "abcdef", "neowx", answered, 1, "设备号不存在!");
-    H::row("error:1", "86000002", "neo01", "abcdef", "neowx", marked("error:1"), 1,
-           "缺少注册参数!");
-    H::row("unexpected", "86000002", "neo01", "abcdef", "neowx", marked("wait"), 1, "");
-    H::row("server error", "86000002", "neo01", "abcdef", "neowx",
-           SimFault::of(SimFault::Kind::ServerError, script), 1, Failed);
+    H::table("account", "registration");
 }
 
 void tst_Account::registering()
 {
-    QFETCH(QString, devid);
-    QFETCH(QString, username);
-    QFETCH(QString, pwd);
-    QFETCH(QString, weixin);
-    QFETCH(SimFault, fault);
-    QFETCH(int, requests);
-    QFETCH(QString, message);
-    H h(devid);
-    h.sim.addFault(fault);
+    const int requests = H::cell("requests").toInt();
+    H h(H::value("devid"));
+    h.fault("/TolvarRegisterIOS.php");
     auto* screen = h.start<ViewControllerRegister>();
     verify(h, screen, Email);
-    fill(screen, username, pwd, Email, weixin);
+    fill(screen, H::value("username"), H::value("pwd"), Email, H::value("weixin"));
     H::tap(screen, "RegisterButton");
-    // The code request before it is one answer already.
+    // The first failing check speaks, and nothing is stored or sent; the code request before
+    // it is one answer already.
     QVERIFY(h.awaitAnswers(1 + requests));
-    QCOMPARE(H::alertMessage(), message);
+    QCOMPARE(H::alertMessage(), H::value("message"));
     QCOMPARE(h.sentCount(), 1 + requests);
     QVERIFY(h.segues.isEmpty());
     // Written before the answer was known; an error answer stores no status.
-    QCOMPARE(H::setting("localpwd"), requests ? pwd : QString("0"));
+    QCOMPARE(H::setting("localpwd"), requests ? H::value("pwd") : QString("0"));
     QCOMPARE(H::setting("weilanradio"), QString("0"));
 }
 
@@ -634,24 +543,17 @@ void tst_Account::registerAvatarIsPickedClippedAndUploaded()
 
 void tst_Account::uploadAnswerMustBeAWebAddress_data()
 {
-    H::columns<QString, QString>("answer", "stored");
-    const QString old = "http://old/a.png";
-    H::row("error marker", "error:1", old);
-    H::row("other scheme", "ftp://cdn.example.com/a.png", old);
-    H::row("no host", "http:///a.png", old);
-    H::row("no text", QString(), old);
-    H::row("https address", "https://cdn.example.com/a.png\n", "https://cdn.example.com/a.png");
+    H::table("account", "upload answers");
 }
 
 void tst_Account::uploadAnswerMustBeAWebAddress()
 {
-    QFETCH(QString, answer);
-    QFETCH(QString, stored);
     H h;
     H::set("touxiangpath", "http://old/a.png");
-    ViewControllerRegister::storeUploadAnswer(answer.isNull() ? std::nullopt
-                                                              : std::optional<QString>(answer));
-    QCOMPARE(H::setting("touxiangpath"), stored);
+    const QJsonValue answer = H::cell("answer");
+    ViewControllerRegister::storeUploadAnswer(answer.isString() ? std::optional(answer.toString())
+                                                                : std::nullopt);
+    QCOMPARE(H::setting("touxiangpath"), H::value("stored"));
 }
 
 void tst_Account::registerKeyboardOffsetFollowsEditing()

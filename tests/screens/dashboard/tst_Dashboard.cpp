@@ -144,37 +144,25 @@ void tst_Dashboard::init()
 
 void tst_Dashboard::ringTarget_data()
 {
-    H::columns<QString, QString, float>("thisWeek", "lastWeek", "target");
-    H::row("nothing last week", "40", "0", 1.0f);
-    H::row("last week negative", "40", "-3", 1.0f);
-    H::row("more than last week", "90", "60", 1.0f);
-    H::row("negative this week", "-5", "60", 0.0f);
-    H::row("leading number", " 15km", "60", 0.25f);
+    H::table("dashboard", "ring");
 }
 
 void tst_Dashboard::ringTarget()
 {
-    QFETCH(QString, thisWeek);
-    QFETCH(QString, lastWeek);
-    QFETCH(float, target);
-    H::set("benzhoulicheng", thisWeek);
-    H::set("shangzhoulicheng", lastWeek);
-    QCOMPARE(AllOfSetPages1::GetYuanHuanProcess(), target);
+    H::set("benzhoulicheng", H::value("thisWeek"));
+    H::set("shangzhoulicheng", H::value("lastWeek"));
+    QCOMPARE(AllOfSetPages1::GetYuanHuanProcess(), float(H::cell("target").toDouble()));
 }
 
 void tst_Dashboard::barTarget_data()
 {
-    H::columns<QString, float>("mileage", "target");
-    H::row("10 km", "10", 0.69f);
-    H::row("100 km", "100", 1.0f);
-    H::row("negative", "-4", 0.0f);
+    H::table("dashboard", "bar");
 }
 
 void tst_Dashboard::barTarget()
 {
-    QFETCH(QString, mileage);
-    QFETCH(float, target);
-    QCOMPARE(AllOfSetPages1::GetDiTanValue(mileage), target);
+    QCOMPARE(AllOfSetPages1::GetDiTanValue(H::value("mileage")),
+             float(H::cell("target").toDouble()));
 }
 
 void tst_Dashboard::mileageGaugesStepTowardsTheStoreReadEvery33Ticks()
@@ -231,18 +219,13 @@ void tst_Dashboard::rangeFollowsTheToggleAtOnce()
 
 void tst_Dashboard::chargeGaugesStepTowardsTheCharge_data()
 {
-    H::columns<QString, float, QString>("power", "ratio", "range");
-    H::row("33.5 V", "33.5", 0.405f, "18.2");
-    H::row("full", "42", 1.0f, "45.0");
-    H::row("empty", "20", 0.0f, "0.0");
+    H::table("dashboard", "charge");
 }
 
 void tst_Dashboard::chargeGaugesStepTowardsTheCharge()
 {
-    QFETCH(QString, power);
-    QFETCH(float, ratio);
-    QFETCH(QString, range);
-    H::set("power", power);
+    const float ratio = H::cell("ratio").toDouble();
+    H::set("power", H::value("power"));
     // 30 km and more is the 45 km range.
     H::set("powerlichengmax", "30");
     auto* page = show<AllOfSetPages2>("AllOfSetPages2");
@@ -251,7 +234,7 @@ void tst_Dashboard::chargeGaugesStepTowardsTheCharge()
     QCOMPARE(H::text(page, "powerlicheng"), QString());
     // The first tick reads the charge before its step.
     h->loop.runDue();
-    QCOMPARE(H::text(page, "powerlicheng"), range);
+    QCOMPARE(H::text(page, "powerlicheng"), H::value("range"));
     QCOMPARE(cylinder->getPowerProcess(), qMin(0.01f, ratio));
     h->loop.advance(120 * 30);
     QCOMPARE(cylinder->getPowerProcess(), ratio);
@@ -415,61 +398,38 @@ void tst_Dashboard::speedLimitAnswersAreTakenOnce()
 
 void tst_Dashboard::maxSpeedSnaps_data()
 {
-    H::columns<float, qint64>("t", "speed");
-    H::row("5/24", 0.20833333f, qint64(15));
-    H::row("0.21", 0.21f, qint64(20));
-    H::row("0.5", 0.5f, qint64(20));
-    H::row("0.80277777", 0.80277777f, qint64(25));
-    H::row("0.81", 0.81f, qint64(30));
+    H::table("dashboard", "max speed snaps");
 }
 
 void tst_Dashboard::maxSpeedSnaps()
 {
-    QFETCH(float, t);
-    QFETCH(qint64, speed);
-    QCOMPARE(AllOfSetPages3::snap(t), speed);
+    QCOMPARE(AllOfSetPages3::snap(H::cell("t").toDouble()), H::cell("speed").toInteger());
 }
 
 void tst_Dashboard::storedMaxSpeedLoads_data()
 {
-    H::columns<QString, float>("stored", "position");
-    H::row("17", "17", 0.0833333358168602f);
-    H::row("18", "18", 0.3333333432674408f);
-    H::row("22", "22", 0.3333333432674408f);
-    H::row("23", "23", 0.6666666865348816f);
-    H::row("27.9", "27.9", 0.6666666865348816f);
-    H::row("28", "28", 0.9166666865348816f);
+    H::table("dashboard", "stored max speed");
 }
 
 void tst_Dashboard::storedMaxSpeedLoads()
 {
-    QFETCH(QString, stored);
-    QFETCH(float, position);
-    H::set("maxspeed", stored);
+    H::set("maxspeed", H::value("stored"));
     auto* page = show<AllOfSetPages3>("AllOfSetPages3");
-    QCOMPARE(dial(page, "MyMaxSpeedCView"), position);
-    QCOMPARE(H::text(page, "maxspeedlicheng"), stored);
+    QCOMPARE(dial(page, "MyMaxSpeedCView"), float(H::cell("degrees").toInt()) / 180);
+    QCOMPARE(H::text(page, "maxspeedlicheng"), H::value("stored"));
 }
 
 void tst_Dashboard::lightSpeedAlongTheDial_data()
 {
-    H::columns<double, int, float>("t", "speed", "position");
-    H::row("middle", 0.5, 17, 0.5f);
-    H::row("just short of the right limit", 164.0 / 180, 24, 164.0f / 180);
-    H::row("right limit", 165.0 / 180, 25, 165.0f / 180);
-    H::row("right of the dial", 1.4, 25, 165.0f / 180);
-    H::row("left of the limit", 0.02, 10, 15.0f / 180);
+    H::table("dashboard", "light speed");
 }
 
 void tst_Dashboard::lightSpeedAlongTheDial()
 {
-    QFETCH(double, t);
-    QFETCH(int, speed);
-    QFETCH(float, position);
     auto* page = show<AllOfSetPages4>("AllOfSetPages4");
-    drag(page, "MyLightCView", State::Began, t);
-    QCOMPARE(H::text(page, "slightspeed"), QString::number(speed));
-    QCOMPARE(dial(page, "MyLightCView"), position);
+    drag(page, "MyLightCView", State::Began, H::cell("t").toDouble());
+    QCOMPARE(H::text(page, "slightspeed"), H::value("speed"));
+    QCOMPARE(dial(page, "MyLightCView"), float(H::cell("degrees").toInt()) / 180);
 }
 
 void tst_Dashboard::unfinishedDragStoresAndSendsNothing()
