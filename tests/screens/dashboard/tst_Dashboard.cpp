@@ -64,38 +64,33 @@ private slots:
     void init();
     void cleanup() { h.reset(); }
 
-    void ringTarget_data();
+    void ringTarget_data() { H::table("dashboard", "ring"); }
     void ringTarget();
-    void barTarget_data();
+    void barTarget_data() { H::table("dashboard", "bar"); }
     void barTarget();
     void mileageGaugesStepTowardsTheStoreReadEvery33Ticks();
-    void rangeFollowsTheToggleAtOnce();
-    void chargeGaugesStepTowardsTheCharge_data();
+    void batteryControlsStoreAtOnce();
+    void chargeGaugesStepTowardsTheCharge_data() { H::table("dashboard", "charge"); }
     void chargeGaugesStepTowardsTheCharge();
     void chargeIsReadAgainOnThe34thTick();
-    void quietSwitchStoresTheModeAndStopsTheVibration();
     void batteryLogoAtTheEndOfTheRingIsWhole();
     void fenceDialFollowsTheFingerAndReleaseStoresTheAngle();
     void childrenModeResetsTheRadiusAndReanchorsAtTheNextLoad();
-    void fenceMapPageAddress();
 
-    void speedLimitOlderAnswersLeaveTheDecisionToTheNewerUpload();
-    void speedLimitAnswersAreTakenOnce();
-    void maxSpeedSnaps_data();
+    void speedLimitConfirmsOnlyWhatTheNewestUploadDecides();
+    void maxSpeedSnaps_data() { H::table("dashboard", "max speed snaps"); }
     void maxSpeedSnaps();
-    void storedMaxSpeedLoads_data();
+    void storedMaxSpeedLoads_data() { H::table("dashboard", "stored max speed"); }
     void storedMaxSpeedLoads();
-    void lightSpeedAlongTheDial_data();
+    void lightSpeedAlongTheDial_data() { H::table("dashboard", "light speed"); }
     void lightSpeedAlongTheDial();
-    void unfinishedDragStoresAndSendsNothing();
     void releaseStoresAndSendsBothLimits();
     void speedFailureRestoresTheAcceptedValue();
     void lightSpeedFailureLeavesTheMaximumSpeed();
     void quickSecondDragThatFailsFallsBackToTheFirst();
     void answerAfterThePageIsGoneStillRestoresTheStore();
 
-    void swipesGoThroughTheFivePagesAndMoveTheDot();
-    void pageControlTapsPageOneStepUnanimated();
+    void pagerSwipesAndDotsGoThroughTheFivePages();
     void onlyTheVisiblePageTicks();
     void tabsLeaveTheSectionAndReleaseIt();
     void refreshRunsAtOnceThenEvery30SecondsWhileOnScreen();
@@ -142,21 +137,11 @@ void tst_Dashboard::init()
     H::set("lightspeed", "12");
 }
 
-void tst_Dashboard::ringTarget_data()
-{
-    H::table("dashboard", "ring");
-}
-
 void tst_Dashboard::ringTarget()
 {
     H::set("benzhoulicheng", H::value("thisWeek"));
     H::set("shangzhoulicheng", H::value("lastWeek"));
     QCOMPARE(AllOfSetPages1::GetYuanHuanProcess(), float(H::cell("target").toDouble()));
-}
-
-void tst_Dashboard::barTarget_data()
-{
-    H::table("dashboard", "bar");
 }
 
 void tst_Dashboard::barTarget()
@@ -197,11 +182,14 @@ void tst_Dashboard::mileageGaugesStepTowardsTheStoreReadEvery33Ticks()
     QCOMPARE(ring->getYuanHuanProcess(), 0.1f);
 }
 
-void tst_Dashboard::rangeFollowsTheToggleAtOnce()
+void tst_Dashboard::batteryControlsStoreAtOnce()
 {
     // 34.5556 V is a charge of one half; a stored range under 30 km is the 28 km one.
     H::set("power", "34.5556");
     H::set("powerlichengmax", "29.9");
+    // Any number but 0 is on; setting the switch from the store stores nothing.
+    H::set("powermiandarao", "2");
+    H::set("zhendongcishu", "60");
     auto* page = show<AllOfSetPages2>("AllOfSetPages2");
     QCOMPARE(H::text(page, "powerlichengmax"), QString("28"));
     QCOMPARE(H::setting("powerlichengmax"), QString("29.9"));
@@ -215,11 +203,15 @@ void tst_Dashboard::rangeFollowsTheToggleAtOnce()
     QCOMPARE(H::text(page, "powerlicheng"), QString("14.0"));
     H::tap(page, "button28");
     QCOMPARE(H::text(page, "powerlicheng"), QString("22.5"));
-}
 
-void tst_Dashboard::chargeGaugesStepTowardsTheCharge_data()
-{
-    H::table("dashboard", "charge");
+    // The do-not-disturb switch; turning it on stops the vibration.
+    auto* quiet = child<Switch>(page, "switchpower");
+    QVERIFY(quiet->isOn());
+    QCOMPARE(H::setting("powermiandarao"), QString("2"));
+    quiet->tap();
+    QCOMPARE(H::settings({"powermiandarao", "zhendongcishu"}), (QStringList{"0", "60"}));
+    quiet->tap();
+    QCOMPARE(H::settings({"powermiandarao", "zhendongcishu"}), (QStringList{"1", "0"}));
 }
 
 void tst_Dashboard::chargeGaugesStepTowardsTheCharge()
@@ -256,20 +248,6 @@ void tst_Dashboard::chargeIsReadAgainOnThe34thTick()
     QCOMPARE(H::text(page, "powerlicheng"), QString("11.3"));
     // The half ring, empty at full charge, starts to climb.
     QCOMPARE(child<PowerYuanHuanCustomView>(page, "PowerHuanyuan")->getYuanHuanProcess(), 0.01f);
-}
-
-void tst_Dashboard::quietSwitchStoresTheModeAndStopsTheVibration()
-{
-    // Any number but 0 is on; setting the switch from the store stores nothing.
-    H::set("powermiandarao", "2");
-    H::set("zhendongcishu", "60");
-    auto* quiet = child<Switch>(show<AllOfSetPages2>("AllOfSetPages2"), "switchpower");
-    QVERIFY(quiet->isOn());
-    QCOMPARE(H::setting("powermiandarao"), QString("2"));
-    quiet->tap();
-    QCOMPARE(H::settings({"powermiandarao", "zhendongcishu"}), (QStringList{"0", "60"}));
-    quiet->tap();
-    QCOMPARE(H::settings({"powermiandarao", "zhendongcishu"}), (QStringList{"1", "0"}));
 }
 
 void tst_Dashboard::batteryLogoAtTheEndOfTheRingIsWhole()
@@ -335,7 +313,9 @@ void tst_Dashboard::childrenModeResetsTheRadiusAndReanchorsAtTheNextLoad()
     QCOMPARE(H::text(page, "weilanradio"), QString("30"));
     QCOMPARE(dial(page, "MyWLCView"), 15.0f / 180);
     QCOMPARE(picture(), Images::named(AllOfSetPages5::ChildrenOffImage));
-    QVERIFY(child<WebView>(page, "MyWebView")->url().toString().contains("wl=30&"));
+    // The map page shows the fence around the device.
+    QCOMPARE(child<WebView>(page, "MyWebView")->url().toString(),
+             h->sim.baseUrl().toString() + "/TestMap.php?wl=30&lng=120.500000&lat=30.250000");
 
     // On again: the fence moves to the device only at the next load.
     H::tap(page, "childrenbutton");
@@ -346,20 +326,7 @@ void tst_Dashboard::childrenModeResetsTheRadiusAndReanchorsAtTheNextLoad()
     QCOMPARE(H::setting("baselat"), QString("30.25"));
 }
 
-void tst_Dashboard::fenceMapPageAddress()
-{
-    H::set("lat", "30.25");
-    H::set("lng", "120.5");
-    H::set("weilanradio", "60");
-    auto* web = child<WebView>(show<AllOfSetPages5>("AllOfSetPages5"), "MyWebView");
-    const QString url = web->url().toString();
-    QVERIFY(url.startsWith(h->sim.baseUrl().toString() + "/TestMap.php?"));
-    QVERIFY(url.endsWith("wl=500&lng=120.500000&lat=30.250000"));
-    QVERIFY(H::waitFor([web] { return !web->isLoading(); }));
-    QCOMPARE(web->title(), QString("电子围栏 500 m"));
-}
-
-void tst_Dashboard::speedLimitOlderAnswersLeaveTheDecisionToTheNewerUpload()
+void tst_Dashboard::speedLimitConfirmsOnlyWhatTheNewestUploadDecides()
 {
     limit().load(20);
     const quint64 first = limit().send(25);
@@ -375,17 +342,15 @@ void tst_Dashboard::speedLimitOlderAnswersLeaveTheDecisionToTheNewerUpload()
     QCOMPARE(limit().confirmed(), qint64(20));
 
     // A page loaded during an upload reads the value already stored, not yet taken.
-    const quint64 ticket = limit().send(30);
+    quint64 ticket = limit().send(30);
     limit().load(30);
     QCOMPARE(limit().confirmed(), qint64(20));
     QCOMPARE(limit().failed(ticket), Outcome::RestoreAndAlert);
     QCOMPARE(limit().confirmed(), qint64(20));
-}
 
-void tst_Dashboard::speedLimitAnswersAreTakenOnce()
-{
+    // An answer is taken once.
     limit().load(20);
-    const quint64 ticket = limit().send(30);
+    ticket = limit().send(30);
     QCOMPARE(limit().accepted(ticket), Outcome::Nothing);
     QCOMPARE(limit().failed(ticket), Outcome::Nothing);
     QCOMPARE(limit().confirmed(), qint64(30));
@@ -396,19 +361,9 @@ void tst_Dashboard::speedLimitAnswersAreTakenOnce()
     QVERIFY(limit().send(15) > ticket);
 }
 
-void tst_Dashboard::maxSpeedSnaps_data()
-{
-    H::table("dashboard", "max speed snaps");
-}
-
 void tst_Dashboard::maxSpeedSnaps()
 {
     QCOMPARE(AllOfSetPages3::snap(H::cell("t").toDouble()), H::cell("speed").toInteger());
-}
-
-void tst_Dashboard::storedMaxSpeedLoads_data()
-{
-    H::table("dashboard", "stored max speed");
 }
 
 void tst_Dashboard::storedMaxSpeedLoads()
@@ -419,11 +374,6 @@ void tst_Dashboard::storedMaxSpeedLoads()
     QCOMPARE(H::text(page, "maxspeedlicheng"), H::value("stored"));
 }
 
-void tst_Dashboard::lightSpeedAlongTheDial_data()
-{
-    H::table("dashboard", "light speed");
-}
-
 void tst_Dashboard::lightSpeedAlongTheDial()
 {
     auto* page = show<AllOfSetPages4>("AllOfSetPages4");
@@ -432,22 +382,19 @@ void tst_Dashboard::lightSpeedAlongTheDial()
     QCOMPARE(dial(page, "MyLightCView"), float(H::cell("degrees").toInt()) / 180);
 }
 
-void tst_Dashboard::unfinishedDragStoresAndSendsNothing()
-{
-    // The dial follows the finger beyond its ends; the label keeps the stored limit.
-    auto* page = show<AllOfSetPages3>("AllOfSetPages3");
-    drag(page, "MyMaxSpeedCView", State::Began, 1.25);
-    QCOMPARE(dial(page, "MyMaxSpeedCView"), 1.25f);
-    drag(page, "MyMaxSpeedCView", State::Cancelled, -0.5);
-    QCOMPARE(dial(page, "MyMaxSpeedCView"), -0.5f);
-    QCOMPARE(H::text(page, "maxspeedlicheng"), QString("20"));
-    QCOMPARE(H::setting("maxspeed"), QString("20"));
-    QCOMPARE(h->sentCount(), 0);
-}
-
 void tst_Dashboard::releaseStoresAndSendsBothLimits()
 {
+    // The dial follows the finger beyond its ends; until a release the label keeps the
+    // stored limit and nothing is sent.
     auto* max = show<AllOfSetPages3>("AllOfSetPages3");
+    drag(max, "MyMaxSpeedCView", State::Began, 1.25);
+    QCOMPARE(dial(max, "MyMaxSpeedCView"), 1.25f);
+    drag(max, "MyMaxSpeedCView", State::Cancelled, -0.5);
+    QCOMPARE(dial(max, "MyMaxSpeedCView"), -0.5f);
+    QCOMPARE(H::text(max, "maxspeedlicheng"), QString("20"));
+    QCOMPARE(H::setting("maxspeed"), QString("20"));
+    QCOMPARE(h->sentCount(), 0);
+
     drag(max, "MyMaxSpeedCView", State::Began, 0.5);
     drag(max, "MyMaxSpeedCView", State::Ended, 0.95);
     QCOMPARE(H::text(max, "maxspeedlicheng"), QString("30"));
@@ -539,7 +486,7 @@ void tst_Dashboard::answerAfterThePageIsGoneStillRestoresTheStore()
     QCOMPARE(H::setting("maxspeed"), QString("20"));
 }
 
-void tst_Dashboard::swipesGoThroughTheFivePagesAndMoveTheDot()
+void tst_Dashboard::pagerSwipesAndDotsGoThroughTheFivePages()
 {
     section();
     QCOMPARE(pager()->visiblePage(), page(1));
@@ -564,23 +511,17 @@ void tst_Dashboard::swipesGoThroughTheFivePagesAndMoveTheDot()
         QCOMPARE(pager()->visiblePage(), page(number));
     }
     QVERIFY(!pager()->beginSwipe(Direction::Forward));
-}
 
-void tst_Dashboard::pageControlTapsPageOneStepUnanimated()
-{
-    section();
-    tapDot(0, 10);
-    QCOMPARE(pager()->visiblePage(), page(2));
-    QCOMPARE(pager()->lastDirection(), Direction::Forward);
-    tapDot(1, 10);
-    tapDot(2, -10);
-    QCOMPARE(pager()->visiblePage(), page(2));
+    // A tap beside the current dot pages one step that way, unanimated; past the end, nowhere.
+    tapDot(4, 10);
+    QCOMPARE(pager()->visiblePage(), page(5));
+    tapDot(4, -10);
+    QCOMPARE(pager()->visiblePage(), page(4));
     QCOMPARE(pager()->lastDirection(), Direction::Reverse);
-    QCOMPARE(pager()->lastAnimated(), false);
-    // A tap beyond the first dot goes nowhere.
-    tapDot(1, -10);
-    tapDot(0, -10);
-    QCOMPARE(pager()->visiblePage(), page(1));
+    QVERIFY(!pager()->lastAnimated());
+    tapDot(3, 10);
+    QCOMPARE(pager()->visiblePage(), page(5));
+    QCOMPARE(pager()->lastDirection(), Direction::Forward);
 }
 
 void tst_Dashboard::onlyTheVisiblePageTicks()
