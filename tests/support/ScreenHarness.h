@@ -4,9 +4,15 @@
 #include "platform/ManualTimerLoop.h"
 #include "platform/location/LocationManager.h"
 #include "platform/map/MapCoordinate.h"
+#include "platform/map/MapView.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/LocalShareService.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -28,6 +34,7 @@
 #include <QWidget>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 // The world a screen test runs in: a fresh delegate over a temporary folder with a fake
 // clock, virtual time for the timers, the device-server simulator as the app's server,
@@ -233,3 +240,6 @@ public:
     Storyboard* storyboard = nullptr;
     QStringList segues;
 };
+
+using H = ScreenHarness;
+using Direction = PageViewController::NavigationDirection;

@@ -1,10 +1,7 @@
 #include "support/ScreenHarness.h"
 
 #include "platform/net/ImageLoader.h"
-#include "platform/ui/Button.h"
 #include "platform/ui/ImagePickerController.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Images.h"
 #include "platform/ui/SquareCropView.h"
 #include "screens/account/AuthCode.h"
 #include "screens/account/RoundView.h"
@@ -15,8 +12,6 @@
 #include "screens/account/ViewControllerRegister.h"
 
 #include <QTemporaryDir>
-
-using H = ScreenHarness;
 
 namespace {
 
@@ -172,7 +167,11 @@ void tst_Account::bindingChecksTheNumberAfterOnePulseWhateverTheTaps()
 {
     H h("0");
     auto* screen = h.start<ViewControllerDevID>();
-    QCOMPARE(H::text(screen, "TextFieldDevID"), QString());
+    auto* field = child<TextField>(screen, "TextFieldDevID");
+    QCOMPARE(field->text(), QString());
+    field->becomeFirstResponder();
+    field->pressReturn();
+    QVERIFY(!field->isFirstResponder());
     H::type(screen, "TextFieldDevID", "8");
     H::tap(screen, "Connect");
     QCOMPARE(H::text(screen, "Label1"), QString("正在"));

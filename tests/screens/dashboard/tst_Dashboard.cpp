@@ -1,11 +1,7 @@
 #include "support/ScreenHarness.h"
 
 #include "platform/net/WebView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Images.h"
 #include "platform/ui/Localized.h"
-#include "platform/ui/PageControl.h"
-#include "platform/ui/PageViewController.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Theme.h"
@@ -24,11 +20,8 @@
 
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
-#include <optional>
 
-using H = ScreenHarness;
 using State = PanGestureRecognizer::State;
-using Direction = PageViewController::NavigationDirection;
 using Outcome = SpeedLimit::Outcome;
 
 namespace {

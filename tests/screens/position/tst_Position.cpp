@@ -1,10 +1,6 @@
 #include "support/ListAnswers.h"
 #include "support/ScreenHarness.h"
 
-#include "platform/map/MapView.h"
-#include "platform/ui/Images.h"
-#include "platform/ui/PageControl.h"
-#include "platform/ui/PageViewController.h"
 #include "screens/position/AllOfPosPages1.h"
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
@@ -14,12 +10,7 @@
 #include "views/CustomAnnotationViewImage.h"
 #include "views/FitLabel.h"
 
-#include <QFile>
 #include <QLabel>
-#include <optional>
-
-using H = ScreenHarness;
-using Direction = PageViewController::NavigationDirection;
 
 namespace {
 
@@ -57,8 +48,7 @@ private slots:
     void minutesSaved();
     void trackPageFiguresTickWhileShown();
     void trackAnswersDrawOneLineWithItsMarks();
-    void beforeAppearanceOnlyTheListsFill();
-    void reappearanceMakesAFreshMap();
+    void eachAppearanceMakesAnEmptyMapFilledAtTheNextModeSwitch();
     void testMapScreenShowsAMap();
     void modeSwitchMovesMarksAndLines();
     void modeSwitchWithNothingLeavesTheMap();
@@ -174,17 +164,17 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
     QCOMPARE(map()->annotations().size(), 4);
 }
 
-void tst_Position::beforeAppearanceOnlyTheListsFill()
+void tst_Position::eachAppearanceMakesAnEmptyMapFilledAtTheNextModeSwitch()
 {
     h->answer(Track, ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
     h->answer(Riders,
               ListAnswers::riders({{"rider1", "3", "新手", "1", "", "30.3", "120.4", "w"}}));
+    // Before the first appearance only the lists fill.
     m_pos = h->page<ViewControllerPos>("ViewControllerPos", false);
     tick(); // the feeds' first ticks come a second after loading
     QVERIFY(H::waitFor([&] { return m_pos->overlaysLine().size() == 1; }));
     QVERIFY(H::waitFor([&] { return m_pos->array_lvyou().size() == 1; }));
     QCOMPARE(m_pos->blackpoint().size(), 2);
-    // The new map is empty until the next mode switch puts the marks and lines there.
     H::setAppeared(m_pos, true);
     QVERIFY(map()->annotations().isEmpty() && map()->overlays().isEmpty());
     swipe(Direction::Forward);
@@ -192,18 +182,10 @@ void tst_Position::beforeAppearanceOnlyTheListsFill()
     swipe(Direction::Reverse);
     QCOMPARE(map()->annotations().size(), 2);
     QCOMPARE(map()->overlays().size(), 1);
-    delete m_pos.data();
-}
 
-void tst_Position::reappearanceMakesAFreshMap()
-{
-    h->answer(Track, ListAnswers::track({{"1", "30.1", "120.2"}, {"2", "30.2", "120.3"}}));
-    QVERIFY(start());
-    h->loop.runDue();
-    QVERIFY(H::waitFor([&] { return map()->overlays().size() == 1; }));
+    // The earlier map stays, hidden under the new one.
     H::setAppeared(m_pos, false);
     H::setAppeared(m_pos, true);
-    // The earlier map stays, hidden under the new one, which starts empty.
     const QList<MapView*> maps = m_pos->findChildren<MapView*>("mapView");
     QCOMPARE(maps.size(), 2);
     QVERIFY(maps.first()->isHidden());
@@ -212,13 +194,14 @@ void tst_Position::reappearanceMakesAFreshMap()
     // Points arriving now are drawn on the new map; the marks made before come back with
     // the next mode switch.
     h->answer(Track, ListAnswers::track({{"3", "30.3", "120.4"}}));
-    h->loop.runDue();
+    tick();
     QVERIFY(H::waitFor([&] { return fresh->overlays().size() == 1; }));
     QVERIFY(fresh->annotations().isEmpty());
     swipe(Direction::Forward);
     swipe(Direction::Reverse);
     QCOMPARE(fresh->annotations().size(), 2);
     QCOMPARE(fresh->overlays().size(), 2);
+    delete m_pos.data();
 }
 
 void tst_Position::testMapScreenShowsAMap()
@@ -376,8 +359,10 @@ void tst_Position::sharedPictureIsTheScreenWithTheMap()
     top.fill(Qt::blue);
     const QImage both = ViewControllerPos::addImage(window, top);
     QCOMPARE(both.size(), QSize(40, 60));
-    QCOMPARE(both.pixelColor(10, 10), QColor(Qt::blue));
-    QCOMPARE(both.pixelColor(10, 30), QColor(Qt::red));
+    // The map covers the window's top left, to the pixel.
+    QCOMPARE(both.pixelColor(0, 0), QColor(Qt::blue));
+    QCOMPARE(both.pixelColor(39, 19), QColor(Qt::blue));
+    QCOMPARE(both.pixelColor(0, 20), QColor(Qt::red));
     QCOMPARE(ViewControllerPos::addImage(window, QImage()).pixelColor(10, 10), QColor(Qt::red));
 
     QVERIFY(start());

@@ -1,10 +1,5 @@
 #include "support/ScreenHarness.h"
 
-#include "platform/map/MapView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Images.h"
-#include "platform/ui/PageViewController.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "screens/profile/AllOfMinePages1.h"
@@ -13,11 +8,6 @@
 #include "screens/profile/ViewControllerMine.h"
 #include "store/MyPaiMingInfo.h"
 #include "views/CustomAnnotationView.h"
-
-#include <optional>
-
-using H = ScreenHarness;
-using Direction = PageViewController::NavigationDirection;
 
 namespace {
 
@@ -49,11 +39,9 @@ private slots:
 
     void headersShowTheSettingsAsTheyWereWhenLoaded();
     void rowsShowWhoHoldsTheirRankWhenTheyComeIntoView();
-    void rankWithoutARiderShowsItsNumberOnly();
-    void rowCountIsFixedWhenTheTableFirstLoads();
+    void rowsAreCountedOnceAndARankWithoutARiderShowsItsNumberOnly();
     void rankingMapOfTheChosenRider();
-    void choiceBeforeLoadingCountsAndARankNobodyHoldsChangesNothing();
-    void everyAppearanceMakesOneMapWithOneFreshMark();
+    void everyAppearanceMakesOneMapWithOneMarkOfTheChosenRider();
     void arrowsAndChoicesSwitchPagesForwardWithoutAnimation();
     void tabsLeaveTheSectionWhichLetsGoOfItsObservers();
     void hiddenSectionKeepsItsCountdownAndTicksAtOnceWhenShown();
@@ -141,22 +129,33 @@ void tst_Profile::rowsShowWhoHoldsTheirRankWhenTheyComeIntoView()
     QCOMPARE(row(0, "levelname"), QString("大师 20级"));
 }
 
-void tst_Profile::rankWithoutARiderShowsItsNumberOnly()
+void tst_Profile::rowsAreCountedOnceAndARankWithoutARiderShowsItsNumberOnly()
 {
     // Rank 1 twice (both counted), rank 2, then rank 5: four rows, ranks 3 and 4 empty.
     rider("old", "1");
     rider("new", "1");
+    rider("unranked", "0");
+    // Loaded while not on display, as the pager loads a page it has not shown yet.
+    auto* page = h->page<AllOfMinePages2>("AllOfMinePages2", false);
+    QVERIFY(!table()->hasLoadedRows());
+    // Riders added before the table is first shown are counted; later ones are not.
     rider("b", "2");
     rider("e", "5");
-    h->page<AllOfMinePages2>("AllOfMinePages2");
+    page->show();
     QCOMPARE(table()->numberOfRows(), 4);
+    rider("f", "6");
+    page->hide();
+    page->show();
+    table()->setContentOffset(100);
+    QCOMPARE(table()->numberOfRows(), 4);
+    table()->setContentOffset(0);
     QCOMPARE(row(0, "username"), MyPaiMingInfo::GetValue("1").first().username);
     QCOMPARE(row(2, "paiming"), QString("NO.3"));
     QCOMPARE(row(2, "username"), QString());
     QCOMPARE(row(2, "levelname"), QString());
 
     // Also when the cell last showed a rider in another row.
-    for (int rank = 6; rank <= 30; ++rank)
+    for (int rank = 7; rank <= 30; ++rank)
         rider(QString("r%1").arg(rank), QString::number(rank));
     table()->reloadData();
     table()->setContentOffset(10 * 60);
@@ -164,24 +163,6 @@ void tst_Profile::rankWithoutARiderShowsItsNumberOnly()
     QCOMPARE(row(2, "paiming"), QString("NO.3"));
     QCOMPARE(row(2, "username"), QString());
     QVERIFY(child<ImageView>(table()->cellForRow(2), "cellimage")->image().isNull());
-}
-
-void tst_Profile::rowCountIsFixedWhenTheTableFirstLoads()
-{
-    rider("a", "1");
-    rider("unranked", "0");
-    // Loaded while not on display, as the pager loads a page it has not shown yet.
-    auto* page = h->page<AllOfMinePages2>("AllOfMinePages2", false);
-    QVERIFY(!table()->hasLoadedRows());
-    // Riders added before the table is first shown are counted; later ones are not.
-    rider("b", "2");
-    page->show();
-    QCOMPARE(table()->numberOfRows(), 2);
-    rider("c", "3");
-    page->hide();
-    page->show();
-    table()->setContentOffset(100);
-    QCOMPARE(table()->numberOfRows(), 2);
 }
 
 void tst_Profile::rankingMapOfTheChosenRider()
@@ -209,9 +190,11 @@ void tst_Profile::rankingMapOfTheChosenRider()
     QCOMPARE(map(shown)->annotations().first()->coordinate(), at);
 }
 
-void tst_Profile::choiceBeforeLoadingCountsAndARankNobodyHoldsChangesNothing()
+void tst_Profile::everyAppearanceMakesOneMapWithOneMarkOfTheChosenRider()
 {
+    rider("first", "1", "18");
     rider("fifth", "5", "3", "40.125", "-3.5");
+    // A choice made before the page loads counts.
     H::set("cellindex", "5");
     auto* early = h->storyboard->instantiate<AllOfMinePages3>("AllOfMinePages3");
     early->UpdateData();
@@ -220,32 +203,25 @@ void tst_Profile::choiceBeforeLoadingCountsAndARankNobodyHoldsChangesNothing()
     early->loadViewIfNeeded();
     H::setAppeared(early, true);
     QCOMPARE(H::text(early, "username"), QString("fifth- 骑士 3级"));
+    QVERIFY(H::near(map(early)->centerCoordinate(), MapCoordinate{40.125, -3.5}));
+    // A rank nobody holds changes nothing.
     H::set("cellindex", "42");
     early->UpdateData();
     QCOMPARE(H::text(early, "paiming"), QString("本周排名 NO.5"));
+
+    QPointer<MapView> firstMap = map(early);
+    H::set("cellindex", "1");
+    early->UpdateData();
     H::setAppeared(early, false);
     H::setAppeared(early, true);
-    QVERIFY(H::near(map(early)->centerCoordinate(), MapCoordinate{40.125, -3.5}));
-}
-
-void tst_Profile::everyAppearanceMakesOneMapWithOneFreshMark()
-{
-    rider("first", "1", "12");
-    rider("second", "2", "18", "10.5", "20.5");
-    auto* shown = h->page<AllOfMinePages3>("AllOfMinePages3");
-    QPointer<MapView> firstMap = map(shown);
-    H::set("cellindex", "2");
-    shown->UpdateData();
-    H::setAppeared(shown, false);
-    H::setAppeared(shown, true);
     QVERIFY(!firstMap);
-    QCOMPARE(shown->findChildren<MapView*>().size(), 1);
-    QCOMPARE(shown->findChildren<Button*>().size(), 1);
-    map(shown)->finishAnimations();
-    const QList<MapAnnotationPtr> marks = map(shown)->annotations();
+    QCOMPARE(early->findChildren<MapView*>().size(), 1);
+    QCOMPARE(early->findChildren<Button*>().size(), 1);
+    map(early)->finishAnimations();
+    const QList<MapAnnotationPtr> marks = map(early)->annotations();
     QCOMPARE(marks.size(), 1);
-    QCOMPARE(marks.first()->coordinate(), (MapCoordinate{10.5, 20.5}));
-    auto* mark = qobject_cast<CustomAnnotationView*>(map(shown)->viewForAnnotation(marks.first()));
+    QCOMPARE(marks.first()->coordinate(), (MapCoordinate{31.25, 121.5}));
+    auto* mark = qobject_cast<CustomAnnotationView*>(map(early)->viewForAnnotation(marks.first()));
     QVERIFY(mark && !mark->canShowCallout());
     QCOMPARE(mark->backgroundName(), QString("biggreenbg4.png"));
 }
@@ -280,6 +256,9 @@ void tst_Profile::arrowsAndChoicesSwitchPagesForwardWithoutAnimation()
                     MapCoordinate{third.lat.toFloat(), third.lng.toFloat()}));
     QVERIFY(!pager()->beginSwipe(Direction::Forward));
     step("backButton", "AllOfMinePages2");
+    // A second choice reaches the map page made for the first.
+    list->tapAt(QPointF(10, AllOfMinePages2::RowHeight + 5));
+    QCOMPARE(H::text(pager()->visiblePage(), "paiming"), QString("本周排名 NO.2"));
 }
 
 void tst_Profile::tabsLeaveTheSectionWhichLetsGoOfItsObservers()
