@@ -3,7 +3,6 @@
 #include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
 #include "platform/location/LocationManager.h"
-#include "platform/map/MapCoordinate.h"
 #include "platform/map/MapView.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/LocalShareService.h"
@@ -32,7 +31,6 @@
 #include <QJsonObject>
 #include <QTest>
 #include <QWidget>
-#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -76,23 +74,16 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // Plain screens stand in for the sections a test only leaves for.
-    void stub(std::initializer_list<const char*> ids)
-    {
-        for (const char* id : ids)
-            storyboard->registerScreen<Screen>(QString::fromLatin1(id));
-    }
-
     template <class T> T* start()
     {
         return qobject_cast<T*>(storyboard->start(T::staticMetaObject.className()));
     }
 
-    // A page made by its identifier, laid out in the pager's place (the window above the
-    // tabs), loaded and, unless `shown` is false, shown on its own.
-    template <class T> T* page(const char* identifier, bool shown = true)
+    // A page laid out in the pager's place (the window above the tabs), loaded and, unless
+    // `shown` is false, shown on its own.
+    template <class T> T* page(bool shown = true)
     {
-        auto* made = storyboard->instantiate<T>(QString::fromLatin1(identifier));
+        auto* made = storyboard->instantiate<T>(T::staticMetaObject.className());
         made->setParent(&host);
         made->setBaseGeometry(QRect(0, 0, host.width(), host.height() * 7 / 8));
         made->loadViewIfNeeded();
@@ -139,10 +130,8 @@ public:
     // Answers and failures so far: each is logged just before the screen handles it.
     int answered() const
     {
-        int count = 0;
-        for (const char* prefix : {"str = ", "htmlstr = ", "error = "})
-            count += int(log.matching(QString::fromLatin1(prefix)).size());
-        return count;
+        return int(log.matching("str = ").size() + log.matching("htmlstr = ").size() +
+                   log.matching("error = ").size());
     }
     bool awaitAnswers(int count = 1) const
     {
@@ -190,11 +179,13 @@ public:
         MyBasicInfo::SetValue(QString::fromLatin1(key), value);
     }
 
-    // Map centres come back through the projection, so they are compared to a nanodegree.
-    static bool near(const MapCoordinate& a, const MapCoordinate& b)
+    // Places to a hundred-thousandth of a degree, enough to tell a test's points apart.
+    static QStringList places(const QList<MapCoordinate>& points)
     {
-        return std::abs(a.latitude - b.latitude) < 1e-9 &&
-               std::abs(a.longitude - b.longitude) < 1e-9;
+        QStringList texts;
+        for (const MapCoordinate& point : points)
+            texts.append(QString::asprintf("%.5f %.5f", point.latitude, point.longitude));
+        return texts;
     }
 
     // A table of tests/data/screens/<area>.json: each row a JSON object named by its "row".

@@ -94,9 +94,8 @@ private slots:
     void bindingAnswersLeadOn();
     void login_data() { H::table("account", "login"); }
     void login();
-    void loginFieldsAndRememberTickFollowTheStore();
+    void loginFieldsFollowTheStoreAndSwitchingUserEmptiesIt();
     void loginAvatarShowsPlaceholderThenPicture();
-    void loginSwitchUserEmptiesTheStoreAndStartsOver();
     void recoveryCodesAreDrawnFromDigitsAndCapitalsAndRefreshed();
     void recovery_data() { H::table("account", "recovery"); }
     void recovery();
@@ -242,7 +241,7 @@ void tst_Account::login()
     QCOMPARE(H::setting("localusername"), requests ? username : QString("0"));
 }
 
-void tst_Account::loginFieldsAndRememberTickFollowTheStore()
+void tst_Account::loginFieldsFollowTheStoreAndSwitchingUserEmptiesIt()
 {
     H h;
     auto* screen = h.start<ViewControllerLogin>();
@@ -275,6 +274,20 @@ void tst_Account::loginFieldsAndRememberTickFollowTheStore()
     QCOMPARE(h.storyboard->topScreen(), third);
     QCOMPARE(H::text(third, "TextPwd"), QString("kept1"));
     QCOMPARE(H::text(third, "TextUserName"), QString("rider01"));
+
+    // Switching the user (a tap on the avatar, then confirmed) empties the store and starts over.
+    H::tap(third, "TouXiangImage");
+    QVERIFY(H::alert());
+    QCOMPARE(H::alert()->actionStyle(0), AlertController::ActionStyle::Cancel);
+    H::alert()->pressAction("取消");
+    QVERIFY(!h.segues.contains("LoginGoToWelcom"));
+
+    H::tap(third, "TouXiangImage");
+    H::alert()->pressAction("切换");
+    QCOMPARE(h.segues.last(), QString("LoginGoToWelcom"));
+    // A fresh welcome screen alone, over fresh settings.
+    QCOMPARE(h.storyboard->stack().size(), 1);
+    QCOMPARE(H::setting("devid"), QString("0"));
 }
 
 void tst_Account::loginAvatarShowsPlaceholderThenPicture()
@@ -291,24 +304,6 @@ void tst_Account::loginAvatarShowsPlaceholderThenPicture()
     QVERIFY(H::waitFor([&] { return avatar->image() != placeholder; }));
     QVERIFY(!avatar->image().isNull());
     h.app.delegate->setImageLoader(nullptr);
-}
-
-void tst_Account::loginSwitchUserEmptiesTheStoreAndStartsOver()
-{
-    H h;
-    auto* screen = h.start<ViewControllerLogin>();
-    H::tap(screen, "TouXiangImage");
-    QVERIFY(H::alert());
-    QCOMPARE(H::alert()->actionStyle(0), AlertController::ActionStyle::Cancel);
-    H::alert()->pressAction("取消");
-    QVERIFY(h.segues.isEmpty());
-
-    H::tap(screen, "TouXiangImage");
-    H::alert()->pressAction("切换");
-    QCOMPARE(h.segues, QStringList{"LoginGoToWelcom"});
-    // A fresh welcome screen alone, over fresh settings.
-    QCOMPARE(h.storyboard->stack().size(), 1);
-    QCOMPARE(H::setting("devid"), QString("0"));
 }
 
 void tst_Account::recoveryCodesAreDrawnFromDigitsAndCapitalsAndRefreshed()

@@ -43,8 +43,7 @@ private slots:
     void rankingMapOfTheChosenRider();
     void everyAppearanceMakesOneMapWithOneMarkOfTheChosenRider();
     void arrowsAndChoicesSwitchPagesForwardWithoutAnimation();
-    void tabsLeaveTheSectionWhichLetsGoOfItsObservers();
-    void hiddenSectionKeepsItsCountdownAndTicksAtOnceWhenShown();
+    void hiddenSectionKeepsItsCountdownAndItsTabsLetGoOfIt();
 
 private:
     TableView* table() const { return child<TableView>(&h->host, "tableView"); }
@@ -57,7 +56,8 @@ private:
     // The section started, shown, and holding the simulator's ranking.
     ViewControllerMine* start()
     {
-        h->stub({"ViewControllerSet", "ViewControllerPos"});
+        h->storyboard->registerScreen<Screen>("ViewControllerSet");
+        h->storyboard->registerScreen<Screen>("ViewControllerPos");
         m_mine = h->start<ViewControllerMine>();
         h->loop.runDue();
         const bool answered = H::waitFor([this] { return !inFlight(); });
@@ -88,8 +88,8 @@ void tst_Profile::headersShowTheSettingsAsTheyWereWhenLoaded()
     H::set("jifen", "1530");
     H::set("paiming", "4");
     H::set("totallicheng", "812.5");
-    auto* profile = h->page<AllOfMinePages1>("AllOfMinePages1");
-    auto* list = h->page<AllOfMinePages2>("AllOfMinePages2");
+    auto* profile = h->page<AllOfMinePages1>();
+    auto* list = h->page<AllOfMinePages2>();
     for (QWidget* page : {static_cast<QWidget*>(profile), static_cast<QWidget*>(list)}) {
         QCOMPARE(H::text(page, "username"), QString("rider01"));
         QCOMPARE(H::text(page, "levelname"), QString("骑士 12级"));
@@ -110,7 +110,7 @@ void tst_Profile::rowsShowWhoHoldsTheirRankWhenTheyComeIntoView()
 {
     for (int rank = 1; rank <= 30; ++rank)
         rider(QString("r%1").arg(rank), QString::number(rank), QString::number(rank + 4));
-    h->page<AllOfMinePages2>("AllOfMinePages2");
+    h->page<AllOfMinePages2>();
     QCOMPARE(row(0, "paiming"), QString("NO.1"));
     QCOMPARE(row(0, "username"), QString("r1"));
     QCOMPARE(row(5, "levelname"), QString("骑士 10级"));
@@ -136,7 +136,7 @@ void tst_Profile::rowsAreCountedOnceAndARankWithoutARiderShowsItsNumberOnly()
     rider("new", "1");
     rider("unranked", "0");
     // Loaded while not on display, as the pager loads a page it has not shown yet.
-    auto* page = h->page<AllOfMinePages2>("AllOfMinePages2", false);
+    auto* page = h->page<AllOfMinePages2>(false);
     QVERIFY(!table()->hasLoadedRows());
     // Riders added before the table is first shown are counted; later ones are not.
     rider("b", "2");
@@ -169,23 +169,23 @@ void tst_Profile::rankingMapOfTheChosenRider()
 {
     // Before any rider holds the chosen rank: an empty card over a map at 0, 0.
     rider("other", "2");
-    auto* none = h->page<AllOfMinePages3>("AllOfMinePages3");
+    auto* none = h->page<AllOfMinePages3>();
     QVERIFY(none->children().indexOf(child<Button>(none, "backButton")) >
             none->children().indexOf(map(none)));
     QCOMPARE(H::text(none, "username"), QString());
-    QVERIFY(H::near(map(none)->centerCoordinate(), MapCoordinate{0, 0}));
+    QCOMPARE(H::places({map(none)->centerCoordinate()}), QStringList{"0.00000 0.00000"});
     QCOMPARE(map(none)->annotations().size(), 1);
 
     // Two riders of one rank: the first the cache returns is shown.
     rider("first", "1", "16", "22.5", "114.0625");
     rider("later", "1", "4", "10.5", "20.5");
     const RiderInfo first = MyPaiMingInfo::GetValue("1").first();
-    auto* shown = h->page<AllOfMinePages3>("AllOfMinePages3");
+    auto* shown = h->page<AllOfMinePages3>();
     QCOMPARE(H::text(shown, "username"), first.username + "- 骑士 " + first.level + "级");
     QCOMPARE(H::text(shown, "paiming"), QString("本周排名 NO.1"));
     QCOMPARE(H::text(shown, "weixin"), "微信名 : wx_" + first.username);
     const MapCoordinate at{first.lat.toDouble(), first.lng.toDouble()};
-    QVERIFY(H::near(map(shown)->centerCoordinate(), at));
+    QCOMPARE(H::places({map(shown)->centerCoordinate()}), H::places({at}));
     QCOMPARE(map(shown)->annotations().size(), 1);
     QCOMPARE(map(shown)->annotations().first()->coordinate(), at);
 }
@@ -203,7 +203,7 @@ void tst_Profile::everyAppearanceMakesOneMapWithOneMarkOfTheChosenRider()
     early->loadViewIfNeeded();
     H::setAppeared(early, true);
     QCOMPARE(H::text(early, "username"), QString("fifth- 骑士 3级"));
-    QVERIFY(H::near(map(early)->centerCoordinate(), MapCoordinate{40.125, -3.5}));
+    QCOMPARE(H::places({map(early)->centerCoordinate()}), QStringList{"40.12500 -3.50000"});
     // A rank nobody holds changes nothing.
     H::set("cellindex", "42");
     early->UpdateData();
@@ -252,8 +252,8 @@ void tst_Profile::arrowsAndChoicesSwitchPagesForwardWithoutAnimation()
     QCOMPARE(shown->identifier(), QString("AllOfMinePages3"));
     QCOMPARE(H::text(shown, "paiming"), QString("本周排名 NO.3"));
     QVERIFY(H::text(shown, "username").startsWith(third.username + "- "));
-    QVERIFY(H::near(map(shown)->centerCoordinate(),
-                    MapCoordinate{third.lat.toFloat(), third.lng.toFloat()}));
+    QCOMPARE(H::places({map(shown)->centerCoordinate()}),
+             H::places({{third.lat.toFloat(), third.lng.toFloat()}}));
     QVERIFY(!pager()->beginSwipe(Direction::Forward));
     step("backButton", "AllOfMinePages2");
     // A second choice reaches the map page made for the first.
@@ -261,9 +261,19 @@ void tst_Profile::arrowsAndChoicesSwitchPagesForwardWithoutAnimation()
     QCOMPARE(H::text(pager()->visiblePage(), "paiming"), QString("本周排名 NO.2"));
 }
 
-void tst_Profile::tabsLeaveTheSectionWhichLetsGoOfItsObservers()
+void tst_Profile::hiddenSectionKeepsItsCountdownAndItsTabsLetGoOfIt()
 {
     QVERIFY(start());
+    h->loop.advanceSeconds(10);
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
+    H::setAppeared(m_mine, false);
+    h->loop.advanceSeconds(7200);
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
+    H::setAppeared(m_mine, true);
+    h->loop.runDue();
+    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3589));
+
+    // A tab leaves the section, which lets go of its observers.
     NotificationCenter& center = h->app.delegate->defaultCenter();
     QCOMPARE(center.observerCount("Notification_GetUserProfileSuccess"), 1);
     H::tap(m_mine, "SetImage");
@@ -279,19 +289,6 @@ void tst_Profile::tabsLeaveTheSectionWhichLetsGoOfItsObservers()
     QVERIFY(start());
     H::tap(m_mine, "PosImage");
     QCOMPARE(h->segues.last(), QString("MineToPos"));
-}
-
-void tst_Profile::hiddenSectionKeepsItsCountdownAndTicksAtOnceWhenShown()
-{
-    QVERIFY(start());
-    h->loop.advanceSeconds(10);
-    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
-    H::setAppeared(m_mine, false);
-    h->loop.advanceSeconds(7200);
-    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3590));
-    H::setAppeared(m_mine, true);
-    h->loop.runDue();
-    QCOMPARE(m_mine->rankingFeed()->PaiMingCount(), qint64(3589));
 }
 
 QTEST_MAIN(tst_Profile)
