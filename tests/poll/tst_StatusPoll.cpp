@@ -1,22 +1,16 @@
 #include "platform/AlertPresenter.h"
-#include "platform/Log.h"
-#include "platform/notify/Haptics.h"
-#include "platform/notify/LocalNotificationCenter.h"
-#include "poll/MyUtil.h"
 #include "poll/StatusStore.h"
-#include "protocol/ServerAnswer.h"
-#include "protocol/StatusAnswer.h"
-#include "store/MyBasicInfo.h"
-#include "store/MyUtil.h"
-#include "support/TestApp.h"
+#include "support/PollHarness.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
+#include <limits>
 
-// The status poll on each location update and what it makes of each answer:
-// throttle, vibration, geofence and battery alarms, and their acknowledgement.
+// The status poll on each location update: the numbers behind the alarms, the throttle, the
+// vibrations, the geofence and battery alarms at the edges of their bands, and the whole
+// round against the simulated device server, failing and stalling included.
 class tst_StatusPoll : public QObject
 {
     Q_OBJECT
@@ -25,553 +19,432 @@ private slots:
     void init();
     void cleanup();
 
-    void throttleArmsThenPassesOncePerMinute();
-    void shortDeviceNumberSendsNothingButRestartsThrottle();
-    void newRunStartsWithEmptyThrottle();
-    void vibrationRunsDownToOne();
-    void comingToFrontStopsVibrationAndClearsBadge();
-    void notificationInFrontShowsAlarmAlert();
-    void notificationCarriesItsFields();
-    void shortMessageSchedulesNothingButRegisters();
-    void registrationAndActionCallbacksLog();
+    void radiusBands_data() { PollHarness::rows("radius"); }
+    void radiusBands();
+    void distanceOfKnownPoints();
+    void chargeRatio_data() { PollHarness::rows("charge"); }
+    void chargeRatio();
+    void minutesSince();
+    void missingPosition_data() { PollHarness::rows("missing-position"); }
+    void missingPosition();
 
-    void geofenceDecisionTable_data();
-    void geofenceDecisionTable();
-    void freshStoreTakesReportedPositionAsBase();
+    void throttlePassesOnceAMinute();
+    void vibrationsRunDownUntilTheRiderLooks();
+    void shortMessageSchedulesNothing();
+
+    void geofence_data() { PollHarness::rows("geofence"); }
+    void geofence();
     void leavingTheFenceAlarmsOnceAndReportsTheState();
+    void missingBase_data() { PollHarness::rows("missing-base"); }
+    void missingBase();
     void baseMovesWhenServerAsks();
-    void negativeCoordinatesKeepTheirBase();
-    void missingBaseIsReplaced_data();
-    void missingBaseIsReplaced();
     void missingFixLeavesTheFenceStateAlone();
-    void answerWithoutOkChangesNothing();
-
-    void batteryAlarmAtFortyFivePercentEvery121Minutes();
-    void batteryAlarmHeldBack_data();
-    void batteryAlarmHeldBack();
+    void battery_data() { PollHarness::rows("battery"); }
+    void battery();
     void twoAlarmsInOnePoll();
 
-private:
-    struct Alert
-    {
-        QString title;
-        QString message;
-        QStringList buttons;
-    };
+    void trackerWalksOutOfTheFence();
+    void lowBatteryRaisesOneAlarm();
+    void answersWithoutOkChangeNothing();
+    void failingOrStallingServerRaisesNothingAndNextPollWorks();
 
-    // Remembers every alert instead of showing it.
-    class RecordingAlerts : public AlertPresenter
+private:
+    // Remembers the alerts instead of showing them.
+    struct Alerts : AlertPresenter
     {
-    public:
-        void showAlert(const QString& title, const QString& message, const QStringList& buttons,
+        void showAlert(const QString&, const QString& message, const QStringList&,
                        std::function<void(int)>) override
         {
-            shown.append({title, message, buttons});
+            shown.append(message);
         }
-        QList<Alert> shown;
+        QStringList shown;
     };
 
-    void wire();
-    void tick() { MyUtil::GetEveryThing(); }
+    // Handles a poll answer as the request's handler does: decode, store when "ok", then the
+    // alarms. Fields not given are those of a quiet device at the base.
     void handle(const QJsonObject& fields);
-    int pollRequests() const;
+    // The wlstate values sent to the server, in order.
     QStringList uploads() const;
-    QString value(const char* key) const { return MyBasicInfo::GetValue(key); }
-    void set(const char* key, const QString& text) { MyBasicInfo::SetValue(key, text); }
+    int scheduled() const { return int(h->center.scheduledLocalNotifications().size()); }
+    void tick() { MyUtil::GetEveryThing(); }
+    void pollAfterAMinute()
+    {
+        h->app.clock.advance(61);
+        tick();
+    }
+    static QString value(const char* key) { return MyBasicInfo::GetValue(key); }
+    static void set(const char* key, const QString& text) { MyBasicInfo::SetValue(key, text); }
 
-    static constexpr const char* Devid = "86000001";
-    // The base of most cases, and points 40 m north of it and 10 m north of it.
     static constexpr const char* BaseLat = "30.274100";
     static constexpr const char* BaseLng = "120.155100";
     static constexpr const char* Lat40m = "30.274459";
     static constexpr const char* Lat10m = "30.274190";
 
-    // Declared before the app so that the delegate goes first.
-    std::unique_ptr<LocalNotificationCenter> m_center;
-    std::unique_ptr<Haptics> m_haptics;
-    std::unique_ptr<RecordingAlerts> m_alerts;
-    std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<Log::Capture> m_log;
-    std::unique_ptr<Log::Quiet> m_quiet;
+    // Declared before the harness: the delegate goes first.
+    Alerts m_alerts;
+    std::unique_ptr<PollHarness> h;
 };
 
 void tst_StatusPoll::init()
 {
-    m_quiet = std::make_unique<Log::Quiet>();
-    m_center = std::make_unique<LocalNotificationCenter>();
-    m_haptics = std::make_unique<Haptics>();
-    m_alerts = std::make_unique<RecordingAlerts>();
-    m_app = std::make_unique<TestApp>();
-    wire();
-    MyUtil::InitMyDateBase();
-    set("devid", Devid);
-    m_log = std::make_unique<Log::Capture>();
+    m_alerts.shown.clear();
+    h = std::make_unique<PollHarness>();
+    h->app.delegate->setAlerts(&m_alerts);
 }
 
 void tst_StatusPoll::cleanup()
 {
-    m_log.reset();
-    m_app.reset();
-    m_alerts.reset();
-    m_haptics.reset();
-    m_center.reset();
-    m_quiet.reset();
+    h.reset();
 }
 
-void tst_StatusPoll::wire()
-{
-    // Nothing listens there: the requests these cases send fail unseen.
-    m_app->delegate->setServerUrl("http://127.0.0.1:9");
-    m_app->delegate->setNotificationCenter(m_center.get());
-    m_app->delegate->setHaptics(m_haptics.get());
-    m_app->delegate->setAlerts(m_alerts.get());
-}
-
-// Handles a poll answer as the request's handler does: decode, store when
-// "ok", then the alarms. Fields not given are those of a quiet device at the base.
 void tst_StatusPoll::handle(const QJsonObject& fields)
 {
-    QJsonObject record{{"timerreturnmsg", "ok"}, {"todaylicheng", "3.2"}, {"power", "40.0"},
-                       {"maxspeed", "25"},       {"absday", 12},          {"banlvstate", "1"},
-                       {"lat", BaseLat},         {"lng", BaseLng},        {"weilanwaring", 0},
-                       {"banlvstateupdate", 0}};
+    QJsonObject record{{"timerreturnmsg", "ok"}, {"power", "40.0"}, {"banlvstate", "3"},
+                       {"lat", BaseLat},         {"lng", BaseLng},  {"weilanwaring", 0},
+                       {"banlvstateupdate", 0},  {"absday", 12}};
     for (auto it = fields.begin(); it != fields.end(); ++it)
         record.insert(it.key(), it.value());
-    const ServerAnswer answer(QJsonDocument(QJsonArray{record}).toJson(QJsonDocument::Compact));
-    const StatusAnswer status(StatusRecord::Poll, answer);
+    const StatusAnswer status(StatusRecord::Poll,
+                              ServerAnswer(QJsonDocument(QJsonArray{record}).toJson()));
     StatusStore::storeIfOk(status);
-    MyUtil::HandleEveryThingAnswer(Devid, status);
+    MyUtil::HandleEveryThingAnswer(PollHarness::Devid, status);
 }
 
-int tst_StatusPoll::pollRequests() const
-{
-    int count = 0;
-    for (const QString& line : m_log->matching("urlString = "))
-        count += line.contains("TolvarGetEveryThingTimerIOS.php?devid=86000001") ? 1 : 0;
-    return count;
-}
-
-// The wlstate values sent to the server, in order.
 QStringList tst_StatusPoll::uploads() const
 {
     QStringList states;
-    for (const QString& line : m_log->matching("urlString = ")) {
+    for (const QString& line : h->log.matching("urlString = "))
         if (line.contains("TolvarUpdateWeiLan.php?devid=86000001&wlstate="))
             states.append(line.section("wlstate=", 1));
-    }
     return states;
 }
 
-void tst_StatusPoll::throttleArmsThenPassesOncePerMinute()
+void tst_StatusPoll::radiusBands()
 {
-    tick();
-    QCOMPARE(pollRequests(), 0);
-    m_app->clock.advance(60);
-    tick();
-    QCOMPARE(pollRequests(), 0);
-    m_app->clock.advance(1);
-    tick();
-    QCOMPARE(pollRequests(), 1);
-    // The request reset the throttle.
-    m_app->clock.advance(30);
-    tick();
-    m_app->clock.advanceMs(30000);
-    tick();
-    QCOMPARE(pollRequests(), 1);
-    m_app->clock.advanceMs(1);
-    tick();
-    QCOMPARE(pollRequests(), 2);
+    QFETCH(QJsonObject, row);
+    set("weilanradio", row["weilanradio"].toString());
+    QCOMPARE(MyUtil::GetBanJing(), row["metres"].toInt());
 }
 
-void tst_StatusPoll::shortDeviceNumberSendsNothingButRestartsThrottle()
+void tst_StatusPoll::distanceOfKnownPoints()
 {
+    QCOMPARE(MyUtil::Distance(120.1551, 30.2741, 120.1551, 30.2741), 0.0);
+    // A degree of latitude, and one of longitude on the equator, on a sphere of 6378137 m.
+    QVERIFY(qAbs(MyUtil::Distance(120.0, 30.0, 120.0, 31.0) - 111319.4908) < 0.001);
+    QVERIFY(qAbs(MyUtil::Distance(10.0, 0.0, 11.0, 0.0) - 111319.4908) < 0.001);
+    // Hangzhou to Shanghai and back, about 164 km.
+    const double there = MyUtil::Distance(120.1551, 30.2741, 121.4737, 31.2304);
+    QVERIFY(qAbs(there - 164000.0) < 2000.0);
+    QCOMPARE(MyUtil::Distance(121.4737, 31.2304, 120.1551, 30.2741), there);
+    // Across the equator and the prime meridian.
+    QVERIFY(qAbs(MyUtil::Distance(-0.5, -0.5, 0.5, 0.5) - 157417.0) < 50.0);
+}
+
+void tst_StatusPoll::chargeRatio()
+{
+    QFETCH(QJsonObject, row);
+    set("power", row["power"].toString());
+    const float got = MyUtil::GetDianYaBiLv();
+    QVERIFY2(qAbs(got - float(row["ratio"].toDouble())) < 1e-5f,
+             qPrintable(QString::number(got, 'g', 9)));
+    QCOMPARE(int(got * 100.0f), row["percent"].toInt());
+}
+
+void tst_StatusPoll::minutesSince()
+{
+    // The fake clock stands at 2026-03-05 14:07:09; ahead of it counts toward zero.
+    const QList<std::pair<const char*, int>> cases = {
+        {"2026-03-05 12:06:09", 121},  {"2026-03-05 12:06:10", 120},
+        {"2026-03-04 14:07:09", 1440}, {"2026-03-05 14:08:08", 0},
+        {"2026-03-05 14:09:10", -2},   {"yesterday", std::numeric_limits<int>::max()}};
+    for (const auto& [time, minutes] : cases)
+        QCOMPARE(MyUtil::intervalSinceNow(time), minutes);
+    QCOMPARE(MyUtil::GetShiJianCha(), 1000);
+    set("powertwohour", "1234");
+    QCOMPARE(MyUtil::GetShiJianCha(), 1000);
+    MyUtil::UpdatePowerJianGe();
+    QCOMPARE(value("powertwohour"), QStringLiteral("2026-03-05 14:07:09"));
+    h->app.clock.advance(121 * 60 - 1);
+    QCOMPARE(MyUtil::GetShiJianCha(), 120);
+}
+
+void tst_StatusPoll::missingPosition()
+{
+    QFETCH(QJsonObject, row);
+    QCOMPARE(MyUtil::IsMissingPosition(row["lat"].toString(), row["lng"].toString()),
+             row["missing"].toBool());
+}
+
+void tst_StatusPoll::throttlePassesOnceAMinute()
+{
+    auto polls = [&] { return h->sent(PollHarness::PollScript); };
+    // A short device number sends nothing, but the minute still runs.
     set("devid", "1234567");
     tick();
-    m_app->clock.advance(61);
+    h->app.clock.advance(61);
     tick();
-    QCOMPARE(m_log->matching("urlString = ").size(), 0);
-    set("devid", Devid);
-    m_app->clock.advance(60);
+    QCOMPARE(polls(), 0);
+    set("devid", PollHarness::Devid);
+    h->app.clock.advance(60);
     tick();
-    QCOMPARE(pollRequests(), 0);
-    m_app->clock.advance(1);
+    QCOMPARE(polls(), 0);
+    h->app.clock.advance(1);
     tick();
-    QCOMPARE(pollRequests(), 1);
+    QCOMPARE(polls(), 1);
+    h->app.clock.advanceMs(60000);
+    tick();
+    QCOMPARE(polls(), 1);
+    h->app.clock.advanceMs(1);
+    tick();
+    QCOMPARE(polls(), 2);
+    // A new run only arms the throttle at its first update.
+    h->app.clock.advance(61);
+    h->restart();
+    tick();
+    QCOMPARE(polls(), 2);
+    pollAfterAMinute();
+    QCOMPARE(polls(), 3);
 }
 
-void tst_StatusPoll::newRunStartsWithEmptyThrottle()
-{
-    tick();
-    m_app->clock.advance(61);
-    m_app->restart();
-    wire();
-    tick();
-    QCOMPARE(pollRequests(), 0);
-    m_app->clock.advance(61);
-    tick();
-    QCOMPARE(pollRequests(), 1);
-}
-
-void tst_StatusPoll::vibrationRunsDownToOne()
+void tst_StatusPoll::vibrationsRunDownUntilTheRiderLooks()
 {
     set("zhendongcishu", "60");
-    for (int i = 0; i < 59; ++i)
+    for (int i = 0; i < 61; ++i)
         tick();
-    QCOMPARE(m_haptics->playCount(Haptics::VibrateSound), 59);
+    QCOMPARE(h->haptics.playCount(Haptics::VibrateSound), 59);
     QCOMPARE(value("zhendongcishu"), QStringLiteral("1"));
-    tick();
-    tick();
-    QCOMPARE(m_haptics->totalPlayed(), 59);
-    QCOMPARE(value("zhendongcishu"), QStringLiteral("1"));
-}
 
-void tst_StatusPoll::comingToFrontStopsVibrationAndClearsBadge()
-{
+    // Coming to the front stops the vibrations and takes back the notifications.
     set("zhendongcishu", "60");
     MyUtil::registerLocalNotification(0, "围栏报警", "主人，快来救我!");
-    m_center->setApplicationIconBadgeNumber(1);
-    tick();
-    QCOMPARE(value("zhendongcishu"), QStringLiteral("59"));
-    m_center->setApplicationActive(true);
+    h->center.setApplicationIconBadgeNumber(1);
+    h->center.setApplicationActive(true);
     QCOMPARE(value("zhendongcishu"), QStringLiteral("0"));
-    QCOMPARE(m_center->applicationIconBadgeNumber(), 0);
-    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
-    QVERIFY(m_log->contains("取消某个本地推送通知"));
-    QVERIFY(m_log->contains("取消长时间震动"));
+    QCOMPARE(h->center.applicationIconBadgeNumber(), 0);
+    QCOMPARE(scheduled(), 0);
     tick();
-    QCOMPARE(m_haptics->totalPlayed(), 1);
-}
-
-void tst_StatusPoll::notificationInFrontShowsAlarmAlert()
-{
-    m_center->setApplicationActive(true);
-    set("zhendongcishu", "60");
+    QCOMPARE(h->haptics.totalPlayed(), 59);
+    // In front an alarm is an alert; the badge goes down by one, never below 0.
     MyUtil::registerLocalNotification(0, "电量报警", "电量还剩45%,请及时充电!");
-    QTRY_COMPARE(m_alerts->shown.size(), 1);
-    QCOMPARE(m_alerts->shown.first().title, QStringLiteral("报警"));
-    QCOMPARE(m_alerts->shown.first().message, QStringLiteral("电量还剩45%,请及时充电!"));
-    QCOMPARE(m_alerts->shown.first().buttons, QStringList{"OK"});
-    QVERIFY(m_log->contains("didReceiveLocalNotification"));
-    QCOMPARE(value("zhendongcishu"), QStringLiteral("0"));
-    // The badge never goes below 0 ...
-    QCOMPARE(m_center->applicationIconBadgeNumber(), 0);
-    // ... and otherwise goes down by one.
-    m_center->setApplicationIconBadgeNumber(3);
+    QTRY_COMPARE(m_alerts.shown, QStringList{"电量还剩45%,请及时充电!"});
+    QCOMPARE(h->center.applicationIconBadgeNumber(), 0);
+    h->center.setApplicationIconBadgeNumber(3);
     MyUtil::registerLocalNotification(0, "围栏报警", "主人，快来救我!");
-    QTRY_COMPARE(m_alerts->shown.size(), 2);
-    QCOMPARE(m_alerts->shown.last().message, QStringLiteral("主人，快来救我!"));
-    QCOMPARE(m_center->applicationIconBadgeNumber(), 2);
+    QTRY_COMPARE(m_alerts.shown.size(), 2);
+    QCOMPARE(h->center.applicationIconBadgeNumber(), 2);
 }
 
-void tst_StatusPoll::notificationCarriesItsFields()
-{
-    MyUtil::registerLocalNotification(0, "围栏报警", "主人，快来救我!");
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
-    const LocalNotification n = m_center->scheduledLocalNotifications().first();
-    QCOMPARE(n.fireDate, m_app->clock.now());
-    QCOMPARE(n.timeZone, QTimeZone::systemTimeZone());
-    QCOMPARE(n.repeatInterval, 0);
-    QCOMPARE(n.alertBody, QStringLiteral("围栏报警"));
-    QCOMPARE(n.applicationIconBadgeNumber, 1);
-    QCOMPARE(n.soundName, QString::fromLatin1(LocalNotification::DefaultSoundName));
-    QCOMPARE(n.userInfo, (QVariantMap{{"key", QStringLiteral("主人，快来救我!")}}));
-    const QString fireDate =
-        m_app->clock.now().toUTC().toString("yyyy-MM-dd HH:mm:ss") + QStringLiteral(" +0000");
-    QVERIFY(m_log->contains("fireDate=" + fireDate));
-    // Behind, the alarm is presented and badges the icon.
-    QTRY_COMPARE(m_center->delivered().size(), 1);
-    QCOMPARE(m_center->applicationIconBadgeNumber(), 1);
-    QVERIFY(m_alerts->shown.isEmpty());
-}
-
-void tst_StatusPoll::shortMessageSchedulesNothingButRegisters()
+void tst_StatusPoll::shortMessageSchedulesNothing()
 {
     MyUtil::registerLocalNotification(0, "电量报警", "12345");
-    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
-    QCOMPARE(m_center->registrationCount(), 1);
-    QCOMPARE(m_center->registeredTypes(), LocalNotificationCenter::Alert |
-                                              LocalNotificationCenter::Badge |
-                                              LocalNotificationCenter::Sound);
+    QCOMPARE(scheduled(), 0);
     MyUtil::registerLocalNotification(0, "电量报警", "123456");
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
+    QCOMPARE(scheduled(), 1);
 }
 
-void tst_StatusPoll::registrationAndActionCallbacksLog()
+void tst_StatusPoll::geofence()
 {
-    m_center->registerUserNotificationSettings(LocalNotificationCenter::Alert);
-    QVERIFY(!m_log->contains("didRegisterUserNotificationSettings"));
-    QTRY_VERIFY(m_log->contains("didRegisterUserNotificationSettings"));
-    bool completed = false;
-    m_app->delegate->handleActionWithIdentifier("open", LocalNotification(),
-                                                [&completed] { completed = true; });
-    QVERIFY(completed);
-    QVERIFY(m_log->contains("handleActionWithIdentifier"));
-}
-
-void tst_StatusPoll::geofenceDecisionTable_data()
-{
-    QTest::addColumn<QString>("banlvstate");
-    QTest::addColumn<QString>("weilanmode");
-    QTest::addColumn<bool>("tested");
-    QTest::newRow("1, children off") << "1"
-                                     << "0" << false;
-    QTest::newRow("1, children on") << "1"
-                                    << "1" << true;
-    QTest::newRow("2, children off") << "2"
-                                     << "0" << false;
-    QTest::newRow("2, children on") << "2"
-                                    << "1" << false;
-    QTest::newRow("3, children off") << "3"
-                                     << "0" << true;
-    QTest::newRow("3, children on") << "3"
-                                    << "1" << true;
-    QTest::newRow("0, children on") << "0"
-                                    << "1" << true;
-}
-
-void tst_StatusPoll::geofenceDecisionTable()
-{
-    QFETCH(QString, banlvstate);
-    QFETCH(QString, weilanmode);
-    QFETCH(bool, tested);
-    set("baselat", BaseLat);
-    set("baselng", BaseLng);
-    set("weilanmode", weilanmode);
-    set("shangweilanbaojing", "1");
-    handle({{"banlvstate", banlvstate}, {"lat", Lat40m}});
-    const QString skipped =
-        QStringLiteral("无需检测报警.半驴状态:%1 儿童模式:%2").arg(banlvstate, weilanmode);
-    QCOMPARE(m_log->contains(skipped), !tested);
-    QCOMPARE(m_log->matching("需要检测报警.").size(), tested ? 2 : 0);
-    // 40 m out of a 30 m fence when tested; not tested counts as inside.
-    QCOMPARE(value("shangweilanbaojing"), QString(tested ? "1" : "0"));
-}
-
-void tst_StatusPoll::freshStoreTakesReportedPositionAsBase()
-{
-    handle({{"banlvstate", "3"}, {"lat", "30.2741"}, {"lng", "120.1551"}});
-    QCOMPARE(value("baselat"), QStringLiteral("30.2741"));
-    QCOMPARE(value("baselng"), QStringLiteral("120.1551"));
-    QCOMPARE(MyUtil::GetBanJing(), 30);
-    QVERIFY(m_log->contains("需要检测报警.半驴状态:3 儿童模式:0 距离:0.000000"));
-    QVERIFY(m_log->contains("需要检测报警.最新lng:120.155098 最新lat:30.274099 "
-                            "基准lng:120.155098 基准lat:30.274099"));
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
-    QVERIFY(uploads().isEmpty());
-    // The record itself was stored, absday as the text of the number.
-    QCOMPARE(value("absday"), QStringLiteral("12"));
-    QCOMPARE(value("todaylicheng"), QStringLiteral("3.2"));
+    QFETCH(QJsonObject, row);
+    const QString baselat = row["baselat"].toString(BaseLat);
+    const QString baselng = row["baselng"].toString(BaseLng);
+    set("baselat", baselat);
+    set("baselng", baselng);
+    set("weilanmode", row["weilanmode"].toString());
+    set("weilanradio", row["weilanradio"].toString("0"));
+    const double lat = baselat.toDouble() + row["metres"].toDouble() / 111319.49;
+    handle({{"banlvstate", row["banlvstate"]},
+            {"lat", QString::number(lat, 'f', 6)},
+            {"lng", baselng}});
+    const bool alarm = row["alarm"].toBool();
+    QCOMPARE(value("shangweilanbaojing"), QString(alarm ? "1" : "0"));
+    QCOMPARE(h->log.count("围栏报警"), alarm ? 1 : 0);
+    QCOMPARE(scheduled(), alarm ? 1 : 0);
+    QCOMPARE(uploads(), alarm ? QStringList{"1"} : QStringList());
 }
 
 void tst_StatusPoll::leavingTheFenceAlarmsOnceAndReportsTheState()
 {
     set("baselat", BaseLat);
     set("baselng", BaseLng);
-    set("weilanradio", "15");
-    handle({{"banlvstate", "3"}, {"lat", Lat10m}});
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}});
-    const QStringList distance = m_log->matching("需要检测报警.半驴状态:3 儿童模式:0 距离:");
-    const double metres = distance.last().section("距离:", 1).toDouble();
-    QVERIFY2(metres > 39.5 && metres < 40.5, qPrintable(distance.last()));
-    QCOMPARE(m_log->count("围栏报警"), 1);
+    handle({{"lat", Lat40m}});
     QCOMPARE(value("zhendongcishu"), QStringLiteral("60"));
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
-    QCOMPARE(m_center->scheduledLocalNotifications().first().alertBody, QStringLiteral("围栏报警"));
-    QCOMPARE(uploads(), QStringList{"1"});
-
+    QCOMPARE(h->center.scheduledLocalNotifications().first().userInfo.value("key").toString(),
+             QStringLiteral("主人，快来救我!"));
     // Still outside, and the server has the 1: no second alarm, 0 goes back.
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"weilanwaring", 1}});
-    QCOMPARE(m_log->count("围栏报警"), 1);
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
+    handle({{"lat", Lat40m}, {"weilanwaring", 1}});
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
-    QCOMPARE(uploads(), (QStringList{"1", "0"}));
     // The server has the 0: nothing to send.
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"weilanwaring", 0}});
+    handle({{"lat", Lat40m}, {"weilanwaring", 0}});
+    QCOMPARE(h->log.count("围栏报警"), 1);
     QCOMPARE(uploads(), (QStringList{"1", "0"}));
-
     // Back inside, then out again: a new alarm.
-    handle({{"banlvstate", "3"}, {"lat", Lat10m}});
+    handle({{"lat", Lat10m}});
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}});
-    QCOMPARE(m_log->count("围栏报警"), 2);
+    handle({{"lat", Lat40m}});
+    QCOMPARE(h->log.count("围栏报警"), 2);
+    QCOMPARE(scheduled(), 2);
     QCOMPARE(uploads(), (QStringList{"1", "0", "1"}));
+}
+
+void tst_StatusPoll::missingBase()
+{
+    QFETCH(QJsonObject, row);
+    const bool replaced = row["replaced"].toBool();
+    set("baselat", row["baselat"].toString());
+    set("baselng", row["baselng"].toString());
+    // The base becomes the reported texts as they came.
+    handle({{"lat", Lat40m}, {"lng", "120.1551"}});
+    QCOMPARE(value("baselat"), replaced ? QString(Lat40m) : row["baselat"].toString());
+    QCOMPARE(value("baselng"), replaced ? QString("120.1551") : row["baselng"].toString());
+    QCOMPARE(value("shangweilanbaojing"), QString(replaced ? "0" : "1"));
 }
 
 void tst_StatusPoll::baseMovesWhenServerAsks()
 {
     set("baselat", BaseLat);
     set("baselng", BaseLng);
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"banlvstateupdate", 1}});
+    handle({{"lat", Lat40m}, {"banlvstateupdate", 1}});
     QCOMPARE(value("baselat"), QString::fromLatin1(Lat40m));
-    QCOMPARE(value("baselng"), QString::fromLatin1(BaseLng));
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-    QCOMPARE(m_log->count("围栏报警"), 0);
     // As a string the flag counts too; any other value leaves the base.
-    handle({{"banlvstate", "3"}, {"lat", Lat10m}, {"banlvstateupdate", "1"}});
+    handle({{"lat", Lat10m}, {"banlvstateupdate", "1"}});
     QCOMPARE(value("baselat"), QString::fromLatin1(Lat10m));
-    handle({{"banlvstate", "3"}, {"lat", BaseLat}, {"banlvstateupdate", 2}});
+    handle({{"lat", BaseLat}, {"banlvstateupdate", 2}});
     QCOMPARE(value("baselat"), QString::fromLatin1(Lat10m));
-}
-
-void tst_StatusPoll::negativeCoordinatesKeepTheirBase()
-{
-    // Buenos Aires: south and west, both coordinates below 1.0.
-    set("baselat", "-34.603700");
-    set("baselng", "-58.381600");
-    handle({{"banlvstate", "3"}, {"lat", "-34.603341"}, {"lng", "-58.381600"}});
-    QCOMPARE(value("baselat"), QStringLiteral("-34.603700"));
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
-    QCOMPARE(m_log->count("围栏报警"), 1);
-    handle({{"banlvstate", "3"}, {"lat", "-34.603341"}, {"lng", "-58.381600"}});
-    QCOMPARE(value("baselat"), QStringLiteral("-34.603700"));
-    QCOMPARE(m_log->count("围栏报警"), 1);
-}
-
-void tst_StatusPoll::missingBaseIsReplaced_data()
-{
-    QTest::addColumn<QString>("baselat");
-    QTest::addColumn<QString>("baselng");
-    QTest::newRow("fresh store") << "0"
-                                 << "0";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("latitude not a number") << "north" << BaseLng;
-}
-
-void tst_StatusPoll::missingBaseIsReplaced()
-{
-    QFETCH(QString, baselat);
-    QFETCH(QString, baselng);
-    set("baselat", baselat);
-    set("baselng", baselng);
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}});
-    QCOMPARE(value("baselat"), QString::fromLatin1(Lat40m));
-    QCOMPARE(value("baselng"), QString::fromLatin1(BaseLng));
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
+    QCOMPARE(h->log.count("围栏报警"), 0);
 }
 
 void tst_StatusPoll::missingFixLeavesTheFenceStateAlone()
 {
     set("baselat", BaseLat);
     set("baselng", BaseLng);
-    set("weilanradio", "15");
-    handle({{"banlvstate", "3"}, {"lat", "0"}, {"lng", "0"}});
-    QVERIFY(m_log->contains("无需检测报警.没有最新位置"));
+    handle({{"lat", "0"}, {"lng", "0"}});
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
     // Outside, then fixes lost now and then: one alarm, the state kept, nothing sent.
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}});
-    QCOMPARE(uploads(), QStringList{"1"});
-    handle({{"banlvstate", "3"}, {"lat", ""}, {"lng", ""}, {"weilanwaring", 1}});
+    handle({{"lat", Lat40m}});
+    handle({{"lat", ""}, {"lng", ""}, {"weilanwaring", 1}});
     QCOMPARE(value("shangweilanbaojing"), QStringLiteral("1"));
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"weilanwaring", 1}});
-    QCOMPARE(m_log->count("围栏报警"), 1);
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
+    handle({{"lat", Lat40m}, {"weilanwaring", 1}});
+    QCOMPARE(h->log.count("围栏报警"), 1);
     QCOMPARE(uploads(), (QStringList{"1", "0"}));
 }
 
-void tst_StatusPoll::answerWithoutOkChangesNothing()
+void tst_StatusPoll::battery()
 {
-    set("baselat", BaseLat);
-    set("baselng", BaseLng);
-    set("power", "41");
-    set("powertwohour", "0");
-    m_log->clear();
-    handle({{"timerreturnmsg", "error"}, {"banlvstate", "3"}, {"lat", Lat40m}, {"power", "30"}});
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"power", "30"}, {"timerreturnmsg", 1}});
-    QCOMPARE(value("power"), QStringLiteral("41"));
-    QCOMPARE(value("lat"), QStringLiteral("0"));
-    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
-    QCOMPARE(value("powertwohour"), QStringLiteral("0"));
-    QVERIFY(m_center->scheduledLocalNotifications().isEmpty());
-    QVERIFY(m_log->lines().isEmpty());
-}
-
-void tst_StatusPoll::batteryAlarmAtFortyFivePercentEvery121Minutes()
-{
-    handle({{"power", "34"}});
-    QCOMPARE(m_log->count("电量报警"), 1);
-    QCOMPARE(value("zhendongcishu"), QStringLiteral("60"));
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 1);
-    const LocalNotification n = m_center->scheduledLocalNotifications().first();
-    QCOMPARE(n.alertBody, QStringLiteral("电量报警"));
-    QCOMPARE(n.userInfo.value("key").toString(), QStringLiteral("电量还剩45%,请及时充电!"));
-    QCOMPARE(value("powertwohour"), QStringLiteral("2026-03-05 14:07:09"));
-    QVERIFY(m_log->contains("GetShiJianCha:1000"));
-
-    m_app->clock.advance(120 * 60);
-    handle({{"power", "34"}});
-    QCOMPARE(m_log->count("电量报警"), 1);
-    m_app->clock.advance(59);
-    handle({{"power", "34"}});
-    QCOMPARE(m_log->count("电量报警"), 1);
-    m_app->clock.advance(1);
-    handle({{"power", "30.5"}});
-    QCOMPARE(m_log->count("电量报警"), 2);
-    QCOMPARE(m_center->scheduledLocalNotifications().last().userInfo.value("key").toString(),
-             QStringLiteral("电量还剩13%,请及时充电!"));
-    QCOMPARE(value("powertwohour"), QStringLiteral("2026-03-05 16:08:09"));
-}
-
-void tst_StatusPoll::batteryAlarmHeldBack_data()
-{
-    QTest::addColumn<QString>("power");
-    QTest::addColumn<QString>("powermiandarao");
-    QTest::addColumn<QString>("powertwohour");
-    QTest::addColumn<bool>("alarm");
-    QTest::newRow("34 V") << "34"
-                          << "0"
-                          << "0" << true;
-    QTest::newRow("34.2 V is 46 %") << "34.2"
-                                    << "0"
-                                    << "0" << false;
-    QTest::newRow("do not disturb") << "34"
-                                    << "1"
-                                    << "0" << false;
-    QTest::newRow("last alarm 2 hours ago") << "34"
-                                            << "0"
-                                            << "2026-03-05 12:07:09" << false;
-    QTest::newRow("last alarm 121 minutes ago") << "34"
-                                                << "0"
-                                                << "2026-03-05 12:06:09" << true;
-    QTest::newRow("unreadable last alarm") << "34"
-                                           << "0"
-                                           << "sometime" << true;
-    QTest::newRow("fresh store reads 0 V") << "0"
-                                           << "0"
-                                           << "0" << true;
-}
-
-void tst_StatusPoll::batteryAlarmHeldBack()
-{
-    QFETCH(QString, power);
-    QFETCH(QString, powermiandarao);
-    QFETCH(QString, powertwohour);
-    QFETCH(bool, alarm);
-    set("powermiandarao", powermiandarao);
-    set("powertwohour", powertwohour);
-    handle({{"power", power}});
-    QCOMPARE(m_log->count("电量报警"), alarm ? 1 : 0);
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), alarm ? 1 : 0);
+    QFETCH(QJsonObject, row);
+    set("powermiandarao", row["powermiandarao"].toString());
+    set("powertwohour", row["powertwohour"].toString());
+    handle({{"power", row["power"]}});
+    const QString message = row["message"].toString();
+    const bool alarm = !message.isEmpty();
+    QCOMPARE(h->log.count("电量报警"), alarm ? 1 : 0);
+    QCOMPARE(scheduled(), alarm ? 1 : 0);
+    if (alarm)
+        QCOMPARE(h->center.scheduledLocalNotifications().first().userInfo.value("key").toString(),
+                 message);
     QCOMPARE(value("zhendongcishu"), QString(alarm ? "60" : "0"));
+    QCOMPARE(value("powertwohour"),
+             alarm ? QStringLiteral("2026-03-05 14:07:09") : row["powertwohour"].toString());
 }
 
 void tst_StatusPoll::twoAlarmsInOnePoll()
 {
     set("baselat", BaseLat);
     set("baselng", BaseLng);
-    set("zhendongcishu", "7");
-    handle({{"banlvstate", "3"}, {"lat", Lat40m}, {"power", "33"}});
-    QCOMPARE(m_center->scheduledLocalNotifications().size(), 2);
-    QCOMPARE(m_center->scheduledLocalNotifications().at(0).alertBody, QStringLiteral("围栏报警"));
-    QCOMPARE(m_center->scheduledLocalNotifications().at(1).alertBody, QStringLiteral("电量报警"));
-    QCOMPARE(value("zhendongcishu"), QStringLiteral("60"));
-    QCOMPARE(m_center->registrationCount(), 2);
-    QTRY_COMPARE(m_center->delivered().size(), 2);
-    QCOMPARE(m_center->applicationIconBadgeNumber(), 1);
+    handle({{"lat", Lat40m}, {"power", "33"}});
+    QCOMPARE(scheduled(), 2);
+    QCOMPARE(h->center.scheduledLocalNotifications().at(0).alertBody, QStringLiteral("围栏报警"));
+    QCOMPARE(h->center.scheduledLocalNotifications().at(1).alertBody, QStringLiteral("电量报警"));
+    // Behind, both are delivered and badge the icon once.
+    QTRY_COMPARE(h->center.delivered().size(), 2);
+    QCOMPARE(h->center.applicationIconBadgeNumber(), 1);
+    QVERIFY(m_alerts.shown.isEmpty());
+}
+
+void tst_StatusPoll::trackerWalksOutOfTheFence()
+{
+    tick(); // the first location update of a run only arms the throttle
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(1));
+    QCOMPARE(h->queries(PollHarness::PollScript), QStringList{"devid=86000001"});
+    // A fresh store takes the device's position as the base: inside.
+    QCOMPARE(value("baselat"), value("lat"));
+    QCOMPARE(value("shangweilanbaojing"), QStringLiteral("0"));
+
+    h->sim.setPosition(PollHarness::Devid, PollHarness::north(40), PollHarness::BaseLng);
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(2));
+    QCOMPARE(h->log.count("围栏报警"), 1);
+    QTRY_COMPARE(h->center.delivered().size(), 1);
+    QTRY_COMPARE(h->queries("/TolvarUpdateWeiLan.php"), QStringList{"devid=86000001&wlstate=1"});
+    // Still outside: the server holds the 1, so 0 goes back and no new alarm.
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(3));
+    QTRY_COMPARE(h->queries("/TolvarUpdateWeiLan.php").size(), 2);
+    QCOMPARE(h->queries("/TolvarUpdateWeiLan.php").last(),
+             QStringLiteral("devid=86000001&wlstate=0"));
+    QCOMPARE(h->log.count("围栏报警"), 1);
+    QCOMPARE(h->center.delivered().size(), 1);
+    // Each location update in between plays one vibration.
+    tick();
+    QCOMPARE(h->haptics.playCount(Haptics::VibrateSound), 2);
+}
+
+void tst_StatusPoll::lowBatteryRaisesOneAlarm()
+{
+    h->sim.setPower(PollHarness::Devid, 34.0);
+    tick();
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(1));
+    QTRY_COMPARE(h->center.delivered().size(), 1);
+    QCOMPARE(h->center.delivered().first().userInfo.value("key").toString(),
+             QStringLiteral("电量还剩45%,请及时充电!"));
+    QCOMPARE(value("powertwohour"), h->app.clock.now().toString("yyyy-MM-dd HH:mm:ss"));
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(2));
+    QCOMPARE(h->log.count("电量报警"), 1);
+    QCOMPARE(h->center.delivered().size(), 1);
+}
+
+void tst_StatusPoll::answersWithoutOkChangeNothing()
+{
+    h->sim.setPower(PollHarness::Devid, 30.0);
+    h->sim.setPosition(PollHarness::Devid, PollHarness::north(40), PollHarness::BaseLng);
+    const QString script = PollHarness::PollScript;
+    h->sim.addFault(
+        SimFault::raw(R"([{"timerreturnmsg":"error:3","power":"30","lat":"1"}])", script));
+    h->sim.addFault(SimFault::raw(R"([{"timerreturnmsg":1,"power":"30","lat":"1"}])", script));
+    h->sim.addFault(SimFault::of(SimFault::Kind::Garbage, script));
+    tick();
+    for (int poll = 1; poll <= 3; ++poll) {
+        pollAfterAMinute();
+        QVERIFY(h->waitForPolls(poll));
+    }
+    QCOMPARE(value("power"), QStringLiteral("0"));
+    QCOMPARE(value("lat"), QStringLiteral("0"));
+    QCOMPARE(value("baselat"), QStringLiteral("0"));
+    QCOMPARE(value("powertwohour"), QStringLiteral("0"));
+    QCOMPARE(h->log.count("电量报警") + h->log.count("围栏报警"), 0);
+    QCOMPARE(scheduled(), 0);
+}
+
+void tst_StatusPoll::failingOrStallingServerRaisesNothingAndNextPollWorks()
+{
+    h->sim.setPower(PollHarness::Devid, 33.0);
+    h->sim.addFault(SimFault::of(SimFault::Kind::ServerError, PollHarness::PollScript));
+    tick();
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(1));
+    QCOMPARE(value("power"), QStringLiteral("0"));
+    // A stalled request stays open; the next minute's request goes out anyway.
+    h->sim.addFault(SimFault::of(SimFault::Kind::Stall, PollHarness::PollScript));
+    pollAfterAMinute();
+    QTRY_COMPARE(h->sim.requestsTo(PollHarness::PollScript).size(), 2);
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(2));
+    QCOMPARE(value("power"), QStringLiteral("33.0"));
+    QCOMPARE(h->log.count("电量报警"), 1);
+    QTRY_COMPARE(h->center.delivered().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_StatusPoll)
