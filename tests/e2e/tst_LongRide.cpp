@@ -1,24 +1,14 @@
 #include "EventWait.h"
 #include "LongRide.h"
 
-#include "platform/Log.h"
 #include "platform/ManualTimerLoop.h"
-#include "platform/location/LocationManager.h"
 #include "platform/map/MapView.h"
-#include "platform/notify/Haptics.h"
-#include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/Storyboard.h"
-#include "poll/MyUtil.h"
 #include "screens/ScreenCatalog.h"
 #include "screens/position/ViewControllerPos.h"
-#include "store/MyBasicInfo.h"
-#include "store/MyUtil.h"
-#include "support/TestApp.h"
+#include "support/PollHarness.h"
 #include "support/Widgets.h"
-#include "tools/devserver/DeviceServerSimulator.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QtTest>
 
 // A whole day of riding: the tracker reports a point every second for 24
@@ -32,11 +22,6 @@ class tst_LongRide : public QObject
 
 private slots:
     void aDayOfTrackThroughThePositionScreen();
-
-private:
-    static constexpr const char* Devid = "86000001";
-    static constexpr double BaseLat = 30.2741;
-    static constexpr double BaseLng = 120.1551;
 };
 
 namespace {
@@ -55,37 +40,16 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     constexpr int Day = 24 * 3600;
     // The simulator runs ahead of the app: each batch is one full track answer.
     constexpr int Batch = 500;
-    Log::Quiet quiet;
-    DeviceServerSimulator sim;
-    QVERIFY(sim.listen() != 0);
-    sim.setPosition(Devid, BaseLat, BaseLng);
-    sim.setPower(Devid, 40.0);
-    sim.setBanlvstate(Devid, 3);
-    LocalNotificationCenter center;
-    Haptics haptics;
-    LocationManager location;
-    TestApp app;
-    app.delegate->setServerUrl(sim.baseUrl().toString());
-    app.delegate->setNotificationCenter(&center);
-    app.delegate->setHaptics(&haptics);
-    int polls = 0;
-    connect(app.delegate->networkAccessManager(), &QNetworkAccessManager::finished, this,
-            [&polls](QNetworkReply* reply) {
-                if (reply->url().path() == QLatin1String("/TolvarGetEveryThingTimerIOS.php"))
-                    ++polls;
-            });
-    connect(&location, &LocationManager::didUpdateLocation, this, [] { MyUtil::GetEveryThing(); });
-    MyUtil::InitMyDateBase();
-    MyBasicInfo::SetValue("devid", Devid);
-    Log::Capture log;
-    location.injectLocation(BaseLat, BaseLng, 10); // arms the status poll
-
-    ManualTimerLoop timers(&app.clock);
+    using H = PollHarness;
+    PollHarness h;
+    h.pollOnLocationUpdates();
+    h.location.injectLocation(H::BaseLat, H::BaseLng, 10); // arms the status poll
+    ManualTimerLoop timers(&h.app.clock);
     QWidget host;
     host.resize(360, 640);
     host.show();
     Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard, app.delegate->context());
+    ScreenCatalog::install(storyboard, h.app.delegate->context());
     auto* screen = storyboard.instantiate<ViewControllerPos>("ViewControllerPos");
     screen->setParent(&host);
     screen->setBaseGeometry(QRect(0, 0, 360, 640));
@@ -95,31 +59,31 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     screen->endAppearanceTransition();
     const TrackFeed* track = screen->trackFeed();
     // The track so far (the morning's standing reports) comes in the first answer.
-    const qint64 before = sim.track(Devid).last().serverid;
+    const qint64 before = h.sim.track(H::Devid).last().serverid;
     timers.runDue();
     QVERIFY(EventWait::until([&] { return track->lastserverid() == before; }));
     const MapCoordinate start = screen->blackpoint().first()->coordinate();
 
-    LongRide ride(sim, Devid, BaseLat, BaseLng);
+    LongRide ride(h.sim, H::Devid, H::BaseLat, H::BaseLng);
     int batches = 0;
     while (ride.elapsed() < Day) {
         ride.ride(std::min(Batch, Day - ride.elapsed()));
         ++batches;
-        const qint64 newest = sim.track(Devid, track->lastserverid()).last().serverid;
+        const qint64 newest = h.sim.track(H::Devid, track->lastserverid()).last().serverid;
         timers.advance(qint64(Batch) * 1000);
-        location.injectLocation(BaseLat, BaseLng, 10);
-        QVERIFY(
-            EventWait::until([&] { return track->lastserverid() == newest && polls == batches; }));
-        QCOMPARE(MyBasicInfo::GetValue("lat"), QString::number(ride.latAt(ride.elapsed()), 'f', 6));
+        h.location.injectLocation(H::BaseLat, H::BaseLng, 10);
+        QVERIFY(EventWait::until(
+            [&] { return track->lastserverid() == newest && h.pollsFinished == batches; }));
+        QCOMPARE(H::value("lat"), QString::number(ride.latAt(ride.elapsed()), 'f', 6));
     }
     // The next tick moves the stop mark to the last point and finds nothing new.
     timers.advance(1000);
-    QVERIFY(EventWait::until([&] { return log.count("htmlstr = []") == 1; }));
+    QVERIFY(EventWait::until([&] { return h.log.count("htmlstr = []") == 1; }));
 
     QCOMPARE(batches, (Day + Batch - 1) / Batch);
     QCOMPARE(track->lastserverid() - before, qint64(Day));
     // One request at a time, each for the points after the last one drawn.
-    const QList<SimRequest> requests = sim.requestsTo("/TolvarGetGpsInfo.php");
+    const QList<SimRequest> requests = h.sim.requestsTo("/TolvarGetGpsInfo.php");
     QCOMPARE(requests.size(), batches + 2);
     QCOMPARE(requests.first().query, QByteArray("devid=86000001&sid=0"));
     QCOMPARE(requests.at(1).query, "devid=86000001&sid=" + QByteArray::number(before));
@@ -145,11 +109,11 @@ void tst_LongRide::aDayOfTrackThroughThePositionScreen()
     QCOMPARE(screen->blackpoint().first()->coordinate(), start);
     QCOMPARE(screen->StopAnnotation()->coordinate(), last);
     QCOMPARE(child<MapView>(screen, "mapView")->overlays().size(), lines.size());
-    QCOMPARE(MyBasicInfo::GetValue("lng"), QString::number(ride.lngAt(Day), 'f', 6));
+    QCOMPARE(H::value("lng"), QString::number(ride.lngAt(Day), 'f', 6));
     // The ride leaves the fence once and never comes back: one alarm.
-    QCOMPARE(log.count("围栏报警"), 1);
-    QTRY_COMPARE(center.delivered().size(), 1);
-    QCOMPARE(log.count("电量报警"), 0);
+    QCOMPARE(h.log.count("围栏报警"), 1);
+    QTRY_COMPARE(h.center.delivered().size(), 1);
+    QCOMPARE(h.log.count("电量报警"), 0);
     QVERIFY(!screen->grab().isNull());
 }
 
