@@ -42,23 +42,22 @@ struct PollHarness
     // Status requests answered or failed so far.
     int pollsFinished = 0;
 
-    // `devid` is stored as the bound tracker unless empty (a first start).
-    explicit PollHarness(const SimulatorOptions& options = {}, const char* devid = Devid)
+    // The tracker `devid` is in the store already when `bound`, else the app starts fresh.
+    explicit PollHarness(const SimulatorOptions& options = {}, const char* devid = Devid,
+                         bool bound = true)
         : sim(options)
     {
         if (sim.listen() == 0)
             qFatal("the simulated device server cannot listen");
-        const char* tracker = devid && *devid ? devid : Devid;
-        sim.setPosition(tracker, BaseLat, BaseLng);
-        sim.setPower(tracker, 40.0);
+        sim.setPosition(devid, BaseLat, BaseLng);
+        sim.setPower(devid, 40.0);
+        sim.setBanlvstate(devid, 3);
         // Only the updates a test injects reach the status poll.
         location.setReplayFile(QStringLiteral("/nonexistent/route.nmea"));
         wire();
         MyUtil::InitMyDateBase();
-        if (devid && *devid) {
-            sim.setBanlvstate(devid, 3);
+        if (bound)
             MyBasicInfo::SetValue("devid", devid);
-        }
         log.clear();
     }
 
