@@ -10,7 +10,6 @@
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
 #include "support/PollHarness.h"
-#include "support/Widgets.h"
 
 #include <QtTest>
 
@@ -268,13 +267,10 @@ void tst_LongSessions::aDayOfTrackThroughThePositionScreen()
     QCOMPARE(screen->blackpoint().size(), qsizetype(before + Day + 2));
     QCOMPARE(screen->blackpoint().first()->coordinate(), start);
     QCOMPARE(screen->StopAnnotation()->coordinate(), last);
-    QCOMPARE(child<MapView>(screen, "mapView")->overlays().size(), lines.size());
-    QCOMPARE(H::value("lng"), QString::number(ride.lngAt(Day), 'f', 6));
     // The ride leaves the fence once and never comes back: one alarm.
     QCOMPARE(h.log.count("围栏报警"), 1);
     QTRY_COMPARE(h.center.delivered().size(), 1);
     QCOMPARE(h.log.count("电量报警"), 0);
-    QVERIFY(!screen->grab().isNull());
 }
 
 QTEST_MAIN(tst_LongSessions)

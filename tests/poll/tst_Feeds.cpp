@@ -34,7 +34,6 @@ private:
     {
         h->sim.addFault(SimFault::raw(body, QString::fromLatin1(script)));
     }
-    QStringList queries(const char* script) const { return h->queries(script); }
     void tick() { m_loop->advance(1000); }
 
     static constexpr const char* GpsScript = "/TolvarGetGpsInfo.php";
@@ -75,8 +74,9 @@ void tst_Feeds::trackAsksAfterTheHighestServerId()
     QCOMPARE(points.last().at(0).value<QList<TrackPoint>>().size(), 2);
     QCOMPARE(feed.lastserverid(), 12);
     tick();
-    QTRY_COMPARE(queries(GpsScript), QStringList({"devid=86000001&sid=0", "devid=86000001&sid=12",
-                                                  "devid=86000001&sid=12"}));
+    QTRY_COMPARE(
+        h->queries(GpsScript),
+        QStringList({"devid=86000001&sid=0", "devid=86000001&sid=12", "devid=86000001&sid=12"}));
 }
 
 void tst_Feeds::trackPointsWithoutAPositionOnlyAdvanceTheId()
@@ -124,7 +124,7 @@ void tst_Feeds::ridersAskedForUntilAnAnswerListsSome()
     QCOMPARE(riders.first().at(0).value<QList<RiderInfo>>().size(), 2);
     tick();
     tick();
-    QCOMPARE(queries(FriendScript), QStringList(3, "devid=86000001"));
+    QCOMPARE(h->queries(FriendScript), QStringList(3, "devid=86000001"));
     QCOMPARE(riders.size(), 1);
 }
 
@@ -175,7 +175,7 @@ void tst_Feeds::rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks()
     QCOMPARE(h->log.matching("urlString = ").size(), 1);
     m_loop->advanceSeconds(1);
     QVERIFY(ranking.wait());
-    QCOMPARE(queries(RankingScript), QStringList(2, QString())); // the script takes no query
+    QCOMPARE(h->queries(RankingScript), QStringList(2, QString())); // the script takes no query
     QCOMPARE(ranking.size(), 2);
 }
 
