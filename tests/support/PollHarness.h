@@ -86,9 +86,7 @@ struct PollHarness
         QTest::addColumn<QJsonObject>("row");
         QFile file(QStringLiteral(LVXING_TEST_DATA "/poll/%1.json").arg(table));
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        const QJsonArray all = QJsonDocument::fromJson(file.readAll()).array();
-        QVERIFY2(!all.isEmpty(), qPrintable(file.fileName()));
-        for (const QJsonValue& row : all)
+        for (const QJsonValue& row : QJsonDocument::fromJson(file.readAll()).array())
             QTest::newRow(qPrintable(row["case"].toString())) << row.toObject();
     }
 
