@@ -354,6 +354,9 @@ void tst_StatusPoll::twoAlarmsInOnePoll()
     QCOMPARE(scheduled(), 2);
     QCOMPARE(h->center.scheduledLocalNotifications().at(0).alertBody, QStringLiteral("围栏报警"));
     QCOMPARE(h->center.scheduledLocalNotifications().at(1).alertBody, QStringLiteral("电量报警"));
+    QCOMPARE(h->center.registeredTypes(), LocalNotificationCenter::Alert |
+                                              LocalNotificationCenter::Badge |
+                                              LocalNotificationCenter::Sound);
     // Behind, both are delivered and badge the icon.
     QTRY_COMPARE(h->center.delivered().size(), 2);
     QCOMPARE(h->center.applicationIconBadgeNumber(), 1);
