@@ -24,7 +24,7 @@ private slots:
     void ridersAskedForUntilAnAnswerListsSome();
     void ridersReplaceTheCache();
     void rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks();
-    void rankingEmptyBrokenOrFailedAnswersAskAgainNextTick();
+    void rankingEmptyBrokenFailedOrDroppedAnswersAskAgainNextTick();
     void slowServerGetsOneRequestAtATime();
     void pauseHoldsTheTicksAndAnAnswerOutlivesItsFeed();
 
@@ -179,22 +179,25 @@ void tst_Feeds::rankingReplacesTheCacheAndAsksAgainAfterAnHourOfTicks()
     QCOMPARE(ranking.size(), 2);
 }
 
-void tst_Feeds::rankingEmptyBrokenOrFailedAnswersAskAgainNextTick()
+void tst_Feeds::rankingEmptyBrokenFailedOrDroppedAnswersAskAgainNextTick()
 {
     answer(RankingScript, "[]");
     h->sim.addFault(SimFault::of(SimFault::Kind::Garbage, RankingScript));
     answer(RankingScript, "{\"username\":\"x\"}");
     h->sim.addFault(SimFault::of(SimFault::Kind::ServerError, RankingScript));
+    // A dropped connection is sent once more: two drops fail the request.
+    h->sim.addFault(SimFault::of(SimFault::Kind::Drop, RankingScript));
+    h->sim.addFault(SimFault::of(SimFault::Kind::Drop, RankingScript));
     RankingFeed feed(server());
     feed.resume();
-    for (int tick = 1; tick <= 4; ++tick) {
+    for (int tick = 1; tick <= 5; ++tick) {
         m_loop->advance(tick == 1 ? 0 : 1000);
         QCOMPARE(h->log.matching("urlString = ").size(), tick);
         QTRY_VERIFY(!feed.isRequestInFlight());
         QCOMPARE(feed.PaiMingCount(), -tick);
         QCOMPARE(MyPaiMingInfo::GetCount(), 0);
     }
-    // The faults are used up: the fifth tick brings the ranking.
+    // The faults are used up: the sixth tick brings the ranking.
     QSignalSpy ranking(&feed, &RankingFeed::rankingArrived);
     tick();
     QVERIFY(ranking.wait());
