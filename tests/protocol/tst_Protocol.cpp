@@ -1,0 +1,490 @@
+#include "platform/Log.h"
+#include "poll/StatusStore.h"
+#include "protocol/DeviceServer.h"
+#include "protocol/ServerAnswer.h"
+#include "protocol/StatusAnswer.h"
+#include "store/MyBasicInfo.h"
+#include "store/MyUtil.h"
+#include "store/db/PersistentStoreCoordinator.h"
+#include "support/TestApp.h"
+#include "tools/devserver/DeviceServerSimulator.h"
+
+#include <QtTest>
+
+// Called with true when a script's answer handler runs, false when its failure handler does.
+using Done = std::function<void(bool)>;
+using Call = std::function<void(DeviceServer&, const Done&)>;
+Q_DECLARE_METATYPE(Call)
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+// The device server's scripts through the protocol layer against the simulator: what goes on
+// the wire and into the log, how answers decode, and the status record they carry.
+class tst_Protocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void requestOnTheWire_data();
+    void requestOnTheWire();
+    void passwordsNeverReachTheLog();
+    void answers_data();
+    void answers();
+    void values();
+    void markers_data();
+    void markers();
+    void statusRecordKeepsItsKeys();
+    void storedValues_data();
+    void storedValues();
+    void onlyAnOkAnswerStores_data();
+    void onlyAnOkAnswerStores();
+    void aRecordIsOneTransaction();
+
+private:
+    DeviceServer& server() { return m_app->delegate->deviceServer(); }
+
+    std::unique_ptr<DeviceServerSimulator> m_sim;
+    std::unique_ptr<TestApp> m_app;
+};
+
+namespace {
+
+const QString Rider = QStringLiteral("86000001"); // seeded with rider01 / secret1
+
+auto ok(const Done& done)
+{
+    return [done](auto&&...) { done(true); };
+}
+
+auto failed(const Done& done)
+{
+    return [done](auto&&...) { done(false); };
+}
+
+// The 24 keys of the status record; an answer in statusBody() gives the n-th of them the value n.
+const QStringList RecordKeys =
+    QStringLiteral("benzhoulicheng shangzhoulicheng todaylicheng day1licheng day2licheng "
+                   "day3licheng day4licheng day5licheng day6licheng day7licheng power maxspeed "
+                   "lightspeed pingjunspeed paiming totallicheng jifen level levelname "
+                   "touxiangpath absday banlvstate lng lat")
+        .split(' ');
+
+QByteArray statusBody(const QByteArray& message = {}, const QByteArray& extra = {})
+{
+    QByteArray body = "[{" + message;
+    for (int i = 0; i < RecordKeys.size(); ++i)
+        body += ",\"" + RecordKeys[i].toUtf8() + "\":\"" + QByteArray::number(i + 1) + '"';
+    return body.replace("{,", "{") + extra + "}]";
+}
+
+QHash<QString, QString> snapshot()
+{
+    QHash<QString, QString> values;
+    for (const QString& key : MyUtil::SettingsKeys())
+        values.insert(key, MyBasicInfo::GetValue(key));
+    return values;
+}
+
+} // namespace
+
+void tst_Protocol::init()
+{
+    m_sim = std::make_unique<DeviceServerSimulator>();
+    QVERIFY(m_sim->listen(0) > 0);
+    m_app = std::make_unique<TestApp>();
+    m_app->delegate->setServerUrl(m_sim->baseUrl().toString() + "/");
+    Log::Quiet quiet;
+    MyUtil::InitMyDateBase();
+}
+
+void tst_Protocol::cleanup()
+{
+    m_app.reset();
+    m_sim.reset();
+}
+
+void tst_Protocol::requestOnTheWire_data()
+{
+    QTest::addColumn<Call>("call");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("logged"); // empty: the URL is not logged
+    QTest::addColumn<QByteArray>("part");
+    auto row = [](const char* name, const Call& call, const QByteArray& line,
+                  const QString& logged = {}, const QByteArray& part = {}) {
+        QTest::newRow(name) << call << line << (logged.isNull() ? QString(line.mid(4)) : logged)
+                            << part;
+    };
+    using S = DeviceServer;
+    row(
+        "devid", [](S& s, const Done& d) { s.queryDevice("8600 驴1", ok(d), failed(d)); },
+        "GET /TolvarDevId.php?devid=8600%20%E9%A9%B41&wd=mirt",
+        "/TolvarDevId.php?devid=8600%20%E9%A9%B41");
+    row(
+        "register",
+        [](S& s, const Done& d) {
+            s.registerAccount(Rider, "a&b=c", "p#1 +", "x+y@z.cn", "微信", ok(d), failed(d));
+        },
+        "GET /TolvarRegisterIOS.php?devid=86000001&username=a%26b%3Dc&pwd=p%231%20%2B"
+        "&email=x%2By@z.cn&weixin=%E5%BE%AE%E4%BF%A1",
+        "/TolvarRegisterIOS.php?devid=86000001&username=a%26b%3Dc&pwd=***"
+        "&email=x%2By@z.cn&weixin=%E5%BE%AE%E4%BF%A1");
+    row(
+        "login",
+        [](S& s, const Done& d) {
+            s.login(Rider, "-._~!$'()*,;:@/pwd=", "p?w=d&", ok(d), failed(d));
+        },
+        "GET /TolvarLoginIOS.php?devid=86000001&username=-._~!$'()*,;:@/pwd%3D&pwd=p%3Fw%3Dd%26",
+        "/TolvarLoginIOS.php?devid=86000001&username=-._~!$'()*,;:@/pwd%3D&pwd=***");
+    row(
+        "speed", [](S& s, const Done& d) { s.updateSpeed(Rider, "25", "18.5", ok(d), failed(d)); },
+        "GET /TolvarUpdateSpeed.php?devid=86000001&maxspeed=25&lightspeed=18.5");
+    // The geofence state upload reports nothing back.
+    row(
+        "geofence", [](S& s, const Done&) { s.updateWeiLan(Rider, 1); },
+        "GET /TolvarUpdateWeiLan.php?devid=86000001&wlstate=1");
+    row(
+        "recovery mail",
+        [](S& s, const Done& d) { s.sendRecoveryMail(Rider, "a@b.cn", ok(d), failed(d)); },
+        "GET /TolvarSendEmailIOS.php?devid=86000001&email=a@b.cn");
+    // The two older scripts leave "%", "[" and "]" alone; the others escape them.
+    row(
+        "track", [](S& s, const Done& d) { s.getGpsInfo("a%2B[1]", -3, ok(d), failed(d)); },
+        "GET /TolvarGetGpsInfo.php?devid=a%2B[1]&sid=-3");
+    row(
+        "nearby", [](S& s, const Done& d) { s.getFriends("a%2B[1] b#", ok(d), failed(d)); },
+        "GET /TolvarGetFriendIOS.php?devid=a%2B[1]%20b%23");
+    row(
+        "status", [](S& s, const Done& d) { s.getEveryThing("a%2B[1]\"^", ok(d), failed(d)); },
+        "GET /TolvarGetEveryThingTimerIOS.php?devid=a%252B%5B1%5D%22%5E");
+    row(
+        "ranking", [](S& s, const Done& d) { s.getPaiMing(ok(d), failed(d)); },
+        "GET /TolvarGetPaiMingIOS.php");
+    row(
+        "upload", [](S& s, const Done& d) { s.uploadPic(Rider, "png", ok(d), failed(d)); },
+        "POST /TolvarUploadPic.php?devid=86000001", "",
+        "uploadfile ios20260305140709.png image/png png");
+    row(
+        "code mail",
+        [](S& s, const Done& d) { s.sendVerificationCode("4711", "a@b.cn", ok(d), failed(d)); },
+        "GET /TolvarSendEmailVCodeIOS.php?code=4711&email=a@b.cn");
+}
+
+void tst_Protocol::requestOnTheWire()
+{
+    QFETCH(Call, call);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, logged);
+    QFETCH(QByteArray, part);
+    const bool reports = QByteArray(QTest::currentDataTag()) != "geofence";
+    Log::Capture log;
+    std::optional<bool> outcome;
+    call(server(), [&outcome](bool answered) { outcome = answered; });
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value() == reports, 20000);
+    QVERIFY(outcome.value_or(true));
+    const SimRequest request = m_sim->requests().first();
+    QCOMPARE(request.method + ' ' + request.target, line);
+    QCOMPARE(request.hasQuery, line.contains('?'));
+    QStringList parts;
+    for (const SimRequest::Part& p : request.parts)
+        parts << QString::fromUtf8(p.name + ' ' + p.fileName + ' ' + p.contentType + ' ' + p.data);
+    QCOMPARE(parts.join('|').toUtf8(), part);
+    const QString base = m_sim->baseUrl().toString();
+    QCOMPARE(log.matching("urlString = "),
+             logged.isEmpty() ? QStringList() : QStringList("urlString = " + base + logged));
+
+    // Every script reports a failed transfer to its failure handler, and leaves logging it
+    // to the caller.
+    m_sim->addFault(SimFault::of(SimFault::Kind::ServerError, {}, -1));
+    outcome.reset();
+    call(server(), [&outcome](bool answered) { outcome = answered; });
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->requests().size(), 2, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value() == reports, 20000);
+    QVERIFY(!outcome.value_or(false));
+    QVERIFY(log.matching("error").isEmpty());
+}
+
+void tst_Protocol::passwordsNeverReachTheLog()
+{
+    Log::Capture log;
+    std::optional<DeviceInfo> info;
+    server().queryDevice(Rider, [&](const DeviceInfo& i) { info = i; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(info.has_value(), 20000);
+    QCOMPARE(info->pwd, QStringLiteral("secret1"));
+    QCOMPARE(info->username, QStringLiteral("rider01"));
+    QVERIFY(log.lines().filter("\"pwd\":\"***\"").size() == 1);
+    for (const QString& line : log.lines())
+        QVERIFY2(!line.contains("secret1"), qPrintable(line));
+
+    // Any spelling of the key's value is masked, whatever else is in the text.
+    const QString plain = QStringLiteral("[{\"pwd\" : \"se\\\"c,ret}\",\"a\":1},{\"pwd\":1234}]");
+    const QString masked = QStringLiteral("[{\"pwd\" : \"***\",\"a\":1},{\"pwd\":\"***\"}]");
+    QCOMPARE(DeviceServer::maskPassword(plain), masked);
+    const QString longValue = "{\"pwd\":\"" + QString(20000, 'x') + "\"}";
+    QCOMPARE(DeviceServer::maskPassword(longValue), QStringLiteral("{\"pwd\":\"***\"}"));
+
+    // A hostile server cannot flood the log with one answer.
+    const QByteArray body = "[\"" + QByteArray(100 * 1024, 'x') + "\"]";
+    m_sim->addFault(SimFault::raw(body));
+    bool answered = false;
+    server().getPaiMing([&](const QList<RiderInfo>&) { answered = true; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
+    const QStringList lines = log.matching("htmlstr = ");
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().size() < 66 * 1024);
+    QVERIFY(lines.first().endsWith(QStringLiteral("%1 bytes)").arg(body.size())));
+}
+
+void tst_Protocol::answers_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("isText");
+    QTest::addColumn<bool>("hasRecord");
+    QTest::addColumn<int>("listSize");
+    QTest::addColumn<bool>("pollOk");
+    auto row = [](const char* name, const QByteArray& body, bool isText, bool hasRecord,
+                  int listSize, bool pollOk = false) {
+        QTest::newRow(name) << body << isText << hasRecord << listSize << pollOk;
+    };
+    row("record", R"([{"timerreturnmsg":"ok"}])", true, true, 1, true);
+    row("list with others", R"([{"a":"1"},2,"x",null,[],{"timerreturnmsg":"ok"}])", true, true, 2);
+    row("first not object", R"([1,{"timerreturnmsg":"ok"}])", true, false, 1);
+    row("whitespace around", " \n[{\"timerreturnmsg\":\"ok\"}]\n ", true, true, 1, true);
+    row("chinese", "ok 驴行", true, false, 0);
+    row("emoji", "\xF0\x9F\x98\x80", true, false, 0);
+    row("nul inside", QByteArray("a\0b", 3), true, false, 0);
+    row("empty", "", true, false, 0);
+    row("empty array", "[]", true, false, 0);
+    row("numbers", "[1,2,3]", true, false, 0);
+    row("top-level object", R"({"timerreturnmsg":"ok"})", true, false, 0);
+    row("null", "null", true, false, 0);
+    row("string fragment", R"("ok")", true, false, 0);
+    row("message not text", R"([{"timerreturnmsg":["ok"]}])", true, true, 1);
+    row("not json", "<html>ok</html>", true, false, 0);
+    row("truncated", R"([{"timerreturnmsg":"ok")", true, false, 0);
+    row("trailing garbage", R"([{"timerreturnmsg":"ok"}] x)", true, false, 0);
+    row("lone ff", "ok\xFF", false, false, 0);
+    row("invalid utf-8 in string", "[{\"timerreturnmsg\":\"ok\xFF\"}]", false, false, 0);
+    row("overlong slash", "\xC0\xAF", false, false, 0);
+    row("surrogate", "\xED\xA0\x80", false, false, 0);
+    row("cut sequence", "ok\xE9\xA9", false, false, 0);
+    row("above U+10FFFF", "\xF4\x90\x80\x80", false, false, 0);
+}
+
+void tst_Protocol::answers()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, isText);
+    QFETCH(bool, hasRecord);
+    QFETCH(int, listSize);
+    QFETCH(bool, pollOk);
+    const ServerAnswer answer(body);
+    QCOMPARE(answer.text().has_value(), isText);
+    QCOMPARE(answer.logText().toUtf8(), isText ? body : QByteArray("(null)"));
+    QCOMPARE(answer.hasRecord(), hasRecord);
+    QCOMPARE(answer.list().size(), listSize);
+    QCOMPARE(DeviceServer::riders(answer).size(), listSize);
+    QCOMPARE(StatusAnswer(StatusRecord::Poll, answer).isOk(), pollOk);
+}
+
+void tst_Protocol::values()
+{
+    const ServerAnswer answer(R"([{"s":"x y","e":"","i":12,"f":12.5,"neg":-3.9,"big":1e20,
+        "huge":1e30,"nh":-1e30,"t":true,"n":null,"o":{"s":"1"},"a":["1"],"lenient":" 12.9abc",
+        "lat":"39.123456","flat":39.123456}])");
+    const QJsonObject& r = answer.record();
+    const QList<std::pair<const char*, const char*>> texts = {
+        {"s", "x y"}, {"e", ""}, {"i", "12"}, {"f", "12.5"}, {"neg", "-3.9"}, {"big", "1e+20"}};
+    for (const auto& [key, text] : texts)
+        QCOMPARE(ServerAnswer::text(r, key), std::optional<QString>(text));
+    for (const char* key : {"t", "n", "o", "a", "absent"}) {
+        QVERIFY2(!ServerAnswer::text(r, key), key);
+        QCOMPARE(ServerAnswer::integer(r, key), 0);
+    }
+    QCOMPARE(ServerAnswer::textOrEmpty(r, "o"), QString());
+    QCOMPARE(ServerAnswer::integer(r, "lenient"), 12);
+    QCOMPARE(ServerAnswer::integer(r, "f"), 12);
+    QCOMPARE(ServerAnswer::integer(r, "neg"), -3);
+    QCOMPARE(ServerAnswer::integer(r, "huge"), std::numeric_limits<qint64>::max());
+    QCOMPARE(ServerAnswer::integer(r, "nh"), std::numeric_limits<qint64>::min());
+    QCOMPARE(ServerAnswer::number(r, "lenient"), 12.9);
+    QCOMPARE(ServerAnswer::number32(r, "lat"), 39.123456f);
+    QCOMPARE(ServerAnswer::number32(r, "flat"), 39.123456f);
+    QCOMPARE(ServerAnswer::number32(r, "t"), 0.0f);
+}
+
+void tst_Protocol::markers_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<std::optional<QString>>("message");
+    QTest::addColumn<int>("marker");
+    auto row = [](const char* name, ReturnMarker::Kind kind, std::optional<QString> message,
+                  ReturnMarker::Marker marker) {
+        QTest::newRow(name) << int(kind) << message << int(marker);
+    };
+    using R = ReturnMarker;
+    row("account ok", R::Account, "ok", R::Ok);
+    row("account error:3 beats ok", R::Account, "ok error:3", R::Error3);
+    row("account error:1 beats error:2", R::Account, "error:2 error:1", R::Error1);
+    row("account error:2", R::Account, "error:2", R::Error2);
+    row("account ok inside word", R::Account, "book", R::Ok);
+    row("account nothing", R::Account, "fine", R::None);
+    row("account missing", R::Account, std::nullopt, R::Error1);
+    row("account case matters", R::Account, "OK ERROR:1", R::None);
+    row("recovery error:3", R::RecoveryMail, "error:3 ok", R::Error3);
+    row("recovery error:2", R::RecoveryMail, "error:2", R::Error2);
+    row("recovery other text", R::RecoveryMail, "sent", R::Ok);
+    row("recovery empty", R::RecoveryMail, "", R::Ok);
+    row("recovery missing", R::RecoveryMail, std::nullopt, R::Error1);
+    row("code error:1", R::CodeMail, "x error:1", R::Error1);
+    row("code error:2 is success", R::CodeMail, "error:2", R::Ok);
+    row("code missing", R::CodeMail, std::nullopt, R::Error1);
+    row("poll ok beside error", R::Poll, "error:1 ok", R::Ok);
+    row("poll error", R::Poll, "error:1", R::None);
+    row("poll missing", R::Poll, std::nullopt, R::None);
+}
+
+void tst_Protocol::markers()
+{
+    QFETCH(int, kind);
+    QFETCH(std::optional<QString>, message);
+    QFETCH(int, marker);
+    QCOMPARE(int(ReturnMarker::classify(ReturnMarker::Kind(kind), message)), marker);
+    // The mail scripts classify the whole answer body, and each its own way.
+    if (kind != ReturnMarker::RecoveryMail && kind != ReturnMarker::CodeMail)
+        return;
+    m_sim->addFault(SimFault::raw(message ? message->toUtf8() : "\xFF"));
+    std::optional<ReturnMarker::Marker> found;
+    if (kind == ReturnMarker::RecoveryMail)
+        server().sendRecoveryMail(Rider, "a@b.cn", [&](auto m) { found = m; }, {});
+    else
+        server().sendVerificationCode("1", "a@b.cn", [&](auto m) { found = m; }, {});
+    QTRY_VERIFY_WITH_TIMEOUT(found.has_value(), 20000);
+    QCOMPARE(int(*found), marker);
+}
+
+void tst_Protocol::statusRecordKeepsItsKeys()
+{
+    MyBasicInfo::SetValue("weilanradio", "45");
+    MyBasicInfo::SetValue("weilanmode", "1");
+    // Login and poll leave the geofence settings alone; a registration brings them.
+    for (auto kind : {StatusRecord::Login, StatusRecord::Poll, StatusRecord::Registration}) {
+        for (const QString& key : RecordKeys)
+            MyBasicInfo::SetValue(key, "old");
+        const QByteArray fence = R"(,"weilanradio":"99","weilanmode":0,"weilanwaring":1)";
+        StatusStore::store(StatusRecord(kind, ServerAnswer(statusBody({}, fence)).record()));
+        for (int i = 0; i < RecordKeys.size(); ++i)
+            QCOMPARE(MyBasicInfo::GetValue(RecordKeys[i]), QString::number(i + 1));
+        const bool registration = kind == StatusRecord::Registration;
+        QCOMPARE(MyBasicInfo::GetValue("weilanradio"), QString(registration ? "99" : "45"));
+        QCOMPARE(MyBasicInfo::GetValue("weilanmode"), QString(registration ? "0" : "1"));
+    }
+    // Fields the answer leaves out are stored empty, and stay so after a restart.
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"40"}])").record()));
+    m_app->restart();
+    for (const QString& key : RecordKeys)
+        QCOMPARE(MyBasicInfo::GetValue(key), QString(key == "power" ? "40" : ""));
+}
+
+void tst_Protocol::storedValues_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("stored");
+    auto row = [](const char* key, const QByteArray& json, const char* stored) {
+        QTest::addRow("%s %s", key, json.constData()) << QString(key) << json << QString(stored);
+    };
+    row("power", "41.5", "41.5");
+    row("absday", R"("12天")", "12天");
+    row("maxspeed", "true", "");
+    row("lightspeed", "null", "");
+    row("level", R"({"a":1})", "");
+    row("jifen", R"(["1"])", "");
+    row("jifen", R"("12abc")", "12abc");
+    row("levelname", R"("NaN")", "NaN");
+    // Numbers that are no usable value keep the last good one; "-0" is stored as 0.
+    row("benzhoulicheng", R"("NaN")", "7");
+    row("power", R"("1e309")", "7");
+    row("maxspeed", R"("-inf")", "7");
+    row("lightspeed", "1e300", "7");
+    row("totallicheng", R"("1000000001")", "7");
+    row("totallicheng", R"("1000000000")", "1000000000");
+    row("shangzhoulicheng", R"("-0")", "0");
+    row("lat", R"("91")", "7");
+    row("lat", R"("-90")", "-90");
+    row("lng", R"("-180.5")", "7");
+    row("lng", R"("180")", "180");
+    row("lng", R"("-0.0")", "0");
+}
+
+void tst_Protocol::storedValues()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, json);
+    QFETCH(QString, stored);
+    for (const QByteArray& value : {QByteArray(R"("7")"), json}) {
+        const QByteArray body = "[{\"" + key.toUtf8() + "\":" + value + "}]";
+        StatusStore::store(StatusRecord(StatusRecord::Poll, ServerAnswer(body).record()));
+    }
+    QCOMPARE(MyBasicInfo::GetValue(key), stored);
+}
+
+void tst_Protocol::onlyAnOkAnswerStores_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<bool>("stores");
+    const int login = StatusRecord::Login;
+    const int reg = StatusRecord::Registration;
+    const int poll = StatusRecord::Poll;
+    QTest::newRow("poll ok") << poll << QByteArray(R"("timerreturnmsg":"ok")") << true;
+    QTest::newRow("poll fail") << poll << QByteArray(R"("timerreturnmsg":"fail")") << false;
+    QTest::newRow("poll no message") << poll << QByteArray() << false;
+    QTest::newRow("login ok") << login << QByteArray(R"("loginreturnmsg":"ok")") << true;
+    QTest::newRow("login error:3 and ok")
+        << login << QByteArray(R"("loginreturnmsg":"ok error:3")") << false;
+    QTest::newRow("login poll's key") << login << QByteArray(R"("timerreturnmsg":"ok")") << false;
+    QTest::newRow("register ok") << reg << QByteArray(R"("registerreturnmsg":"ok")") << true;
+    QTest::newRow("register error:3")
+        << reg << QByteArray(R"("registerreturnmsg":"error:3")") << false;
+}
+
+void tst_Protocol::onlyAnOkAnswerStores()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, message);
+    QFETCH(bool, stores);
+    MyBasicInfo::SetValue("power", "30");
+    const QHash<QString, QString> before = snapshot();
+    const StatusAnswer answer(StatusRecord::Kind(kind), ServerAnswer(statusBody(message)));
+    QCOMPARE(StatusStore::storeIfOk(answer), stores);
+    QCOMPARE(MyBasicInfo::GetValue("power"), QString(stores ? "11" : "30"));
+    if (!stores)
+        QCOMPARE(snapshot(), before);
+}
+
+void tst_Protocol::aRecordIsOneTransaction()
+{
+    PersistentStoreCoordinator* store = m_app->delegate->persistentStoreCoordinator();
+    int commits = 0;
+    store->setCommitFailure([&commits] {
+        ++commits;
+        return QString();
+    });
+    StatusStore::store(
+        StatusRecord(StatusRecord::Registration, ServerAnswer(statusBody()).record()));
+    QCOMPARE(commits, 1);
+    // A failed commit keeps the whole old record on disk.
+    store->setCommitFailure([] { return QStringLiteral("disk full"); });
+    StatusStore::store(
+        StatusRecord(StatusRecord::Poll, ServerAnswer(R"([{"power":"1","lat":"2"}])").record()));
+    store->setCommitFailure({});
+    m_app->restart();
+    for (int i = 0; i < RecordKeys.size(); ++i)
+        QCOMPARE(MyBasicInfo::GetValue(RecordKeys[i]), QString::number(i + 1));
+}
+
+QTEST_MAIN(tst_Protocol)
+#include "tst_Protocol.moc"
