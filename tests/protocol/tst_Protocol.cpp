@@ -152,11 +152,12 @@ void tst_Protocol::requestOnTheWire_data()
         "track", [](S& s, const Done& d) { s.getGpsInfo("a%2B[1]", -3, ok(d), failed(d)); },
         "GET /TolvarGetGpsInfo.php?devid=a%2B[1]&sid=-3");
     row(
-        "nearby", [](S& s, const Done& d) { s.getFriends("a%2B[1] b#", ok(d), failed(d)); },
-        "GET /TolvarGetFriendIOS.php?devid=a%2B[1]%20b%23");
+        "nearby", [](S& s, const Done& d) { s.getFriends("a%2B[1] b#&=?+", ok(d), failed(d)); },
+        "GET /TolvarGetFriendIOS.php?devid=a%2B[1]%20b%23%26%3D%3F%2B");
     row(
-        "status", [](S& s, const Done& d) { s.getEveryThing("a%2B[1]\"^", ok(d), failed(d)); },
-        "GET /TolvarGetEveryThingTimerIOS.php?devid=a%252B%5B1%5D%22%5E");
+        "status",
+        [](S& s, const Done& d) { s.getEveryThing("a%2B[1]\"^<>\\`{|}", ok(d), failed(d)); },
+        "GET /TolvarGetEveryThingTimerIOS.php?devid=a%252B%5B1%5D%22%5E%3C%3E%5C%60%7B%7C%7D");
     row(
         "ranking", [](S& s, const Done& d) { s.getPaiMing(ok(d), failed(d)); },
         "GET /TolvarGetPaiMingIOS.php");
