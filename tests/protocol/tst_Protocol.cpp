@@ -214,6 +214,7 @@ void tst_Protocol::passwordsNeverReachTheLog()
     QTRY_VERIFY_WITH_TIMEOUT(info.has_value(), 20000);
     QCOMPARE(info->pwd, QStringLiteral("secret1"));
     QCOMPARE(info->username, QStringLiteral("rider01"));
+    QVERIFY(DeviceServer::deviceInfo(ServerAnswer(R"([{"devid":null}])")).isUnknown());
     QVERIFY(log.lines().filter("\"pwd\":\"***\"").size() == 1);
     for (const QString& line : log.lines())
         QVERIFY2(!line.contains("secret1"), qPrintable(line));
