@@ -244,6 +244,7 @@ void tst_DeviceServerSimulator::idleConnectionsAreClosed()
     // An answer that takes longer than the idle limit still comes.
     sim.addFault(SimFault::delay(2000, Ranking));
     QCOMPARE(call(m_net, sim, Ranking).status, 200);
+    QCOMPARE(sim.requests().size(), 1); // and the client had no reason to send it again
     // A head begun and never finished, the way slow-loris clients hold connections.
     const auto [status, body, closed] = exchangeRaw(sim.port(), "GET / HTTP/1.1\r\nHost: x\r\n");
     QCOMPARE(status, 0);
