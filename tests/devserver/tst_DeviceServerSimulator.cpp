@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -11,6 +12,8 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTcpSocket>
 
 Q_DECLARE_METATYPE(SimFault)
@@ -102,6 +105,8 @@ private slots:
     void faultScopesAndRates();
     void controlApi();
     void sameSeedSameWorld();
+    void simulatedWorld();
+    void dataDirKeepsTheWorldAcrossRuns();
 
 private:
     QNetworkAccessManager m_net;
@@ -401,6 +406,16 @@ void tst_DeviceServerSimulator::controlApi()
     QVERIFY(sim.hasDevice("86000003"));
     QCOMPARE(call(m_net, sim, "/_sim/requests/clear", "POST").status, 200);
     QVERIFY(sim.requests().isEmpty());
+
+    // Of older bodies the request log keeps the size, the hash and the head; the newest whole.
+    const QByteArray big = QByteArray(5 * 1024 * 1024, 'b') + "end";
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(call(m_net, sim, Ranking, "POST", big).status, 200);
+    const SimRequest older = sim.requests().first();
+    QCOMPARE(older.body + ' ' + QByteArray::number(older.bodySize) + ' ' + older.bodySha256,
+             big.left(4096) + ' ' + QByteArray::number(big.size()) + ' ' +
+                 QCryptographicHash::hash(big, QCryptographicHash::Sha256).toHex());
+    QCOMPARE(sim.requests().last().body, big);
 }
 
 void tst_DeviceServerSimulator::sameSeedSameWorld()
@@ -428,6 +443,55 @@ void tst_DeviceServerSimulator::sameSeedSameWorld()
         anyDifferent = anyDifferent || fromA != answer(c, target);
     }
     QVERIFY(anyDifferent);
+}
+
+// What the simulation does on its own, which the app's tests look at only in passing.
+void tst_DeviceServerSimulator::simulatedWorld()
+{
+    DeviceServerSimulator sim;
+    QVERIFY(sim.listen());
+    const QJsonArray ranking = QJsonDocument::fromJson(call(m_net, sim, Ranking).body).array();
+    for (int i = 0; i < ranking.size(); ++i)
+        QCOMPARE(ranking[i]["paiming"], QString::number(i + 1));
+    const QUrl avatar(ranking[0]["touxiangpath"].toString());
+    QVERIFY(QImage::fromData(call(m_net, sim, avatar.path().toLatin1()).body, "PNG").width() > 0);
+
+    // At night a low battery recovers, up to 41.4 V and no further.
+    sim.advance(sim.now().secsTo(QDateTime(sim.now().date(), QTime(22, 0))));
+    sim.setPower("86000001", 34.0);
+    sim.advance(8 * 3600);
+    QCOMPARE(sim.deviceState("86000001")["power"].toDouble(), 41.4);
+
+    // The geofence page draws a tinted disc on a plain background, and a scale.
+    const QByteArray page = call(m_net, sim, "/TestMap.php?wl=500&lng=120.5&lat=30.25").body;
+    QVERIFY(page.contains(">500 m</text>"));
+    QSvgRenderer renderer(
+        page.mid(page.indexOf("<svg"), page.indexOf("</svg>") + 6 - page.indexOf("<svg")));
+    QImage image(400, 400, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    QCOMPARE(image.pixelColor(20, 20), QColor("#eef3ee"));
+    const QColor inside = image.pixelColor(200, 280);
+    QVERIFY(inside.green() > inside.red() + 20 && inside.lightness() > 150);
+}
+
+void tst_DeviceServerSimulator::dataDirKeepsTheWorldAcrossRuns()
+{
+    QTemporaryDir dir;
+    SimulatorOptions options;
+    options.dataDir = dir.path();
+    for (const bool again : {false, true}) {
+        DeviceServerSimulator sim(options);
+        QVERIFY(sim.listen());
+        if (!again) {
+            call(m_net, sim, "/TolvarUpdateSpeed.php?devid=86000002&maxspeed=15&lightspeed=12");
+            call(m_net, sim, "/TolvarSendEmailVCodeIOS.php?code=QQ11&email=k%40x.cn");
+            continue;
+        }
+        QCOMPARE(sim.device("86000002").maxspeed, QString("15"));
+        QCOMPARE(sim.lastCodeFor("k@x.cn"), QString("QQ11"));
+    }
 }
 
 QTEST_MAIN(tst_DeviceServerSimulator)
