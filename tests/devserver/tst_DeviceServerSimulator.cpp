@@ -173,50 +173,24 @@ void tst_DeviceServerSimulator::hostileRequestsAreRefused_data()
 {
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<int>("status");
-    auto row = [](const char* name, const QByteArray& request, int status) {
-        QTest::newRow(name) << request << status;
-    };
-    auto local = [&row](const char* method, const char* target, int status) {
-        QTest::addRow("%s %s", method, target)
-            << QByteArray(method) + ' ' + target +
-                   " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n"
-            << status;
-    };
-    local("POST", "/_sim/device?devid=..%2Fescaped", 400);
-    row("devid with ../ uploading", uploadRequest("..%2Fescaped", Png), 200);
-    row("upload of no PNG", uploadRequest("86000001", "<html><script>"), 200);
-    row("upload over 5 MB", uploadRequest("86000001", Png + QByteArray(5 << 20, 'p')), 413);
-    row("50 MB body",
-        "POST /TolvarUploadPic.php?devid=1 HTTP/1.1\r\nHost: x\r\nContent-Length: 52428800\r\n\r\n",
-        413);
-    row("50 KB header", "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(50 << 10, 'a') + "\r\n\r\n", 431);
-    row("garbage request line", "HELLO THERE\r\n\r\n", 400);
-    row("length and chunks, request behind",
-        "POST / HTTP/1.1\r\nHost: localhost\r\nContent-Length: 5\r\nTransfer-Encoding: chunked"
-        "\r\n\r\n0\r\n\r\nPOST /_sim/advance?seconds=60 HTTP/1.1\r\nHost: localhost\r\n\r\n",
-        400);
-    row("control from another host",
-        "GET /_sim/state?devid=86000001 HTTP/1.1\r\nHost: attacker.example\r\nConnection: "
-        "close\r\n\r\n",
-        403);
-    row("control from another page",
-        "POST /_sim/advance?seconds=60 HTTP/1.1\r\nHost: 127.0.0.1\r\n"
-        "Origin: http://attacker.example\r\nConnection: close\r\n\r\n",
-        403);
-    for (const char* target :
-         {"/_sim/state?devid=86000001&power=30", "/_sim/fault?kind=500", "/_sim/faults/clear",
-          "/_sim/requests/clear", "/_sim/advance?seconds=60", "/_sim/device?devid=86000003"})
-        local("GET", target, 405);
-    for (const char* target : {"/touxiang/../devserver.sqlite", "/touxiang/nobody.png",
-                               "/TolvarDevIdXphp?devid=86000001", "/tolvardevid.php?devid=1",
-                               "/TolvarDevId.php/extra?devid=86000001"})
-        local("GET", target, 404);
-    for (const char* target : {"/_sim/state?devid=86000001&colour=red",
-                               "/_sim/state?devid=86000001&lat=1", "/_sim/fault?kind=boom"})
-        local("POST", target, 400);
-    local("GET", "/_sim/state?devid=12345678", 404);
-    local("GET", "/_sim/nothing", 404);
-    local("GET", "/", 200); // and closes, as asked
+    QFile file(LVXING_TEST_DATA "/protocol/simulator-refuses.txt");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QRegularExpression header("^== ", QRegularExpression::MultilineOption);
+    for (QString block : QString::fromUtf8(file.readAll()).split(header).mid(1)) {
+        const QString head = block.left(block.indexOf('\n'));
+        QTest::newRow(qPrintable(head))
+            << block.mid(head.size() + 1).replace("\n", "\r\n").toUtf8() << head.left(3).toInt();
+    }
+    QTest::newRow("devid with ../ uploading") << uploadRequest("..%2Fescaped", Png) << 200;
+    QTest::newRow("upload of no PNG") << uploadRequest("86000001", "<html><script>") << 200;
+    QTest::newRow("upload over 5 MB")
+        << uploadRequest("86000001", Png + QByteArray(5 << 20, 'p')) << 413;
+    QTest::newRow("50 MB body") << QByteArray("POST /TolvarUploadPic.php?devid=1 HTTP/1.1\r\n"
+                                              "Content-Length: 52428800\r\n\r\n")
+                                << 413;
+    QTest::newRow("50 KB header") << "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(50 << 10, 'a') +
+                                         "\r\n\r\n"
+                                  << 431;
 }
 
 void tst_DeviceServerSimulator::hostileRequestsAreRefused()
