@@ -15,7 +15,6 @@
 using Done = std::function<void(bool)>;
 using Call = std::function<void(DeviceServer&, const Done&)>;
 Q_DECLARE_METATYPE(Call)
-Q_DECLARE_METATYPE(std::optional<QString>)
 
 // The device server's scripts through the protocol layer against the simulator: what goes on
 // the wire and into the log, how answers decode, and the status record they carry.
@@ -84,6 +83,21 @@ QHash<QString, QString> snapshot()
     for (const QString& key : MyUtil::SettingsKeys())
         values.insert(key, MyBasicInfo::GetValue(key));
     return values;
+}
+
+// Rows of a table under tests/data/protocol, one QJsonArray each: the file holds a note, the
+// column names, then the rows.
+void table(const char* name)
+{
+    QTest::addColumn<QJsonArray>("row");
+    QFile file(QStringLiteral(LVXING_TEST_DATA "/protocol/") + name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
+    QVERIFY(rows.size() > 2);
+    for (qsizetype i = 2; i < rows.size(); ++i) {
+        const QJsonArray row = rows[i].toArray();
+        QTest::newRow(qPrintable(row[0].toString())) << row;
+    }
 }
 
 } // namespace
@@ -240,54 +254,20 @@ void tst_Protocol::passwordsNeverReachTheLog()
 
 void tst_Protocol::answers_data()
 {
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("isText");
-    QTest::addColumn<bool>("hasRecord");
-    QTest::addColumn<int>("listSize");
-    QTest::addColumn<bool>("pollOk");
-    auto row = [](const char* name, const QByteArray& body, bool isText, bool hasRecord,
-                  int listSize, bool pollOk = false) {
-        QTest::newRow(name) << body << isText << hasRecord << listSize << pollOk;
-    };
-    row("record", R"([{"timerreturnmsg":"ok"}])", true, true, 1, true);
-    row("list with others", R"([{"a":"1"},2,"x",null,[],{"timerreturnmsg":"ok"}])", true, true, 2);
-    row("first not object", R"([1,{"timerreturnmsg":"ok"}])", true, false, 1);
-    row("whitespace around", " \n[{\"timerreturnmsg\":\"ok\"}]\n ", true, true, 1, true);
-    row("chinese", "ok 驴行", true, false, 0);
-    row("emoji", "\xF0\x9F\x98\x80", true, false, 0);
-    row("nul inside", QByteArray("a\0b", 3), true, false, 0);
-    row("empty", "", true, false, 0);
-    row("empty array", "[]", true, false, 0);
-    row("numbers", "[1,2,3]", true, false, 0);
-    row("top-level object", R"({"timerreturnmsg":"ok"})", true, false, 0);
-    row("null", "null", true, false, 0);
-    row("string fragment", R"("ok")", true, false, 0);
-    row("message not text", R"([{"timerreturnmsg":["ok"]}])", true, true, 1);
-    row("not json", "<html>ok</html>", true, false, 0);
-    row("truncated", R"([{"timerreturnmsg":"ok")", true, false, 0);
-    row("trailing garbage", R"([{"timerreturnmsg":"ok"}] x)", true, false, 0);
-    row("lone ff", "ok\xFF", false, false, 0);
-    row("invalid utf-8 in string", "[{\"timerreturnmsg\":\"ok\xFF\"}]", false, false, 0);
-    row("overlong slash", "\xC0\xAF", false, false, 0);
-    row("surrogate", "\xED\xA0\x80", false, false, 0);
-    row("cut sequence", "ok\xE9\xA9", false, false, 0);
-    row("above U+10FFFF", "\xF4\x90\x80\x80", false, false, 0);
+    table("answers.json");
 }
 
 void tst_Protocol::answers()
 {
-    QFETCH(QByteArray, body);
-    QFETCH(bool, isText);
-    QFETCH(bool, hasRecord);
-    QFETCH(int, listSize);
-    QFETCH(bool, pollOk);
+    QFETCH(QJsonArray, row);
+    const QByteArray body = QByteArray::fromPercentEncoding(row[1].toString().toUtf8());
     const ServerAnswer answer(body);
-    QCOMPARE(answer.text().has_value(), isText);
-    QCOMPARE(answer.logText().toUtf8(), isText ? body : QByteArray("(null)"));
-    QCOMPARE(answer.hasRecord(), hasRecord);
-    QCOMPARE(answer.list().size(), listSize);
-    QCOMPARE(DeviceServer::riders(answer).size(), listSize);
-    QCOMPARE(StatusAnswer(StatusRecord::Poll, answer).isOk(), pollOk);
+    QCOMPARE(answer.text().has_value(), row[2].toBool());
+    QCOMPARE(answer.logText().toUtf8(), row[2].toBool() ? body : QByteArray("(null)"));
+    QCOMPARE(answer.hasRecord(), row[3].toBool());
+    QCOMPARE(answer.list().size(), row[4].toInt());
+    QCOMPARE(DeviceServer::riders(answer).size(), row[4].toInt());
+    QCOMPARE(StatusAnswer(StatusRecord::Poll, answer).isOk(), row[5].toBool());
 }
 
 void tst_Protocol::values()
@@ -318,41 +298,19 @@ void tst_Protocol::values()
 
 void tst_Protocol::markers_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<std::optional<QString>>("message");
-    QTest::addColumn<int>("marker");
-    auto row = [](const char* name, ReturnMarker::Kind kind, std::optional<QString> message,
-                  ReturnMarker::Marker marker) {
-        QTest::newRow(name) << int(kind) << message << int(marker);
-    };
-    using R = ReturnMarker;
-    row("account ok", R::Account, "ok", R::Ok);
-    row("account error:3 beats ok", R::Account, "ok error:3", R::Error3);
-    row("account error:1 beats error:2", R::Account, "error:2 error:1", R::Error1);
-    row("account error:2", R::Account, "error:2", R::Error2);
-    row("account ok inside word", R::Account, "book", R::Ok);
-    row("account nothing", R::Account, "fine", R::None);
-    row("account missing", R::Account, std::nullopt, R::Error1);
-    row("account case matters", R::Account, "OK ERROR:1", R::None);
-    row("recovery error:3", R::RecoveryMail, "error:3 ok", R::Error3);
-    row("recovery error:2", R::RecoveryMail, "error:2", R::Error2);
-    row("recovery other text", R::RecoveryMail, "sent", R::Ok);
-    row("recovery empty", R::RecoveryMail, "", R::Ok);
-    row("recovery missing", R::RecoveryMail, std::nullopt, R::Error1);
-    row("code error:1", R::CodeMail, "x error:1", R::Error1);
-    row("code error:2 is success", R::CodeMail, "error:2", R::Ok);
-    row("code missing", R::CodeMail, std::nullopt, R::Error1);
-    row("poll ok beside error", R::Poll, "error:1 ok", R::Ok);
-    row("poll error", R::Poll, "error:1", R::None);
-    row("poll missing", R::Poll, std::nullopt, R::None);
+    table("markers.json");
 }
 
 void tst_Protocol::markers()
 {
-    QFETCH(int, kind);
-    QFETCH(std::optional<QString>, message);
-    QFETCH(int, marker);
-    QCOMPARE(int(ReturnMarker::classify(ReturnMarker::Kind(kind), message)), marker);
+    QFETCH(QJsonArray, row);
+    // In the order of ReturnMarker::Kind.
+    const auto kind = ReturnMarker::Kind(
+        QStringList{"account", "recovery", "code", "poll"}.indexOf(row[1].toString()));
+    const std::optional<QString> message =
+        row[2].isNull() ? std::nullopt : std::optional<QString>(row[2].toString());
+    const QString marker = row[3].toString();
+    QCOMPARE(ReturnMarker::text(ReturnMarker::classify(kind, message)), marker);
     // The mail scripts classify the whole answer body, and each its own way.
     if (kind != ReturnMarker::RecoveryMail && kind != ReturnMarker::CodeMail)
         return;
@@ -363,7 +321,7 @@ void tst_Protocol::markers()
     else
         server().sendVerificationCode("1", "a@b.cn", [&](auto m) { found = m; }, {});
     QTRY_VERIFY_WITH_TIMEOUT(found.has_value(), 20000);
-    QCOMPARE(int(*found), marker);
+    QCOMPARE(ReturnMarker::text(*found), marker);
 }
 
 void tst_Protocol::statusRecordKeepsItsKeys()
@@ -392,45 +350,18 @@ void tst_Protocol::statusRecordKeepsItsKeys()
 
 void tst_Protocol::storedValues_data()
 {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("stored");
-    auto row = [](const char* key, const QByteArray& json, const char* stored) {
-        QTest::addRow("%s %s", key, json.constData()) << QString(key) << json << QString(stored);
-    };
-    row("power", "41.5", "41.5");
-    row("absday", R"("12天")", "12天");
-    row("maxspeed", "true", "");
-    row("lightspeed", "null", "");
-    row("level", R"({"a":1})", "");
-    row("jifen", R"(["1"])", "");
-    row("jifen", R"("12abc")", "12abc");
-    row("levelname", R"("NaN")", "NaN");
-    // Numbers that are no usable value keep the last good one; "-0" is stored as 0.
-    row("benzhoulicheng", R"("NaN")", "7");
-    row("power", R"("1e309")", "7");
-    row("maxspeed", R"("-inf")", "7");
-    row("lightspeed", "1e300", "7");
-    row("totallicheng", R"("1000000001")", "7");
-    row("totallicheng", R"("1000000000")", "1000000000");
-    row("shangzhoulicheng", R"("-0")", "0");
-    row("lat", R"("91")", "7");
-    row("lat", R"("-90")", "-90");
-    row("lng", R"("-180.5")", "7");
-    row("lng", R"("180")", "180");
-    row("lng", R"("-0.0")", "0");
+    table("stored-values.json");
 }
 
 void tst_Protocol::storedValues()
 {
-    QFETCH(QString, key);
-    QFETCH(QByteArray, json);
-    QFETCH(QString, stored);
-    for (const QByteArray& value : {QByteArray(R"("7")"), json}) {
-        const QByteArray body = "[{\"" + key.toUtf8() + "\":" + value + "}]";
-        StatusStore::store(StatusRecord(StatusRecord::Poll, ServerAnswer(body).record()));
+    QFETCH(QJsonArray, row);
+    const QString key = row[1].toString();
+    for (const QJsonValue& value : {QJsonValue("7"), QJsonValue(row[2])}) {
+        const QJsonObject answer{{key, value}};
+        StatusStore::store(StatusRecord(StatusRecord::Poll, answer));
     }
-    QCOMPARE(MyBasicInfo::GetValue(key), stored);
+    QCOMPARE(MyBasicInfo::GetValue(key), row[3].toString());
 }
 
 void tst_Protocol::onlyAnOkAnswerStores_data()
