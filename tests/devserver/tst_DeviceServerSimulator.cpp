@@ -97,7 +97,6 @@ private slots:
     void hostileRequestsAreRefused_data();
     void hostileRequestsAreRefused();
     void idleConnectionsAreClosed();
-    void uploadedAvatarsComeBackAsPng();
     void faults_data();
     void faults();
     void faultScopesAndRates();
@@ -226,23 +225,6 @@ void tst_DeviceServerSimulator::idleConnectionsAreClosed()
     const auto [status, body, closed] = exchangeRaw(sim.port(), "GET / HTTP/1.1\r\nHost: x\r\n");
     QCOMPARE(status, 0);
     QVERIFY(closed);
-}
-
-void tst_DeviceServerSimulator::uploadedAvatarsComeBackAsPng()
-{
-    DeviceServerSimulator sim;
-    QVERIFY(sim.listen());
-    // A Host header that is no host[:port] does not make the address.
-    const QByteArray base = sim.baseUrl().toEncoded();
-    const auto [status, address, closed] =
-        exchangeRaw(sim.port(), uploadRequest("86000001", Png, "evil.example/\"><script>"));
-    QVERIFY2(address.startsWith(base + "/touxiang/86000001-"), address);
-    QCOMPARE(call(m_net, sim, address.mid(base.size())).body, Png);
-    // Only PNG pictures are served from the folder, whatever their name.
-    QFile planted(sim.dataDir() + "/touxiang/planted.png");
-    QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("<html><script>") > 0);
-    planted.close();
-    QCOMPARE(call(m_net, sim, "/touxiang/planted.png").status, 404);
 }
 
 void tst_DeviceServerSimulator::faults_data()
@@ -401,7 +383,8 @@ void tst_DeviceServerSimulator::sameSeedSameWorld()
     QVERIFY(anyDifferent);
 }
 
-// What the simulation does on its own, which the app's tests look at only in passing.
+// What the simulation does on its own, which the app's tests look at only in passing: ranking
+// places, avatars, night charging, the geofence page.
 void tst_DeviceServerSimulator::simulatedWorld()
 {
     DeviceServerSimulator sim;
@@ -411,6 +394,18 @@ void tst_DeviceServerSimulator::simulatedWorld()
         QCOMPARE(ranking[i]["paiming"], QString::number(i + 1));
     const QUrl avatar(ranking[0]["touxiangpath"].toString());
     QVERIFY(QImage::fromData(call(m_net, sim, avatar.path().toLatin1()).body, "PNG").width() > 0);
+
+    // A Host header that is no host[:port] does not make the address.
+    const QByteArray base = sim.baseUrl().toEncoded();
+    const auto [status, address, closed] =
+        exchangeRaw(sim.port(), uploadRequest("86000001", Png, "evil.example/\"><script>"));
+    QVERIFY2(address.startsWith(base + "/touxiang/86000001-"), address);
+    QCOMPARE(call(m_net, sim, address.mid(base.size())).body, Png);
+    // Only PNG pictures are served from the folder, whatever their name.
+    QFile planted(sim.dataDir() + "/touxiang/planted.png");
+    QVERIFY(planted.open(QIODevice::WriteOnly) && planted.write("<html><script>") > 0);
+    planted.close();
+    QCOMPARE(call(m_net, sim, "/touxiang/planted.png").status, 404);
 
     // At night a low battery recovers, up to 41.4 V and no further.
     sim.advance(sim.now().secsTo(QDateTime(sim.now().date(), QTime(22, 0))));
