@@ -10,7 +10,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNmeaPositionInfoSource>
@@ -22,29 +21,28 @@ namespace {
 
 constexpr int Patience = 20000;
 const QDateTime Start(QDate(2026, 3, 5), QTime(14, 7, 9));
+const QString ThreeFixes = QStringLiteral(LVXING_TEST_DATA "/route/three_fixes.nmea");
 
-struct Fix
+// Every fix the manager reports, as {latitude, longitude, accuracy}.
+std::shared_ptr<QList<QList<double>>> record(LocationManager& manager)
 {
-    double latitude, longitude, accuracy;
-};
-
-// Every fix the manager reports, kept until the manager is gone.
-QList<Fix>* record(LocationManager& manager)
-{
-    auto* fixes = new QList<Fix>;
+    auto fixes = std::make_shared<QList<QList<double>>>();
     QObject::connect(&manager, &LocationManager::didUpdateLocation, &manager,
-                     [fixes](double lat, double lng, double a) { fixes->append({lat, lng, a}); });
-    QObject::connect(&manager, &QObject::destroyed, [fixes] { delete fixes; });
+                     [fixes](double lat, double lng, double a) {
+                         fixes->append({lat, lng, a});
+                     });
     return fixes;
 }
 
 // A position source driven by hand.
-class FakeSource : public QGeoPositionInfoSource
+struct FakeSource : QGeoPositionInfoSource
 {
-public:
     FakeSource() : QGeoPositionInfoSource(nullptr) {}
     QGeoPositionInfo lastKnownPosition(bool) const override { return {}; }
-    PositioningMethods supportedPositioningMethods() const override { return AllPositioningMethods; }
+    PositioningMethods supportedPositioningMethods() const override
+    {
+        return AllPositioningMethods;
+    }
     int minimumUpdateInterval() const override { return 0; }
     Error error() const override { return NoError; }
     void startUpdates() override { running = true; }
@@ -59,8 +57,6 @@ public:
     }
     bool running = false;
 };
-
-const QString ThreeFixes = QStringLiteral(LVXING_TEST_DATA "/route/three_fixes.nmea");
 
 LocalNotification alarm(const QDateTime& when, const QString& body)
 {
@@ -78,10 +74,8 @@ SendMessageRequest imageRequest(const QImage& picture)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
-    QImage thumb(20, 20, QImage::Format_RGB32);
-    thumb.fill(Qt::green);
     MediaMessage message;
-    message.setThumbImage(thumb, "touxiang1.png");
+    message.setThumbImage(picture.scaled(20, 20), "touxiang1.png");
     ImageObject object;
     object.setImageData(png);
     message.setMediaObject(object);
@@ -93,8 +87,8 @@ SendMessageRequest imageRequest(const QImage& picture)
 
 } // namespace
 
-// The services under the screens: timers, in-app and local notifications, positions and
-// sharing.
+// The services under the screens: timers, in-app and local notifications,
+// positions and sharing.
 class tst_PlatformServices : public QObject
 {
     Q_OBJECT
@@ -102,17 +96,13 @@ class tst_PlatformServices : public QObject
 private slots:
     void timersTickInTimeOrder();
     void timerPausedResumedAndInvalidated();
-    void singleShotNeedsItsContext();
     void timerRunsOnTheEventLoopWithoutAManualLoop();
     void notificationsByNameAndOwner();
-    void observersChangingTheCentreDuringDelivery();
     void locationFromASourceAndAfterStop();
     void replayLoopsAndFallsBackToTheDemoRide();
     void localNotificationsScheduleAndCancel();
     void dueAlarmGoesToTheAppInFrontAndToTheTrayBehind();
-    void registrationAndActivityAreReported();
     void shareWritesPictureAndDescription();
-    void shareFailureIsReportedAsFailure();
 };
 
 void tst_PlatformServices::timersTickInTimeOrder()
@@ -123,11 +113,16 @@ void tst_PlatformServices::timersTickInTimeOrder()
     QStringList order;
     Timer slow(1.0, true, [&] { order << QString::number(start.msecsTo(clock.now())); });
     Timer fast(0.4, true, [&] { order << "fast"; });
+    QObject context;
+    auto* gone = new QObject;
+    Timer::singleShot(0.5, &context, [&] { order << "once"; });
+    Timer::singleShot(0.5, gone, [&] { order << "gone"; });
+    delete gone;
     loop.advance(399);
     QVERIFY(order.isEmpty());
     loop.advance(1601);
-    QCOMPARE(order, QStringList({"fast", "fast", "1000", "fast", "fast", "2000", "fast"}));
-    QCOMPARE(start.msecsTo(clock.now()), 2000);
+    QCOMPARE(order, QStringList({"fast", "once", "fast", "1000", "fast", "fast", "2000", "fast"}));
+    QCOMPARE(loop.armedCount(), 2);
 }
 
 void tst_PlatformServices::timerPausedResumedAndInvalidated()
@@ -142,7 +137,6 @@ void tst_PlatformServices::timerPausedResumedAndInvalidated()
     self = &timer;
     loop.advanceSeconds(3600);
     QCOMPARE(ticks, 3);
-    QVERIFY(timer.isValid());
     timer.setFireDate(Timer::FireDate::DistantPast); // at once, then every interval
     loop.runDue();
     QCOMPARE(ticks, 4);
@@ -155,26 +149,10 @@ void tst_PlatformServices::timerPausedResumedAndInvalidated()
     timer.fire();
     loop.advanceSeconds(10);
     QCOMPARE(ticks, 5);
-
-    int once = 0;
-    Timer oneShot(1.0, false, [&] { ++once; });
+    Timer oneShot(1.0, false, [&] { ++ticks; });
     loop.advanceSeconds(5);
-    QCOMPARE(once, 1);
+    QCOMPARE(ticks, 6);
     QVERIFY(!oneShot.isValid());
-}
-
-void tst_PlatformServices::singleShotNeedsItsContext()
-{
-    ManualTimerLoop loop;
-    QObject context;
-    auto* gone = new QObject;
-    int calls = 0;
-    Timer::singleShot(2.0, &context, [&] { ++calls; });
-    Timer::singleShot(1.0, gone, [&] { calls += 100; });
-    delete gone;
-    loop.advanceSeconds(10);
-    QCOMPARE(calls, 1);
-    QCOMPARE(loop.armedCount(), 0);
 }
 
 void tst_PlatformServices::timerRunsOnTheEventLoopWithoutAManualLoop()
@@ -183,8 +161,6 @@ void tst_PlatformServices::timerRunsOnTheEventLoopWithoutAManualLoop()
     Timer timer(3600.0, true, [&] { ++ticks; });
     timer.setFireDate(Timer::FireDate::DistantPast);
     QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, Patience);
-    timer.setFireDate(Timer::FireDate::DistantFuture);
-    QVERIFY(!timer.isScheduled());
 }
 
 void tst_PlatformServices::notificationsByNameAndOwner()
@@ -193,50 +169,37 @@ void tst_PlatformServices::notificationsByNameAndOwner()
     QStringList heard;
     auto* page = new QObject;
     QObject sender;
-    const int token = centre.addObserver("n", [&](const Notification& n) {
+    int second = 0;
+    const int first = centre.addObserver("n", [&](const Notification& n) {
         heard << "a" + n.userInfo.value("row").toString() + (n.object == &sender ? "s" : "");
+        centre.removeObserver(second); // observers may change the centre while it delivers
+        centre.addObserver("n", [&](const Notification&) { heard << "late"; });
     });
+    second = centre.addObserver("n", [&](const Notification&) { heard << "second"; });
     centre.addObserver("other", [&](const Notification&) { heard << "x"; });
-    centre.addObserver("n", [&](const Notification&) { heard << "b"; }, page);
-    centre.addObserver("m", [&](const Notification&) { heard << "c"; }, page);
+    centre.addObserver(
+        "n", [&](const Notification&) { heard << "b"; }, page);
+    centre.addObserver(
+        "m", [&](const Notification&) { heard << "c"; }, page);
     centre.post("n", &sender, {{"row", 3}});
     QCOMPARE(heard, QStringList({"a3s", "b"}));
     heard.clear();
-    centre.removeObserver(token);
+    centre.removeObserver(first);
     centre.removeObserver(page, "n");
     centre.post("n");
     centre.post("m");
-    QCOMPARE(heard, QStringList({"c"}));
+    QCOMPARE(heard, QStringList({"late", "c"}));
     heard.clear();
     delete page; // an owner gone takes its observers along
     centre.post("m");
     QVERIFY(heard.isEmpty());
-    QCOMPARE(centre.observerCount(), 1);
-}
-
-void tst_PlatformServices::observersChangingTheCentreDuringDelivery()
-{
-    NotificationCenter centre;
-    QStringList heard;
-    int second = 0;
-    centre.addObserver("n", [&](const Notification&) {
-        heard << "first";
-        centre.removeObserver(second);
-        centre.addObserver("n", [&](const Notification&) { heard << "late"; });
-    });
-    second = centre.addObserver("n", [&](const Notification&) { heard << "second"; });
-    centre.addObserver("n", [&](const Notification&) { heard << "third"; });
-    centre.post("n");
-    QCOMPARE(heard, QStringList({"first", "third"}));
-    heard.clear();
-    centre.post("n");
-    QCOMPARE(heard, QStringList({"first", "third", "late"}));
+    QCOMPARE(centre.observerCount(), 2);
 }
 
 void tst_PlatformServices::locationFromASourceAndAfterStop()
 {
     LocationManager manager;
-    QList<Fix>* fixes = record(manager);
+    auto fixes = record(manager);
     auto* nmea = new QNmeaPositionInfoSource(QNmeaPositionInfoSource::SimulationMode);
     auto* file = new QFile(ThreeFixes, nmea);
     QVERIFY(file->open(QIODevice::ReadOnly));
@@ -246,9 +209,9 @@ void tst_PlatformServices::locationFromASourceAndAfterStop()
     manager.startUpdatingLocation();
     QTRY_VERIFY_WITH_TIMEOUT(!fixes->isEmpty(), Patience);
     // 30°16.4460' N, 120°09.3060' E with an HDOP of 1.0.
-    QCOMPARE(fixes->first().latitude, 30.2741);
-    QCOMPARE(fixes->first().longitude, 120.1551);
-    QCOMPARE(fixes->first().accuracy, 5.0);
+    QCOMPARE(fixes->first()[0], 30.2741);
+    QCOMPARE(fixes->first()[1], 120.1551);
+    QCOMPARE(fixes->first()[2], 5.0);
 
     LocationManager handDriven;
     fixes = record(handDriven);
@@ -261,36 +224,34 @@ void tst_PlatformServices::locationFromASourceAndAfterStop()
     source->deliver(30.6, 120.6, 4.0); // queued before the stop: dropped
     handDriven.startUpdatingLocation();
     QVERIFY(source->running);
-    source->deliver(30.7, 120.7); // no accuracy reads as -1
+    source->deliver(30.7, 120.7);    // no accuracy reads as -1
     source->deliver(91.0, 0.0, 1.0); // no such place: dropped
     handDriven.injectLocation(-33.8688, -151.2093, 8.0);
-    QCOMPARE(fixes->size(), 3);
-    QCOMPARE(fixes->at(0).latitude, 30.5);
-    QCOMPARE(fixes->at(1).latitude, 30.7);
-    QCOMPARE(fixes->at(1).accuracy, -1.0);
-    QCOMPARE(fixes->at(2).longitude, -151.2093);
+    QCOMPARE(*fixes, (QList<QList<double>>{
+                         {30.5, 120.5, 4.0}, {30.7, 120.7, -1.0}, {-33.8688, -151.2093, 8.0}}));
 }
 
 void tst_PlatformServices::replayLoopsAndFallsBackToTheDemoRide()
 {
     LocationManager manager;
-    QList<Fix>* fixes = record(manager);
+    auto fixes = record(manager);
     manager.setReplayFile(ThreeFixes);
     manager.setReplayRestartDelay(20);
     manager.startUpdatingLocation();
     QTRY_VERIFY_WITH_TIMEOUT(fixes->size() >= 7, Patience);
     QList<double> accuracies; // three fixes (HDOP 1.0, 1.4, 2.0), then from the start again
-    for (const Fix& fix : *fixes)
-        accuracies.append(fix.accuracy);
-    QCOMPARE(accuracies.mid(0, 7), (QList<double>{5.0, 7.0, 10.0, 5.0, 7.0, 10.0, 5.0}));
+    for (int i = 0; i < 7; ++i)
+        accuracies.append(fixes->at(i)[2]);
+    QCOMPARE(accuracies, (QList<double>{5.0, 7.0, 10.0, 5.0, 7.0, 10.0, 5.0}));
 
-    // The test runner hides the platform's position plugins, as on a machine without GPS.
+    // The test runner hides the platform's position plugins, as on a machine
+    // without GPS.
     LocationManager demo;
     fixes = record(demo);
     demo.startUpdatingLocation();
     QCOMPARE(demo.replaying(), QString::fromLatin1(LocationManager::DemoRoute));
     QTRY_VERIFY_WITH_TIMEOUT(!fixes->isEmpty(), Patience);
-    QVERIFY(qAbs(fixes->first().latitude - 30.2741) < 0.001);
+    QVERIFY(qAbs(fixes->first()[0] - 30.2741) < 0.001);
 
     LocationManager missing;
     missing.setReplayFile(QStringLiteral("/nonexistent/route.nmea"));
@@ -303,16 +264,13 @@ void tst_PlatformServices::localNotificationsScheduleAndCancel()
     QDateTime now = Start;
     LocalNotificationCenter center;
     center.setNow([&now] { return now; });
-    const LocalNotification a = center.scheduleLocalNotification(alarm(Start.addSecs(60), "a"));
+    center.scheduleLocalNotification(alarm(Start.addSecs(60), "a"));
     const LocalNotification b = center.scheduleLocalNotification(alarm(Start.addSecs(60), "b"));
     center.scheduleLocalNotification(alarm(Start.addSecs(30), "c"));
     center.scheduleLocalNotification(alarm(Start.addSecs(-5), "overdue"));
-    QVERIFY(a.id != b.id);
     center.cancelLocalNotification(b);
     center.deliverDue();
     QCOMPARE(center.delivered().size(), 1);
-    QCOMPARE(center.delivered().first().alertBody, QStringLiteral("overdue"));
-    QCOMPARE(center.scheduledLocalNotifications().size(), 2);
     QCOMPARE(center.scheduledLocalNotifications().first().alertBody, QStringLiteral("a"));
     now = Start.addSecs(29);
     center.deliverDue();
@@ -324,6 +282,15 @@ void tst_PlatformServices::localNotificationsScheduleAndCancel()
     now = Start.addSecs(3600);
     center.deliverDue();
     QCOMPARE(center.delivered().size(), 2);
+
+    QSignalSpy answered(&center, &LocalNotificationCenter::didRegisterUserNotificationSettings);
+    center.registerUserNotificationSettings(LocalNotificationCenter::Alert);
+    QCOMPARE(answered.size(), 0); // answered from the event loop
+    QVERIFY(answered.wait(Patience));
+    QSignalSpy active(&center, &LocalNotificationCenter::applicationDidBecomeActive);
+    for (bool state : {true, true, false, true})
+        center.setApplicationActive(state);
+    QCOMPARE(active.size(), 2);
 }
 
 void tst_PlatformServices::dueAlarmGoesToTheAppInFrontAndToTheTrayBehind()
@@ -335,38 +302,21 @@ void tst_PlatformServices::dueAlarmGoesToTheAppInFrontAndToTheTrayBehind()
     QSignalSpy received(&center, &LocalNotificationCenter::didReceiveLocalNotification);
     tray.setApplicationState(Qt::ApplicationActive);
     center.scheduleLocalNotification(alarm(Start, "电量报警"));
-    QCOMPARE(received.size(), 0); // due at once, but delivered from the event loop
-    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, Patience);
+    QCOMPARE(received.size(),
+             0); // due at once, but delivered from the event loop
+    QVERIFY(received.wait(Patience));
     QCOMPARE(presented.size(), 0);
-    QCOMPARE(center.applicationIconBadgeNumber(), 0); // in front the app sets the badge
+    QCOMPARE(center.applicationIconBadgeNumber(),
+             0); // in front the app sets the badge
     QCOMPARE(tray.lastTitle(), QString());
 
     tray.setApplicationState(Qt::ApplicationHidden);
     center.scheduleLocalNotification(alarm(Start, "围栏报警"));
-    QTRY_COMPARE_WITH_TIMEOUT(presented.size(), 1, Patience);
+    QVERIFY(presented.wait(Patience));
     QCOMPARE(received.size(), 1);
     QCOMPARE(center.applicationIconBadgeNumber(), 1);
     QCOMPARE(tray.lastTitle(), QStringLiteral("围栏报警"));
     QCOMPARE(tray.lastMessage(), QStringLiteral("围栏报警 message"));
-    QVERIFY(center.scheduledLocalNotifications().isEmpty());
-}
-
-void tst_PlatformServices::registrationAndActivityAreReported()
-{
-    LocalNotificationCenter center;
-    QSignalSpy answered(&center, &LocalNotificationCenter::didRegisterUserNotificationSettings);
-    const int types = LocalNotificationCenter::Alert | LocalNotificationCenter::Badge;
-    center.registerUserNotificationSettings(types);
-    QCOMPARE(answered.size(), 0);
-    QVERIFY(answered.wait(Patience));
-    QCOMPARE(answered.first().first().toInt(), types);
-
-    QSignalSpy active(&center, &LocalNotificationCenter::applicationDidBecomeActive);
-    center.setApplicationActive(true);
-    center.setApplicationActive(true);
-    center.setApplicationActive(false);
-    center.setApplicationActive(true);
-    QCOMPARE(active.size(), 2);
 }
 
 void tst_PlatformServices::shareWritesPictureAndDescription()
@@ -387,31 +337,19 @@ void tst_PlatformServices::shareWritesPictureAndDescription()
     QCOMPARE(QFileInfo(first).fileName(), QString("share-20261206-101502.json"));
     QFile file(first);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QJsonObject sent = QJsonDocument::fromJson(file.readAll()).object();
+    const QVariantMap sent = QJsonDocument::fromJson(file.readAll()).object().toVariantMap();
     QCOMPARE(sent["scene"].toInt(), 1);
     QCOMPARE(sent["thumbnail"].toString(), QString("touxiang1.png"));
-    QCOMPARE(sent["thumbnailSize"].toArray(), (QJsonArray{20, 20}));
-    QCOMPARE(sent["imageSize"].toArray(), (QJsonArray{32, 48}));
+    QCOMPARE(sent["imageSize"].toList(), QVariantList({32, 48}));
     QCOMPARE(sent["time"].toString(), QString("2026-12-06T10:15:02"));
     const QImage written(QDir(dir.filePath("outbox")).filePath(sent["image"].toString()));
     QCOMPARE(written.pixelColor(3, 3), QColor(Qt::blue));
-    // A second send within the same second keeps both.
-    QVERIFY(share.sendReq(imageRequest(picture)));
+    QVERIFY(share.sendReq(imageRequest(picture))); // the same second: both kept
     QVERIFY(share.lastSentFile() != first);
-    QCOMPARE(QDir(dir.filePath("outbox")).entryList({"*.json"}).size(), 2);
-    QCOMPARE(QDir(dir.filePath("outbox")).entryList({"*.png"}).size(), 2);
-}
+    QCOMPARE(QDir(dir.filePath("outbox")).entryList({"*.json", "*.png"}).size(), 4);
 
-void tst_PlatformServices::shareFailureIsReportedAsFailure()
-{
-    QTemporaryDir dir;
-    QFile blocker(dir.filePath("file"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    LocalShareService share;
-    share.setOutboxFolder(dir.filePath("file/outbox")); // under a plain file
-    QVERIFY(!share.sendReq(imageRequest(QImage(4, 4, QImage::Format_RGB32))));
-    QVERIFY(share.lastSentFile().isEmpty());
+    share.setOutboxFolder(first + "/outbox"); // under a plain file
+    QVERIFY(!share.sendReq(imageRequest(picture)));
 }
 
 QTEST_MAIN(tst_PlatformServices)
