@@ -1,5 +1,6 @@
 #include "platform/Log.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/TextField.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -178,6 +180,7 @@ private slots:
     void tapAndPanGestures();
     void pickerCropsAndCancels();
     void switchTellsOnlyOnTap();
+    void widgetsFollowTheirFrames();
     void imagesAndTranslations();
 
 private:
@@ -667,6 +670,67 @@ void tst_PlatformUi::switchTellsOnlyOnTap()
     toggle.setScale(2.0);
     toggle.resize(122, 82);
     QCOMPARE(toggle.grab().toImage().pixelColor(26, 41), QColor(23, 156, 129)); // left of the thumb
+}
+
+void tst_PlatformUi::widgetsFollowTheirFrames()
+{
+    const auto render = [](QWidget& widget) {
+        QImage picture(widget.size(), QImage::Format_ARGB32);
+        picture.fill(Qt::white);
+        widget.render(&picture);
+        return picture;
+    };
+    QImage wide(20, 10, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    ImageView view(wide); // a picture fits inside or fills, and rounds
+    view.resize(40, 40);
+    view.setContentMode(ImageView::ContentMode::AspectFit);
+    QCOMPARE(render(view).pixelColor(20, 2), QColor(Qt::white));
+    view.setContentMode(ImageView::ContentMode::AspectFill);
+    view.setRound(true);
+    QCOMPARE(render(view).pixelColor(20, 2), QColor(Qt::red));
+    QCOMPARE(render(view).pixelColor(1, 1), QColor(Qt::white));
+    Button button; // its picture fills its frame
+    button.resize(40, 20);
+    button.setImage(wide);
+    QCOMPARE(render(button).pixelColor(37, 17), QColor(Qt::red));
+    TextField field; // the left picture scales to the field's height
+    field.resize(200, 40);
+    field.setLeftImage(wide);
+    QCOMPARE(field.textMargins().left(), 80);
+    QCOMPARE(render(field).pixelColor(70, 20), QColor(Qt::red));
+
+    // A long message gets the whole height it needs, its buttons below it on the card.
+    const QString message =
+        QString("Switching clears all data on this phone and returns to device binding. ")
+            .repeated(3);
+    auto* alert = new AlertController("Switch user", message);
+    alert->addAction("Cancel");
+    QVERIFY(alert->presentOver(m_host));
+    QLabel* text = nullptr;
+    for (QLabel* label : alert->findChildren<QLabel*>())
+        text = label->text() == message ? label : text;
+    QVERIFY(text && text->height() >= text->heightForWidth(text->width()));
+    QPushButton* cancel = alert->findChild<QPushButton*>();
+    const QPoint corner = cancel->mapTo(text->parentWidget(), cancel->rect().bottomRight());
+    QVERIFY(text->parentWidget()->rect().contains(corner));
+    alert->pressAction(0);
+
+    // A screen lays its widgets out again when its size changes.
+    struct Placed : Screen
+    {
+        QLabel* label = nullptr;
+        void viewDidLoad() override
+        {
+            label = new QLabel(this);
+            place(label, [this] { return QRectF(gx(360) - 40, gy(640), 80, 16); });
+        }
+    } screen;
+    screen.setBaseGeometry(QRect(0, 0, 360, 640));
+    screen.loadViewIfNeeded();
+    screen.show();
+    screen.resize(720, 1280);
+    QCOMPARE(screen.label->geometry(), QRect(320, 640, 80, 16));
 }
 
 void tst_PlatformUi::imagesAndTranslations()
