@@ -13,9 +13,7 @@
 #include "platform/map/MapView.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
-#include "platform/ui/Storyboard.h"
 #include "poll/MyUtil.h"
-#include "screens/ScreenCatalog.h"
 #include "screens/position/ViewControllerPos.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyUtil.h"
@@ -93,18 +91,9 @@ int main(int argc, char* argv[])
                      });
 
     ManualTimerLoop timers(&clock);
-    QWidget host;
-    host.resize(360, 640);
-    host.show();
-    Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard, delegate.context());
-    auto* screen = storyboard.instantiate<ViewControllerPos>(QStringLiteral("ViewControllerPos"));
-    screen->setParent(&host);
-    screen->setBaseGeometry(QRect(0, 0, 360, 640));
-    screen->show();
-    screen->loadViewIfNeeded();
-    screen->beginAppearanceTransition(true);
-    screen->endAppearanceTransition();
+    PositionOnPhone phone(delegate.context());
+    QWidget& host = phone.host();
+    ViewControllerPos* screen = phone.screen();
     const TrackFeed* track = screen->trackFeed();
     MyUtil::GetEveryThing(); // the first location update arms the status poll
     timers.runDue();

@@ -1,5 +1,7 @@
 #include "LongRide.h"
 
+#include "screens/ScreenCatalog.h"
+#include "screens/position/ViewControllerPos.h"
 #include "tools/devserver/DeviceServerSimulator.h"
 
 #include <cmath>
@@ -32,4 +34,18 @@ double LongRide::lngAt(int second) const
 {
     const double metresPerDegree = MetresPerDegree * std::cos(m_baseLat * std::numbers::pi / 180);
     return m_baseLng + second * SpeedMetresPerSecond * std::numbers::sqrt2 / 2 / metresPerDegree;
+}
+
+PositionOnPhone::PositionOnPhone(AppContext& context)
+{
+    m_host.resize(360, 640);
+    m_host.show();
+    ScreenCatalog::install(m_storyboard, context);
+    m_screen = m_storyboard.instantiate<ViewControllerPos>(QStringLiteral("ViewControllerPos"));
+    m_screen->setParent(&m_host);
+    m_screen->setBaseGeometry(QRect(0, 0, 360, 640));
+    m_screen->show();
+    m_screen->loadViewIfNeeded();
+    m_screen->beginAppearanceTransition(true);
+    m_screen->endAppearanceTransition();
 }

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "platform/ui/Storyboard.h"
+
 #include <QString>
+#include <QWidget>
 
 class DeviceServerSimulator;
+class ViewControllerPos;
+struct AppContext;
 
 // Rides the simulated tracker away from its base in a straight line to the
 // north-east, one reported track point per simulated second: each second the
@@ -29,4 +34,19 @@ private:
     double m_baseLat;
     double m_baseLng;
     int m_elapsed = 0;
+};
+
+// The position screen as the rider opens it, on a phone-sized window: the screen a long
+// ride is watched through.
+class PositionOnPhone
+{
+public:
+    explicit PositionOnPhone(AppContext& context);
+    ViewControllerPos* screen() const { return m_screen; }
+    QWidget& host() { return m_host; }
+
+private:
+    QWidget m_host;
+    Storyboard m_storyboard{&m_host};
+    ViewControllerPos* m_screen = nullptr;
 };

@@ -204,18 +204,8 @@ void tst_LongSessions::aDayOfTrackThroughThePositionScreen()
     h.pollOnLocationUpdates();
     h.location.injectLocation(H::BaseLat, H::BaseLng, 10); // arms the status poll
     ManualTimerLoop timers(&h.app.clock);
-    QWidget host;
-    host.resize(360, 640);
-    host.show();
-    Storyboard storyboard(&host);
-    ScreenCatalog::install(storyboard, h.app.delegate->context());
-    auto* screen = storyboard.instantiate<ViewControllerPos>("ViewControllerPos");
-    screen->setParent(&host);
-    screen->setBaseGeometry(QRect(0, 0, 360, 640));
-    screen->show();
-    screen->loadViewIfNeeded();
-    screen->beginAppearanceTransition(true);
-    screen->endAppearanceTransition();
+    PositionOnPhone phone(h.app.delegate->context());
+    ViewControllerPos* screen = phone.screen();
     const TrackFeed* track = screen->trackFeed();
     // The track so far (the morning's standing reports) comes in the first answer.
     const qint64 before = h.sim.track(H::Devid).last().serverid;
