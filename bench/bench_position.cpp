@@ -2,7 +2,8 @@
 // a second, each arriving as its own answer as the one-second poll delivers them), while
 // still, while panning, across a zoom change and while the track grows; for comparison
 // the same screen without a track and the whole track stroked as one plain polyline.
-// Also the heap taken per track point.
+// Also a frame with an hour's standing marks at one spot, and the heap taken per track
+// point.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
@@ -92,6 +93,15 @@ int main(int argc, char* argv[])
     empty.draw();
     const double emptyNs = medianNs([&] { empty.draw(); }, 20, 15);
     report("position_frame_empty_360x640", emptyNs);
+
+    // A rider parked for an hour with the section open: 3,600 standing marks at one spot.
+    PositionScreen parked;
+    for (int i = 1; i <= 3600; ++i)
+        parked.pos->trackFeed()->receive({{QString::number(i), "30.2741", "120.1551", "2"}});
+    parked.pos->findChild<MapView*>(QStringLiteral("mapView"))->finishAnimations();
+    parked.draw();
+    report("position_frame_3600_marks_at_one_spot", medianNs([&] { parked.draw(); }, 5, 15),
+           emptyNs, "empty map");
 
     PositionScreen screen;
     const size_t before = heapInUse();

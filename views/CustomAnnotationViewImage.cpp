@@ -9,16 +9,21 @@ CustomAnnotationViewImage::CustomAnnotationViewImage(const MapAnnotationPtr& ann
                                                      QWidget* parent)
     : MapAnnotationView(annotation, reuseIdentifier, parent)
 {
-    const QString title = annotation ? annotation->title() : QString();
+    const MapAnnotationLayer::Picture look = picture(annotation ? annotation->title() : QString());
+    const QSize size = look.image.isNull() ? QSize(0, 0) : look.image.size();
+    setBounds(size);
+    setCenterOffset(look.centerOffset);
+    m_portraitImageView = new ImageView(look.image, this);
+    m_portraitImageView->setGeometry(QRect(QPoint(0, 0), size));
+}
+
+MapAnnotationLayer::Picture CustomAnnotationViewImage::picture(const QString& title)
+{
     Log::write(QStringLiteral("beijingpicname:%1").arg(title));
     const QImage image = Images::named(title);
-    const QSize size = image.isNull() ? QSize(0, 0) : image.size();
-    setBounds(size);
     // The track's start, stop and standing marks are pins; its points are dots.
-    if (title != QLatin1String("mapblackpoint.png"))
-        standOnTip();
-    m_portraitImageView = new ImageView(image, this);
-    m_portraitImageView->setGeometry(QRect(QPoint(0, 0), size));
+    const bool pin = title != QLatin1String("mapblackpoint.png");
+    return {image, pin && !image.isNull() ? QPointF(0, -image.height() / 2.0) : QPointF()};
 }
 
 QImage CustomAnnotationViewImage::portrait() const

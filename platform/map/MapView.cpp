@@ -11,11 +11,13 @@
 #include <QGestureEvent>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPinchGesture>
 #include <QSet>
 #include <QVariantAnimation>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -320,6 +322,38 @@ void MapView::deselectAnnotation(const MapAnnotationPtr& annotation, bool animat
         view->setSelected(false, animated);
 }
 
+void MapView::addAnnotationLayer(const MapAnnotationLayerPtr& layer, qsizetype first)
+{
+    if (!layer || containsAnnotationLayer(layer))
+        return;
+    m_layers.append({layer, first});
+    connect(layer.get(), &MapAnnotationLayer::changed, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+void MapView::removeAnnotationLayer(const MapAnnotationLayerPtr& layer)
+{
+    if (!containsAnnotationLayer(layer))
+        return;
+    disconnect(layer.get(), nullptr, this, nullptr);
+    m_layers.removeIf([&layer](const ShownLayer& shown) { return shown.layer == layer; });
+    update();
+}
+
+bool MapView::containsAnnotationLayer(const MapAnnotationLayerPtr& layer) const
+{
+    return std::any_of(m_layers.cbegin(), m_layers.cend(),
+                       [&layer](const ShownLayer& shown) { return shown.layer == layer; });
+}
+
+qsizetype MapView::markCount() const
+{
+    qsizetype count = m_annotations.size();
+    for (const ShownLayer& shown : m_layers)
+        count += std::max<qsizetype>(0, shown.layer->size() - shown.first);
+    return count;
+}
+
 MapAnnotationPtr MapView::annotationAt(const QPointF& point) const
 {
     // The topmost view first: later children are drawn above earlier ones.
@@ -412,7 +446,7 @@ void MapView::rebuildLines()
 
 // Drawing ----------------------------------------------------------------------------------
 
-void MapView::paintEvent(QPaintEvent*)
+void MapView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const MapCamera now = camera();
@@ -425,6 +459,8 @@ void MapView::paintEvent(QPaintEvent*)
         renderer->draw(painter, now);
     if (m_scaleBar)
         drawScaleBar(painter);
+    for (const ShownLayer& shown : std::as_const(m_layers))
+        shown.layer->draw(painter, now, event->rect(), shown.first);
 }
 
 void MapView::setShowsScaleBar(bool shows)

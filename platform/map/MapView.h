@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/map/MapAnnotation.h"
+#include "platform/map/MapAnnotationLayer.h"
 #include "platform/map/MapCamera.h"
 #include "platform/map/MapCoordinate.h"
 #include "platform/map/MapLineLayer.h"
@@ -73,6 +74,14 @@ public:
     void selectAnnotation(const MapAnnotationPtr& annotation, bool animated);
     void deselectAnnotation(const MapAnnotationPtr& annotation, bool animated);
     MapAnnotationPtr selectedAnnotation() const { return m_selected; }
+    // Marks that are only pictures: the map draws each layer's marks from `first` on, in
+    // one pass above everything else it draws and below the annotations' views. They take
+    // no taps. A layer already on the map stays as it is.
+    void addAnnotationLayer(const MapAnnotationLayerPtr& layer, qsizetype first = 0);
+    void removeAnnotationLayer(const MapAnnotationLayerPtr& layer);
+    bool containsAnnotationLayer(const MapAnnotationLayerPtr& layer) const;
+    // The annotations and the layers' marks on the map.
+    qsizetype markCount() const;
 
     // Overlays and their renderers.
     void addOverlay(const MapOverlayPtr& overlay);
@@ -138,6 +147,12 @@ private:
     QHash<MapAnnotation*, QPointer<MapAnnotationView>> m_views;
     QHash<QString, QList<QPointer<MapAnnotationView>>> m_reuse;
     MapAnnotationPtr m_selected;
+    struct ShownLayer
+    {
+        MapAnnotationLayerPtr layer;
+        qsizetype first;
+    };
+    QList<ShownLayer> m_layers;
 
     QList<MapOverlayPtr> m_overlays;
     std::unordered_map<MapOverlay*, std::unique_ptr<MapOverlayRenderer>> m_renderers;

@@ -26,7 +26,7 @@
 
 namespace {
 
-const QString ImageMark = QStringLiteral("CustomAnnotationViewImage");
+const QString StopTitle = QStringLiteral("stop.png");
 const QString TrackTitle = QStringLiteral("我的驴行");
 const QString RidersTitle = QStringLiteral("周围驴友");
 
@@ -53,9 +53,21 @@ bool isMissing(float lat, float lng)
     return lat == 0 && lng == 0;
 }
 
+// The layer asks once per title, where a view per mark used to be made.
+MapAnnotationLayer::Picture trackMarkPicture(const QString& title)
+{
+    const MapAnnotationLayer::Picture picture = CustomAnnotationViewImage::picture(title);
+    Log::write(QStringLiteral("起始点，黑点，终点图标"));
+    return picture;
+}
+
 } // namespace
 
-ViewControllerPos::ViewControllerPos(AppContext& context, QWidget* parent) : Screen(parent), m_app(context) {}
+ViewControllerPos::ViewControllerPos(AppContext& context, QWidget* parent)
+    : Screen(parent), m_app(context),
+      m_blackpoint(std::make_shared<MapAnnotationLayer>(&trackMarkPicture))
+{
+}
 
 ViewControllerPos::~ViewControllerPos()
 {
@@ -78,7 +90,7 @@ int ViewControllerPos::indexOfPage(Screen* page) const
 void ViewControllerPos::viewDidLoad()
 {
     m_overlaysLine.clear();
-    m_blackpoint.clear();
+    m_blackpoint->clear();
     m_array_lvyou.clear();
     m_IsGuiJiOrLvYou = true;
     m_lastposlat = 0;
@@ -295,7 +307,7 @@ void ViewControllerPos::showRiders()
     if (m_mapView) {
         m_mapView->addAnnotations(annotationsOf(m_array_lvyou));
         m_mapView->removeOverlays(overlaysOf(m_overlaysLine));
-        m_mapView->removeAnnotations(annotationsOf(m_blackpoint));
+        m_mapView->removeAnnotationLayer(m_blackpoint);
         if (!m_array_lvyou.isEmpty())
             m_mapView->setCenterCoordinate(m_array_lvyou.first()->coordinate(), true);
     }
@@ -310,7 +322,7 @@ void ViewControllerPos::showTrack()
     if (m_mapView) {
         m_mapView->removeAnnotations(annotationsOf(m_array_lvyou));
         m_mapView->addOverlays(overlaysOf(m_overlaysLine));
-        m_mapView->addAnnotations(annotationsOf(m_blackpoint));
+        m_mapView->addAnnotationLayer(m_blackpoint);
         if (!isMissing(m_lastposlat, m_lastposlng))
             m_mapView->setCenterCoordinate(coordinateOf(m_lastposlat, m_lastposlng), true);
     }
@@ -359,19 +371,14 @@ QString ViewControllerPos::stopImageName(const QString& banlvstate)
     return QStringLiteral("stop.png");
 }
 
-CustomAnnotationViewImage* ViewControllerPos::StopCustomAnnotationViewImage() const
-{
-    return qobject_cast<CustomAnnotationViewImage*>(m_StopCustomAnnotationViewImage.data());
-}
-
 void ViewControllerPos::moveStopMark()
 {
-    if (!m_StopAnnotation)
+    if (m_StopAnnotation < 0)
         return;
-    m_StopAnnotation->setCoordinate(coordinateOf(m_lastposlat, m_lastposlng));
-    if (CustomAnnotationViewImage* view = StopCustomAnnotationViewImage())
-        view->setPortrait(
-            Images::named(stopImageName(MyBasicInfo::GetValue(QStringLiteral("banlvstate")))));
+    m_blackpoint->setCoordinate(m_StopAnnotation, coordinateOf(m_lastposlat, m_lastposlng));
+    m_blackpoint->setImage(
+        StopTitle,
+        Images::named(stopImageName(MyBasicInfo::GetValue(QStringLiteral("banlvstate")))));
 }
 
 void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
@@ -392,10 +399,8 @@ void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
         if (!m_hasStart)
             markStart(coordinateOf(la, lo));
         if (point.state == QLatin1String("2")) {
-            auto mark = std::make_shared<MapPointAnnotation>(
-                coordinateOf(la, lo), QStringLiteral("mapblackpoint.png"), ImageMark);
-            addToMapInTrackMode(mark);
-            m_blackpoint.append(mark);
+            m_blackpoint->append(coordinateOf(la, lo), QStringLiteral("mapblackpoint.png"));
+            addToMapInTrackMode(m_blackpoint->size() - 1);
         }
     }
     line.prepend(coordinateOf(a, b));
@@ -403,29 +408,28 @@ void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
     if (m_mapView && m_IsGuiJiOrLvYou)
         m_mapView->addOverlay(polyline);
     m_overlaysLine.append(polyline);
-    if (!m_StopAnnotation) {
-        m_StopAnnotation = std::make_shared<MapPointAnnotation>(
-            coordinateOf(m_lastposlat, m_lastposlng), QStringLiteral("stop.png"), ImageMark);
+    if (m_StopAnnotation < 0) {
+        m_StopAnnotation = m_blackpoint->size();
+        m_blackpoint->append(coordinateOf(m_lastposlat, m_lastposlng), StopTitle);
         addToMapInTrackMode(m_StopAnnotation);
-        m_blackpoint.append(m_StopAnnotation);
     }
 }
 
 void ViewControllerPos::markStart(const MapCoordinate& at)
 {
     m_hasStart = true;
-    auto start = std::make_shared<MapPointAnnotation>(at, QStringLiteral("start.png"), ImageMark);
-    if (m_mapView && m_IsGuiJiOrLvYou) {
-        m_mapView->addAnnotation(start);
+    m_blackpoint->append(at, QStringLiteral("start.png"));
+    addToMapInTrackMode(m_blackpoint->size() - 1);
+    if (m_mapView && m_IsGuiJiOrLvYou)
         m_mapView->setCenterCoordinate(at, true);
-    }
-    m_blackpoint.append(start);
 }
 
-void ViewControllerPos::addToMapInTrackMode(const MapAnnotationPtr& annotation)
+void ViewControllerPos::addToMapInTrackMode(qsizetype index)
 {
+    // A map made at a later appearance shows only the marks that came since, until the
+    // next mode switch puts them all on it.
     if (m_mapView && m_IsGuiJiOrLvYou)
-        m_mapView->addAnnotation(annotation);
+        m_mapView->addAnnotationLayer(m_blackpoint, index);
 }
 
 // The map's delegate -----------------------------------------------------------------------
@@ -438,23 +442,15 @@ RiderMark::Services ViewControllerPos::markServices() const
 MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
                                                         const MapAnnotationPtr& annotation)
 {
+    // The track's marks come as a layer the map draws itself; annotations are riders.
     if (!std::dynamic_pointer_cast<MapPointAnnotation>(annotation))
         return nullptr;
     const QString identifier =
         QStringLiteral("customReuseIndetifierImage") + annotation->subtitle() + annotation->title();
     MapAnnotationView* view = mapView->dequeueReusableAnnotationViewWithIdentifier(identifier);
-    if (annotation->subtitle() == ImageMark) {
-        if (!view) {
-            view = new CustomAnnotationViewImage(annotation, identifier);
-            if (annotation->title() == QLatin1String("stop.png"))
-                m_StopCustomAnnotationViewImage = view;
-        }
-        Log::write(QStringLiteral("起始点，黑点，终点图标"));
-    } else {
-        if (!view)
-            view = new CustomAnnotationViewFriend(annotation, identifier, nullptr, markServices());
-        Log::write(QStringLiteral("周围驴友"));
-    }
+    if (!view)
+        view = new CustomAnnotationViewFriend(annotation, identifier, nullptr, markServices());
+    Log::write(QStringLiteral("周围驴友"));
     view->setCanShowCallout(false);
     view->setDraggable(true);
     view->setCalloutOffset(QPointF(0, -5));

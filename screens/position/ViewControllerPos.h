@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/map/MapAnnotationLayer.h"
 #include "platform/map/MapPointAnnotation.h"
 #include "platform/map/MapPolyline.h"
 #include "platform/map/MapView.h"
@@ -21,8 +22,6 @@
 #include <QPointer>
 
 struct AppContext;
-
-class CustomAnnotationViewImage;
 
 // The position section: a map above a two-page pager. In track mode (first page) the map
 // shows the tracker's track of this screen's lifetime, as its track feed reports it, with
@@ -70,9 +69,11 @@ public:
     TrackFeed* trackFeed() const { return m_trackFeed; }
     NearbyFeed* nearbyFeed() const { return m_nearbyFeed; }
     const QList<MapPolylinePtr>& overlaysLine() const { return m_overlaysLine; }
-    const QList<MapPointAnnotationPtr>& blackpoint() const { return m_blackpoint; }
+    // The track's marks (start, standing points, stop), drawn by the map as one layer.
+    const MapAnnotationLayer& blackpoint() const { return *m_blackpoint; }
     const QList<MapPointAnnotationPtr>& array_lvyou() const { return m_array_lvyou; }
-    MapPointAnnotationPtr StopAnnotation() const { return m_StopAnnotation; }
+    // The stop mark's place in blackpoint(); -1 before the first point.
+    qsizetype StopAnnotation() const { return m_StopAnnotation; }
     float lastposlat() const { return m_lastposlat; }
     float lastposlng() const { return m_lastposlng; }
 
@@ -98,14 +99,14 @@ private:
     void moveStopMark();
     void markRiders(const QList<RiderInfo>& riders);
     void markStart(const MapCoordinate& at);
-    void addToMapInTrackMode(const MapAnnotationPtr& annotation);
+    // Shows the track's marks from `index` on, if the map has none of them yet.
+    void addToMapInTrackMode(qsizetype index);
     void showRiders();
     // What a rider mark needs: the avatar loader and the centre it announces selection on.
     RiderMark::Services markServices() const;
     // The mode (track or riders), the title and the dots of the page on display.
     void followVisiblePage();
     void showTrack();
-    CustomAnnotationViewImage* StopCustomAnnotationViewImage() const;
 
     AppContext& m_app;
     QPointer<MapView> m_mapView;
@@ -117,9 +118,8 @@ private:
     bool m_hasStart = false;
     float m_lastposlat = 0;
     float m_lastposlng = 0;
-    QList<MapPointAnnotationPtr> m_blackpoint;
-    MapPointAnnotationPtr m_StopAnnotation;
-    QPointer<MapAnnotationView> m_StopCustomAnnotationViewImage;
+    MapAnnotationLayerPtr m_blackpoint;
+    qsizetype m_StopAnnotation = -1;
     QList<MapPointAnnotationPtr> m_array_lvyou;
     bool m_IsGuiJiOrLvYou = true;
     QPointer<QLabel> m_mylabel;

@@ -211,7 +211,7 @@ void tst_LongSessions::aDayOfTrackThroughThePositionScreen()
     const qint64 before = h.sim.track(H::Devid).last().serverid;
     timers.runDue();
     QVERIFY(EventWait::until([&] { return track->lastserverid() == before; }));
-    const MapCoordinate start = screen->blackpoint().first()->coordinate();
+    const MapCoordinate start = screen->blackpoint().coordinate(0);
 
     LongRide ride(h.sim, H::Devid, H::BaseLat, H::BaseLng);
     int batches = 0;
@@ -255,8 +255,8 @@ void tst_LongSessions::aDayOfTrackThroughThePositionScreen()
     QVERIFY(std::abs(end.longitude - last.longitude) < 1e-9);
     // A held tracker reports "standing" points: each has its black mark, plus start and stop.
     QCOMPARE(screen->blackpoint().size(), qsizetype(before + Day + 2));
-    QCOMPARE(screen->blackpoint().first()->coordinate(), start);
-    QCOMPARE(screen->StopAnnotation()->coordinate(), last);
+    QCOMPARE(screen->blackpoint().coordinate(0), start);
+    QCOMPARE(screen->blackpoint().coordinate(screen->StopAnnotation()), last);
     // The ride leaves the fence once and never comes back: one alarm.
     QCOMPARE(h.log.count("围栏报警"), 1);
     QTRY_COMPARE(h.center.delivered().size(), 1);

@@ -1,3 +1,4 @@
+#include "platform/map/MapAnnotationLayer.h"
 #include "platform/map/MapAnnotationView.h"
 #include "platform/map/MapCamera.h"
 #include "platform/map/MapLineLayer.h"
@@ -288,6 +289,31 @@ void tst_PlatformMap::overlaysAndMarksAreInTheSnapshot()
     QCOMPARE(m.snapshot().pixelColor(130, 130), QColor(255, 0, 255));
     m.view.removeAnnotation(a); // a retired view is not drawn
     QCOMPARE(m.snapshot(), empty);
+
+    // Picture marks stand on their offset, the later above, from the first shown on. A long
+    // stack at one spot looks as if every copy were drawn.
+    auto layer = std::make_shared<MapAnnotationLayer>([](const QString& colour) {
+        QImage image(10, 10, QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor(colour));
+        return MapAnnotationLayer::Picture{image, QPointF(0, -5)};
+    });
+    for (const char* colour : {"#ff0000", "#0000ff"})
+        layer->append(offset(m.view, -30, 0), colour);
+    m.view.addAnnotationLayer(layer);
+    QCOMPARE(m.snapshot().pixelColor(70, 90), QColor(0, 0, 255));
+    QCOMPARE(m.view.markCount(), 2);
+    m.view.removeAnnotationLayer(layer);
+    QCOMPARE(m.snapshot(), empty);
+    QImage stacked = empty;
+    QPainter painter(&stacked);
+    for (int i = 0; i < 400; ++i) {
+        layer->append(offset(m.view, -30, 0), "#03ff0000");
+        painter.drawImage(QPoint(65, 90), layer->image(2));
+    }
+    painter.end();
+    m.view.addAnnotationLayer(layer, 2);
+    QCOMPARE(m.snapshot(), stacked);
+    m.view.removeAnnotationLayer(layer);
     QCOMPARE(m.view.takeSnapshotInRect(QRectF(10, 20, 100, 50)).size(), QSize(100, 50));
     QVERIFY(m.view.takeSnapshotInRect(QRectF(0, 0, 0, 100)).isNull());
 

@@ -39,6 +39,7 @@ private slots:
     void modeSwitchWithNothingLeavesTheMap();
     void selectingARiderFillsTheCard();
     void marksPointAtTheirPlace();
+    void hoursParkedPileMarksAtOneSpot();
     void tabsLeaveAndReleaseTheSection();
     void sharedPictureIsTheScreenWithTheMap();
 
@@ -56,12 +57,10 @@ private:
         pager()->endSwipe(true);
     }
     void tick() { h->loop.advance(1000); }
-    QImage stopImage() const
+    QImage stopImage() const { return m_pos->blackpoint().image(m_pos->StopAnnotation()); }
+    QStringList stopPlace() const
     {
-        map()->finishAnimations();
-        auto* view = qobject_cast<CustomAnnotationViewImage*>(
-            map()->viewForAnnotation(m_pos->StopAnnotation()));
-        return view ? view->portrait() : QImage();
+        return H::places({m_pos->blackpoint().coordinate(m_pos->StopAnnotation())});
     }
 
     std::optional<H> h;
@@ -116,16 +115,16 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
                           "-33.45030 -70.66030"}));
     QStringList titles;
     QList<MapCoordinate> marks;
-    for (const auto& mark : m_pos->blackpoint()) {
-        titles.append(mark->title());
-        marks.append(mark->coordinate());
+    for (qsizetype i = 0; i < m_pos->blackpoint().size(); ++i) {
+        titles.append(m_pos->blackpoint().title(i));
+        marks.append(m_pos->blackpoint().coordinate(i));
     }
     QCOMPARE(titles,
              (QStringList{"start.png", "mapblackpoint.png", "mapblackpoint.png", "stop.png"}));
     QCOMPARE(H::places(marks).mid(0, 3),
              (QStringList{"-33.45010 -70.66010", "-33.45010 -70.66010", "-33.45030 -70.66030"}));
-    QCOMPARE(m_pos->blackpoint()[3], m_pos->StopAnnotation());
-    QCOMPARE(map()->annotations().size(), 4);
+    QCOMPARE(m_pos->StopAnnotation(), 3);
+    QCOMPARE(map()->markCount(), 4);
     QCOMPARE(H::places({map()->centerCoordinate()}), QStringList{"-33.45010 -70.66010"});
     QCOMPARE(stopImage(), Images::named("stop.png"));
 
@@ -137,8 +136,7 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
     QCOMPARE(map()->lineLayer().strokeCount(), 1);
     // The stop mark follows at the next tick, not with the answer; its image shows the
     // tracker's state.
-    QCOMPARE(H::places({m_pos->StopAnnotation()->coordinate()}),
-             QStringList{"-33.45030 -70.66030"});
+    QCOMPARE(stopPlace(), QStringList{"-33.45030 -70.66030"});
     const QList<QPair<QString, QString>> states = {
         {"2", "stopclose.png"}, {"3", "stop.png"}, {"abc", "stopopen.png"}};
     for (const auto& [state, image] : states) {
@@ -146,9 +144,8 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
         tick();
         QCOMPARE(stopImage(), Images::named(image));
     }
-    QCOMPARE(H::places({m_pos->StopAnnotation()->coordinate()}),
-             QStringList{"-33.45050 -70.66050"});
-    QCOMPARE(map()->annotations().size(), 4);
+    QCOMPARE(stopPlace(), QStringList{"-33.45050 -70.66050"});
+    QCOMPARE(map()->markCount(), 4);
 }
 
 void tst_Position::eachAppearanceMakesAnEmptyMapFilledAtTheNextModeSwitch()
@@ -163,11 +160,11 @@ void tst_Position::eachAppearanceMakesAnEmptyMapFilledAtTheNextModeSwitch()
     QVERIFY(H::waitFor([&] { return m_pos->array_lvyou().size() == 1; }));
     QCOMPARE(m_pos->blackpoint().size(), 2);
     H::setAppeared(m_pos, true);
-    QVERIFY(map()->annotations().isEmpty() && map()->overlays().isEmpty());
+    QVERIFY(map()->markCount() == 0 && map()->overlays().isEmpty());
     swipe(Direction::Forward);
-    QCOMPARE(map()->annotations().size(), 1);
+    QCOMPARE(map()->markCount(), 1);
     swipe(Direction::Reverse);
-    QCOMPARE(map()->annotations().size(), 2);
+    QCOMPARE(map()->markCount(), 2);
     QCOMPARE(map()->overlays().size(), 1);
 
     // The earlier map stays, hidden under the new one.
@@ -177,16 +174,16 @@ void tst_Position::eachAppearanceMakesAnEmptyMapFilledAtTheNextModeSwitch()
     QCOMPARE(maps.size(), 2);
     QVERIFY(maps.first()->isHidden());
     MapView* fresh = maps.last();
-    QVERIFY(fresh->annotations().isEmpty() && fresh->overlays().isEmpty());
+    QVERIFY(fresh->markCount() == 0 && fresh->overlays().isEmpty());
     // Points arriving now are drawn on the new map; the marks made before come back with
     // the next mode switch.
     h->answer(Track, ListAnswers::track({{"3", "30.3", "120.4"}}));
     tick();
     QVERIFY(H::waitFor([&] { return fresh->overlays().size() == 1; }));
-    QVERIFY(fresh->annotations().isEmpty());
+    QCOMPARE(fresh->markCount(), 0);
     swipe(Direction::Forward);
     swipe(Direction::Reverse);
-    QCOMPARE(fresh->annotations().size(), 2);
+    QCOMPARE(fresh->markCount(), 2);
     QCOMPARE(fresh->overlays().size(), 2);
     delete m_pos.data();
 }
@@ -240,7 +237,8 @@ void tst_Position::modeSwitchMovesMarksAndLines()
     swipe(Direction::Reverse);
     QCOMPARE(dots->currentPage(), 0);
     QCOMPARE(map()->overlays().size(), 2);
-    QCOMPARE(map()->annotations().size(), 2); // start and stop
+    QVERIFY(map()->annotations().isEmpty());
+    QCOMPARE(map()->markCount(), 2); // start and stop
     QCOMPARE(H::places({map()->centerCoordinate()}), QStringList{"30.30000 120.40000"});
     QCOMPARE(title(), QString("我的驴行"));
 }
@@ -308,24 +306,45 @@ void tst_Position::marksPointAtTheirPlace()
     QVERIFY(start());
     const MapCoordinate here = map()->centerCoordinate();
     const double centreY = map()->height() / 2.0;
-    auto image = [&](const char* name) {
-        return std::make_shared<MapPointAnnotation>(here, name, "CustomAnnotationViewImage");
-    };
-    const MapAnnotationPtr start = image("start.png");
-    const MapAnnotationPtr dot = image("mapblackpoint.png");
+    MapAnnotationLayer track(&CustomAnnotationViewImage::picture);
+    track.append(here, "start.png");
+    track.append(here, "mapblackpoint.png");
     const MapAnnotationPtr rider = std::make_shared<MapPointAnnotation>(here, "1", "rider1");
-    map()->addAnnotations({start, dot, rider});
-    // Each image and each rider has views of its own to reuse.
-    QCOMPARE(map()->viewForAnnotation(start)->reuseIdentifier(),
-             QString("customReuseIndetifierImageCustomAnnotationViewImagestart.png"));
+    map()->addAnnotation(rider);
+    // Each rider has views of its own to reuse.
     QCOMPARE(map()->viewForAnnotation(rider)->reuseIdentifier(),
              QString("customReuseIndetifierImagerider11"));
     // A pin's tip (its bottom edge) is on the place; a dot is centred on it.
-    for (const MapAnnotationPtr& pin : {start, rider}) {
-        const QRect frame = map()->viewForAnnotation(pin)->geometry();
-        QVERIFY2(std::abs(frame.y() + frame.height() - centreY) <= 1, qPrintable(pin->title()));
+    for (const QRect& pin :
+         {track.frame(0, map()->camera()), map()->viewForAnnotation(rider)->geometry()})
+        QVERIFY(std::abs(pin.y() + pin.height() - centreY) <= 1);
+    QVERIFY(std::abs(track.frame(1, map()->camera()).center().y() - centreY) <= 1);
+}
+
+void tst_Position::hoursParkedPileMarksAtOneSpot()
+{
+    // Three hours parked with the section open: a standing report each second, one spot.
+    QVERIFY(start());
+    const MapCoordinate spot{30.2741, 120.1551};
+    for (int answer = 0; answer < 3 * 3600 / 500 + 1; ++answer) {
+        QList<TrackPoint> points;
+        for (int i = answer * 500 + 1; i <= std::min(answer * 500 + 500, 3 * 3600); ++i)
+            points.append({QString::number(i), "30.2741", "120.1551", "2"});
+        m_pos->trackFeed()->receive(points);
     }
-    QVERIFY(std::abs(map()->viewForAnnotation(dot)->geometry().center().y() - centreY) <= 1);
+    map()->finishAnimations();
+    // Panned over the spot, it shows the standing mark (the last drawn) where it always was.
+    const QImage dot = Images::named("mapblackpoint.png");
+    for (const QPointF& step : {QPointF(40, 0), QPointF(-80, 30), QPointF(40, -30)}) {
+        map()->panBy(step);
+        const QPoint at = map()->convertCoordinate(spot).toPoint();
+        QCOMPARE(map()->takeSnapshotInRect(map()->frameRect()).pixelColor(at),
+                 dot.pixelColor(dot.width() / 2, dot.height() / 2));
+    }
+    QCOMPARE(m_pos->blackpoint().size(), 3 * 3600 + 2); // with the start and the stop
+    QCOMPARE(map()->markCount(), 3 * 3600 + 2);
+    QCOMPARE(H::places({m_pos->blackpoint().coordinate(3 * 3600 + 1)}),
+             QStringList{"30.27410 120.15510"});
 }
 
 void tst_Position::tabsLeaveAndReleaseTheSection()
