@@ -46,7 +46,10 @@ void MapAnnotationLayer::append(const MapCoordinate& coordinate, const QString& 
 
 void MapAnnotationLayer::setCoordinate(qsizetype index, const MapCoordinate& coordinate)
 {
+    // The stop mark is set each second where it already is; that needs no drawing.
     Mark& mark = m_marks[index];
+    if (mark.coordinate == coordinate)
+        return;
     mark.coordinate = coordinate;
     mark.world = MapProjection::toWorld(coordinate);
     // A chunk's bounds only grow: a moved mark is still found, at the cost of a wider look.
@@ -56,7 +59,10 @@ void MapAnnotationLayer::setCoordinate(qsizetype index, const MapCoordinate& coo
 
 void MapAnnotationLayer::setImage(const QString& title, const QImage& image)
 {
-    m_kinds[kindOf(title)].image = image;
+    Kind& kind = m_kinds[kindOf(title)];
+    if (kind.image.cacheKey() == image.cacheKey())
+        return;
+    kind.image = image;
     emit changed();
 }
 

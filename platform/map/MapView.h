@@ -24,8 +24,9 @@ class QVariantAnimation;
 
 // A slippy map in Web Mercator: a centre and a zoom level over a drawn or tiled
 // background, annotations shown by views the delegate makes (reused by identifier as they
-// leave and enter the map), polyline overlays stroked by the delegate's renderers, a scale
-// bar, panning by drag, zooming by wheel and pinch, selection by tap, and snapshots.
+// leave and enter the map), layers of picture marks it draws itself, polyline overlays
+// stroked by the delegate's renderers, a scale bar, panning by drag, zooming by wheel and
+// pinch, selection by tap, and snapshots.
 // Adding what is already on the map, or removing what is not, does nothing.
 class MapView : public QWidget
 {
