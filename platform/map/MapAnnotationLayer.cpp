@@ -9,9 +9,9 @@
 
 namespace {
 
-// Drawing one picture over itself at the same pixels moves each channel monotonically
-// towards a fixed point it reaches within 255 steps; past that, more copies of it change
-// nothing. A parked rider's standing marks are such a stack, so longer runs are cut here.
+// Blending one picture over itself (source over) at the same pixels moves each channel
+// monotonically towards a fixed point it reaches within 255 steps; past that, more copies
+// change nothing. A parked rider's standing marks are such a stack, so longer runs stop.
 constexpr int SettledAfter = 256;
 
 } // namespace
@@ -75,7 +75,7 @@ void MapAnnotationLayer::clear()
 
 QPoint MapAnnotationLayer::topLeft(const Kind& kind, const QPointF& place)
 {
-    const QPointF centre = place + kind.corner;
+    const QPointF centre = place + kind.centerOffset;
     return QPoint(int(std::lround(centre.x() - kind.size.width() / 2.0)),
                   int(std::lround(centre.y() - kind.size.height() / 2.0)));
 }
@@ -116,8 +116,8 @@ void MapAnnotationLayer::draw(QPainter& painter, const MapCamera& camera, const 
 {
     double reach = 1;
     for (const Kind& kind : m_kinds)
-        reach = std::max({reach, std::abs(kind.corner.x()) + kind.size.width(),
-                          std::abs(kind.corner.y()) + kind.size.height()});
+        reach = std::max({reach, std::abs(kind.centerOffset.x()) + kind.size.width(),
+                          std::abs(kind.centerOffset.y()) + kind.size.height()});
     const QRectF sight(camera.toWorld(QPointF(area.topLeft()) - QPointF(reach, reach)),
                        camera.toWorld(QPointF(area.bottomRight()) + QPointF(reach, reach)));
     Stack stack;

@@ -63,7 +63,7 @@ private:
         QString title;
         QImage image;
         QSize size;
-        QPointF corner; // the frame's top left from the marked place
+        QPointF centerOffset;
     };
     struct Mark
     {
