@@ -52,9 +52,11 @@ QList<TrackPoint> dayOfRiding()
     return points;
 }
 
+// Large blocks are mapped apart from the heap's arena, and count as much.
 size_t heapInUse()
 {
-    return mallinfo2().uordblks;
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
 struct PositionScreen

@@ -46,9 +46,9 @@ bool hasTrack(Tour& tour, int answers)
 QRectF trackBounds(ViewControllerPos* pos)
 {
     QRectF bounds;
-    for (const MapPolylinePtr& line : pos->overlaysLine())
+    for (const MapPolyline& line : pos->overlaysLine())
         bounds =
-            bounds.isNull() ? line->boundingWorldRect() : bounds.united(line->boundingWorldRect());
+            bounds.isNull() ? line.boundingWorldRect() : bounds.united(line.boundingWorldRect());
     return bounds;
 }
 

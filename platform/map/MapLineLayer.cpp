@@ -58,33 +58,37 @@ void MapLineLayer::addPending(const QPointF& from, const QPointF& to, double wid
 
 void MapLineLayer::append(const MapPolyline& line, double width, const QColor& color)
 {
-    const QList<QPointF>& points = line.worldPoints();
-    if (points.isEmpty())
+    const qsizetype count = line.pointCount();
+    if (count == 0)
         return;
-    qsizetype first = 0;
+    const QPointF start = MapProjection::toWorld(line.coordinate(0));
     bool joins = false;
     if (!m_strokes.isEmpty()) {
         const Stroke& last = m_strokes.last();
         joins = last.width == width && last.color == color &&
-                last.blocks.last().points.last() == points.first();
+                last.blocks.last().points.last() == start;
     }
-    if (joins) {
-        first = 1;
-    } else {
+    if (!joins) {
+        // A new stroke's first point is drawn onto the kept picture as a dot.
+        addPending(start, start, width, color);
         m_strokes.append(Stroke{width, color, {Block{}}});
+        extend(m_strokes.last().blocks.last(), start);
     }
     Stroke& stroke = m_strokes.last();
-    QPointF previous = joins ? points.first() : points.at(0);
-    for (qsizetype i = first; i < points.size(); ++i) {
-        addPending(previous, points.at(i), width, color);
-        previous = points.at(i);
+    QPointF previous = start;
+    for (qsizetype i = 1; i < count; ++i) {
+        const QPointF point = MapProjection::toWorld(line.coordinate(i));
+        addPending(previous, point, width, color);
+        previous = point;
         if (stroke.blocks.last().points.size() >= BlockSize) {
-            // Blocks share their boundary point, so the stroke stays continuous.
+            // Blocks share their boundary point, so the stroke stays continuous. A full
+            // block gives back what its list grew beyond.
+            stroke.blocks.last().points.squeeze();
             const QPointF boundary = stroke.blocks.last().points.last();
             stroke.blocks.append(Block{});
             extend(stroke.blocks.last(), boundary);
         }
-        extend(stroke.blocks.last(), points.at(i));
+        extend(stroke.blocks.last(), point);
     }
 }
 

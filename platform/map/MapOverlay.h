@@ -1,16 +1,6 @@
 #pragma once
 
-#include <QRectF>
-#include <memory>
+#include "platform/map/MapPolyline.h"
 
-// A shape laid over the map (a line through a track); a renderer from the map's delegate
-// draws it.
-class MapOverlay
-{
-public:
-    virtual ~MapOverlay() = default;
-    // The world rectangle the shape covers.
-    virtual QRectF boundingWorldRect() const = 0;
-};
-
-using MapOverlayPtr = std::shared_ptr<MapOverlay>;
+// What the map lays over its background: polylines, held as small values.
+using MapOverlay = MapPolyline;

@@ -1,20 +1,9 @@
 #pragma once
 
-#include "platform/map/MapOverlay.h"
+#include "platform/map/MapPolylineRenderer.h"
 
-class MapCamera;
-class QPainter;
+#include <memory>
 
-// Draws one overlay for the map that asked its delegate for it.
-class MapOverlayRenderer
-{
-public:
-    explicit MapOverlayRenderer(MapOverlayPtr overlay) : m_overlay(std::move(overlay)) {}
-    virtual ~MapOverlayRenderer() = default;
-
-    const MapOverlayPtr& overlay() const { return m_overlay; }
-    virtual void draw(QPainter& painter, const MapCamera& camera) const = 0;
-
-private:
-    MapOverlayPtr m_overlay;
-};
+// A delegate hands out one renderer per style; the map keeps it for every overlay it draws
+// in that style.
+using MapOverlayRendererPtr = std::shared_ptr<MapPolylineRenderer>;

@@ -376,71 +376,110 @@ MapAnnotationPtr MapView::annotationAt(const QPointF& point) const
 
 // Overlays ---------------------------------------------------------------------------------
 
-void MapView::addOverlay(const MapOverlayPtr& overlay)
+std::pair<qsizetype, qsizetype> MapView::findOverlay(const MapOverlay& overlay) const
 {
-    if (!overlay || m_renderers.count(overlay.get()))
+    for (size_t i = 0; i < m_overlays.size(); ++i) {
+        const OverlayRun& run = m_overlays[i];
+        const qsizetype at = overlay.line() - run.first;
+        if (run.store == overlay.store() && at >= 0 && at < run.count)
+            return {qsizetype(i), at};
+    }
+    return {-1, -1};
+}
+
+void MapView::addOverlay(const MapOverlay& overlay)
+{
+    if (overlay.isNull() || findOverlay(overlay).first >= 0)
         return;
-    m_overlays.append(overlay);
-    std::unique_ptr<MapOverlayRenderer> renderer =
+    MapOverlayRendererPtr renderer =
         m_delegate ? m_delegate->rendererForOverlay(this, overlay) : nullptr;
-    m_renderers[overlay.get()] = std::move(renderer);
+    OverlayRun* last = m_overlays.empty() ? nullptr : &m_overlays.back();
+    if (last && last->store == overlay.store() && last->renderer == renderer &&
+        last->first + last->count == overlay.line())
+        ++last->count;
+    else
+        m_overlays.push_back({overlay.store(), overlay.line(), 1, renderer});
     if (!m_linesStale)
-        addToLines(overlay);
+        addToLines(overlay, renderer.get());
     update();
 }
 
-void MapView::addOverlays(const QList<MapOverlayPtr>& overlays)
+void MapView::addOverlays(const QList<MapOverlay>& overlays)
 {
-    for (const MapOverlayPtr& overlay : overlays)
+    for (const MapOverlay& overlay : overlays)
         addOverlay(overlay);
 }
 
-void MapView::removeOverlay(const MapOverlayPtr& overlay)
+void MapView::addOverlays(const MapPolylineList& overlays)
 {
-    if (!overlay || !m_renderers.count(overlay.get()))
-        return;
-    m_renderers.erase(overlay.get());
-    m_overlays.removeOne(overlay);
-    m_linesStale = true;
-    update();
+    for (const MapOverlay& overlay : overlays)
+        addOverlay(overlay);
 }
 
-void MapView::removeOverlays(const QList<MapOverlayPtr>& overlays)
+void MapView::removeOverlay(const MapOverlay& overlay)
 {
-    QSet<MapOverlay*> going;
-    for (const MapOverlayPtr& overlay : overlays) {
-        if (overlay && m_renderers.erase(overlay.get()))
-            going.insert(overlay.get());
+    const auto [index, at] = findOverlay(overlay);
+    if (index < 0)
+        return;
+    OverlayRun& run = m_overlays[size_t(index)];
+    if (at == 0) {
+        ++run.first;
+        --run.count;
+    } else if (at + 1 < run.count) {
+        // The lines after it carry on as a run of their own.
+        OverlayRun rest{run.store, run.first + at + 1, run.count - at - 1, run.renderer};
+        run.count = at;
+        m_overlays.insert(m_overlays.begin() + index + 1, std::move(rest));
+    } else {
+        run.count = at;
     }
-    if (going.isEmpty())
-        return;
-    m_overlays.removeIf([&going](const MapOverlayPtr& o) { return going.contains(o.get()); });
+    if (m_overlays[size_t(index)].count == 0)
+        m_overlays.erase(m_overlays.begin() + index);
     m_linesStale = true;
     update();
 }
 
-MapOverlayRenderer* MapView::rendererForOverlay(const MapOverlayPtr& overlay) const
+void MapView::removeOverlays(const QList<MapOverlay>& overlays)
 {
-    auto it = overlay ? m_renderers.find(overlay.get()) : m_renderers.end();
-    return it == m_renderers.end() ? nullptr : it->second.get();
+    for (const MapOverlay& overlay : overlays)
+        removeOverlay(overlay);
 }
 
-void MapView::addToLines(const MapOverlayPtr& overlay)
+void MapView::removeOverlays(const MapPolylineList& overlays)
 {
-    MapOverlayRenderer* renderer = rendererForOverlay(overlay);
-    auto* line = dynamic_cast<MapPolylineRenderer*>(renderer);
-    if (line && line->polyline())
-        m_lines.append(*line->polyline(), line->lineWidth(), line->strokeColor());
-    else if (renderer && !line)
-        m_otherRenderers.append(renderer);
+    for (const MapOverlay& overlay : overlays)
+        removeOverlay(overlay);
+}
+
+QList<MapOverlay> MapView::overlays() const
+{
+    QList<MapOverlay> list;
+    for (const OverlayRun& run : m_overlays) {
+        for (qsizetype i = 0; i < run.count; ++i)
+            list.append(MapOverlay(run.store, run.first + i));
+    }
+    return list;
+}
+
+MapPolylineRenderer* MapView::rendererForOverlay(const MapOverlay& overlay) const
+{
+    const qsizetype index = findOverlay(overlay).first;
+    return index < 0 ? nullptr : m_overlays[size_t(index)].renderer.get();
+}
+
+void MapView::addToLines(const MapOverlay& overlay, const MapPolylineRenderer* renderer)
+{
+    if (renderer)
+        m_lines.append(overlay, renderer->lineWidth(), renderer->strokeColor());
 }
 
 void MapView::rebuildLines()
 {
     m_lines.clear();
-    m_otherRenderers.clear();
-    for (const MapOverlayPtr& overlay : std::as_const(m_overlays))
-        addToLines(overlay);
+    for (const OverlayRun& run : m_overlays) {
+        for (qsizetype i = 0; i < run.count; ++i)
+            addToLines(MapOverlay(run.store, run.first + i), run.renderer.get());
+    }
     m_linesStale = false;
 }
 
@@ -455,8 +494,6 @@ void MapView::paintEvent(QPaintEvent* event)
     if (m_linesStale)
         rebuildLines();
     m_lines.draw(painter, now);
-    for (MapOverlayRenderer* renderer : std::as_const(m_otherRenderers))
-        renderer->draw(painter, now);
     if (m_scaleBar)
         drawScaleBar(painter);
     for (const ShownLayer& shown : std::as_const(m_layers))

@@ -7,6 +7,7 @@
 #include "platform/map/MapLineLayer.h"
 #include "platform/map/MapOverlay.h"
 #include "platform/map/MapOverlayRenderer.h"
+#include "platform/map/MapPolylineList.h"
 
 #include <QHash>
 #include <QImage>
@@ -15,7 +16,7 @@
 #include <QSet>
 #include <QWidget>
 #include <memory>
-#include <unordered_map>
+#include <vector>
 
 class MapAnnotationView;
 class MapTiles;
@@ -85,12 +86,14 @@ public:
     qsizetype markCount() const;
 
     // Overlays and their renderers.
-    void addOverlay(const MapOverlayPtr& overlay);
-    void addOverlays(const QList<MapOverlayPtr>& overlays);
-    void removeOverlay(const MapOverlayPtr& overlay);
-    void removeOverlays(const QList<MapOverlayPtr>& overlays);
-    QList<MapOverlayPtr> overlays() const { return m_overlays; }
-    MapOverlayRenderer* rendererForOverlay(const MapOverlayPtr& overlay) const;
+    void addOverlay(const MapOverlay& overlay);
+    void addOverlays(const QList<MapOverlay>& overlays);
+    void addOverlays(const MapPolylineList& overlays);
+    void removeOverlay(const MapOverlay& overlay);
+    void removeOverlays(const QList<MapOverlay>& overlays);
+    void removeOverlays(const MapPolylineList& overlays);
+    QList<MapOverlay> overlays() const;
+    MapPolylineRenderer* rendererForOverlay(const MapOverlay& overlay) const;
     const MapLineLayer& lineLayer() const { return m_lines; }
 
     // A picture of part of the map as drawn (one pixel per point); null for an empty part.
@@ -129,8 +132,10 @@ private:
                    const MapCamera& camera);
     void retireView(MapAnnotation* annotation);
     MapAnnotationPtr annotationAt(const QPointF& point) const;
+    // Where an overlay is among m_overlays: the run and the place in it, or -1.
+    std::pair<qsizetype, qsizetype> findOverlay(const MapOverlay& overlay) const;
     void rebuildLines();
-    void addToLines(const MapOverlayPtr& overlay);
+    void addToLines(const MapOverlay& overlay, const MapPolylineRenderer* renderer);
     void drawScaleBar(QPainter& painter) const;
 
     QRectF m_frame;
@@ -155,11 +160,17 @@ private:
     };
     QList<ShownLayer> m_layers;
 
-    QList<MapOverlayPtr> m_overlays;
-    std::unordered_map<MapOverlay*, std::unique_ptr<MapOverlayRenderer>> m_renderers;
+    // Overlays in the order they were added, as runs of consecutive lines of one store
+    // with one renderer: a track of many pieces costs the map a few bytes.
+    struct OverlayRun
+    {
+        std::shared_ptr<const MapPolylineStore> store;
+        qsizetype first;
+        qsizetype count;
+        MapOverlayRendererPtr renderer;
+    };
+    std::vector<OverlayRun> m_overlays;
     MapLineLayer m_lines;
-    // Renderers of overlays other than polylines, in the order of their overlays.
-    QList<MapOverlayRenderer*> m_otherRenderers;
     bool m_linesStale = false;
 
     MapTiles* m_tiles;

@@ -23,8 +23,8 @@ public:
         Q_UNUSED(annotation);
         return nullptr;
     }
-    virtual std::unique_ptr<MapOverlayRenderer> rendererForOverlay(MapView* mapView,
-                                                                   const MapOverlayPtr& overlay)
+    // Overlays of one style may all get the same renderer.
+    virtual MapOverlayRendererPtr rendererForOverlay(MapView* mapView, const MapOverlay& overlay)
     {
         Q_UNUSED(mapView);
         Q_UNUSED(overlay);

@@ -37,11 +37,6 @@ template <class T> QList<MapAnnotationPtr> annotationsOf(const QList<std::shared
     return QList<MapAnnotationPtr>(list.cbegin(), list.cend());
 }
 
-template <class T> QList<MapOverlayPtr> overlaysOf(const QList<std::shared_ptr<T>>& list)
-{
-    return QList<MapOverlayPtr>(list.cbegin(), list.cend());
-}
-
 // Coordinates arrive as texts and are kept in single precision.
 MapCoordinate coordinateOf(float lat, float lng)
 {
@@ -306,7 +301,7 @@ void ViewControllerPos::showRiders()
     m_IsGuiJiOrLvYou = false;
     if (m_mapView) {
         m_mapView->addAnnotations(annotationsOf(m_array_lvyou));
-        m_mapView->removeOverlays(overlaysOf(m_overlaysLine));
+        m_mapView->removeOverlays(m_overlaysLine);
         m_mapView->removeAnnotationLayer(m_blackpoint);
         if (!m_array_lvyou.isEmpty())
             m_mapView->setCenterCoordinate(m_array_lvyou.first()->coordinate(), true);
@@ -321,7 +316,7 @@ void ViewControllerPos::showTrack()
     m_IsGuiJiOrLvYou = true;
     if (m_mapView) {
         m_mapView->removeAnnotations(annotationsOf(m_array_lvyou));
-        m_mapView->addOverlays(overlaysOf(m_overlaysLine));
+        m_mapView->addOverlays(m_overlaysLine);
         m_mapView->addAnnotationLayer(m_blackpoint);
         if (!isMissing(m_lastposlat, m_lastposlng))
             m_mapView->setCenterCoordinate(coordinateOf(m_lastposlat, m_lastposlng), true);
@@ -404,10 +399,9 @@ void ViewControllerPos::drawTrack(const QList<TrackPoint>& points)
         }
     }
     line.prepend(coordinateOf(a, b));
-    auto polyline = MapPolyline::polylineWithCoordinates(line.constData(), line.size());
+    const MapPolyline polyline = m_overlaysLine.append(line.constData(), line.size());
     if (m_mapView && m_IsGuiJiOrLvYou)
         m_mapView->addOverlay(polyline);
-    m_overlaysLine.append(polyline);
     if (m_StopAnnotation < 0) {
         m_StopAnnotation = m_blackpoint->size();
         m_blackpoint->append(coordinateOf(m_lastposlat, m_lastposlng), StopTitle);
@@ -457,16 +451,14 @@ MapAnnotationView* ViewControllerPos::viewForAnnotation(MapView* mapView,
     return view;
 }
 
-std::unique_ptr<MapOverlayRenderer>
-ViewControllerPos::rendererForOverlay(MapView*, const MapOverlayPtr& overlay)
+MapOverlayRendererPtr ViewControllerPos::rendererForOverlay(MapView*, const MapOverlay&)
 {
-    auto polyline = std::dynamic_pointer_cast<MapPolyline>(overlay);
-    if (!polyline)
-        return nullptr;
-    auto renderer = std::make_unique<MapPolylineRenderer>(polyline);
-    renderer->setLineWidth(4.0);
-    renderer->setStrokeColor(Qt::black);
-    return renderer;
+    if (!m_lineRenderer) {
+        m_lineRenderer = std::make_shared<MapPolylineRenderer>();
+        m_lineRenderer->setLineWidth(4.0);
+        m_lineRenderer->setStrokeColor(Qt::black);
+    }
+    return m_lineRenderer;
 }
 
 // Sharing ----------------------------------------------------------------------------------

@@ -2,7 +2,7 @@
 
 #include "platform/map/MapAnnotationLayer.h"
 #include "platform/map/MapPointAnnotation.h"
-#include "platform/map/MapPolyline.h"
+#include "platform/map/MapPolylineList.h"
 #include "platform/map/MapView.h"
 #include "platform/map/MapViewDelegate.h"
 #include "platform/ui/Button.h"
@@ -62,13 +62,12 @@ public:
 
     MapAnnotationView* viewForAnnotation(MapView* mapView,
                                          const MapAnnotationPtr& annotation) override;
-    std::unique_ptr<MapOverlayRenderer> rendererForOverlay(MapView* mapView,
-                                                           const MapOverlayPtr& overlay) override;
+    MapOverlayRendererPtr rendererForOverlay(MapView* mapView, const MapOverlay& overlay) override;
 
     // The feeds, and what the screen has put on its map, for the tour and tests.
     TrackFeed* trackFeed() const { return m_trackFeed; }
     NearbyFeed* nearbyFeed() const { return m_nearbyFeed; }
-    const QList<MapPolylinePtr>& overlaysLine() const { return m_overlaysLine; }
+    const MapPolylineList& overlaysLine() const { return m_overlaysLine; }
     // The track's marks (start, standing points, stop), drawn by the map as one layer.
     const MapAnnotationLayer& blackpoint() const { return *m_blackpoint; }
     const QList<MapPointAnnotationPtr>& array_lvyou() const { return m_array_lvyou; }
@@ -114,7 +113,9 @@ private:
     QPointer<ImageView> m_RightImage;
     TrackFeed* m_trackFeed = nullptr;
     NearbyFeed* m_nearbyFeed = nullptr;
-    QList<MapPolylinePtr> m_overlaysLine;
+    MapPolylineList m_overlaysLine;
+    // Every piece of the track is stroked alike.
+    MapOverlayRendererPtr m_lineRenderer;
     bool m_hasStart = false;
     float m_lastposlat = 0;
     float m_lastposlng = 0;

@@ -165,8 +165,8 @@ void tst_LongSessions::sectionScreensSurviveTheSameServer()
     QVERIFY(m_h->sim.requestsTo(gps).size() < 600); // ticks with a request out send nothing
     // Every point drawn once: each answer's line holds its points plus the joint.
     qsizetype drawn = 0;
-    for (const MapPolylinePtr& line : pos->overlaysLine())
-        drawn += line->pointCount() - 1;
+    for (const MapPolyline& line : pos->overlaysLine())
+        drawn += line.pointCount() - 1;
     QCOMPARE(drawn, reported.size());
     // No mark twice: one per standing report, plus the start and the stop mark.
     const auto standing = std::count_if(reported.begin(), reported.end(),
@@ -238,19 +238,19 @@ void tst_LongSessions::aDayOfTrackThroughThePositionScreen()
     QCOMPARE(requests.at(1).query, "devid=86000001&sid=" + QByteArray::number(before));
     QCOMPARE(requests.last().query, "devid=86000001&sid=" + QByteArray::number(before + Day));
     // One line per answer, each starting where the one before ended.
-    const QList<MapPolylinePtr>& lines = screen->overlaysLine();
+    const MapPolylineList& lines = screen->overlaysLine();
     QCOMPARE(lines.size(), batches + 1);
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        QCOMPARE(lines.at(i)->coordinate(0),
-                 lines.at(i - 1)->coordinate(lines.at(i - 1)->pointCount() - 1));
+        QCOMPARE(lines.at(i).coordinate(0),
+                 lines.at(i - 1).coordinate(lines.at(i - 1).pointCount() - 1));
         const int points = i + 1 < lines.size() || Day % Batch == 0 ? Batch : Day % Batch;
-        QCOMPARE(lines.at(i)->pointCount(), qsizetype(points + 1));
+        QCOMPARE(lines.at(i).pointCount(), qsizetype(points + 1));
     }
     const MapCoordinate last = narrowed(ride.latAt(Day), ride.lngAt(Day));
     QCOMPARE(screen->lastposlat(), float(last.latitude));
     QCOMPARE(screen->lastposlng(), float(last.longitude));
-    // The line keeps projected points: back in degrees it is within a hair of the texts.
-    const MapCoordinate end = lines.last()->coordinate(lines.last()->pointCount() - 1);
+    // The line keeps the coordinates as read: within a hair of the texts.
+    const MapCoordinate end = lines.last().coordinate(lines.last().pointCount() - 1);
     QVERIFY(std::abs(end.latitude - last.latitude) < 1e-9);
     QVERIFY(std::abs(end.longitude - last.longitude) < 1e-9);
     // A held tracker reports "standing" points: each has its black mark, plus start and stop.

@@ -260,7 +260,7 @@ void tst_RiderSession::positionTrackGrows()
     QCOMPARE(newRequests(),
              QStringList{"/TolvarGetGpsInfo.php?devid=86000002&sid=" + QString::number(first)});
     QCOMPARE(pos->overlaysLine().size(), 2);
-    QCOMPARE(pos->overlaysLine().last()->pointCount(), 4);
+    QCOMPARE(pos->overlaysLine().last().pointCount(), 4);
     QCOMPARE(pos->lastposlat(), QString::number(PollHarness::north(5030), 'f', 6).toFloat());
 }
 

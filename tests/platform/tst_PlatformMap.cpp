@@ -50,11 +50,9 @@ public:
         view->setBounds(QSize(20, 20));
         return view;
     }
-    std::unique_ptr<MapOverlayRenderer> rendererForOverlay(MapView*,
-                                                           const MapOverlayPtr& o) override
+    MapOverlayRendererPtr rendererForOverlay(MapView*, const MapOverlay&) override
     {
-        auto renderer =
-            std::make_unique<MapPolylineRenderer>(std::dynamic_pointer_cast<MapPolyline>(o));
+        auto renderer = std::make_shared<MapPolylineRenderer>();
         renderer->setLineWidth(4.0);
         renderer->setStrokeColor(Qt::black);
         return renderer;

@@ -110,7 +110,7 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
     h->loop.runDue();
     QVERIFY(H::waitFor([&] { return map()->overlays().size() == 1; }));
     // The line starts at the start mark.
-    QCOMPARE(H::places(m_pos->overlaysLine().first()->coordinates()),
+    QCOMPARE(H::places(m_pos->overlaysLine().first().coordinates()),
              (QStringList{"-33.45010 -70.66010", "-33.45010 -70.66010", "-33.45020 -70.66020",
                           "-33.45030 -70.66030"}));
     QStringList titles;
@@ -131,7 +131,7 @@ void tst_Position::trackAnswersDrawOneLineWithItsMarks()
     // The next answer continues the line, drawn as one stroke.
     tick();
     QVERIFY(H::waitFor([&] { return map()->overlays().size() == 2; }));
-    QCOMPARE(H::places(m_pos->overlaysLine().last()->coordinates()),
+    QCOMPARE(H::places(m_pos->overlaysLine().last().coordinates()),
              (QStringList{"-33.45030 -70.66030", "-33.45040 -70.66040", "-33.45050 -70.66050"}));
     QCOMPARE(map()->lineLayer().strokeCount(), 1);
     // The stop mark follows at the next tick, not with the answer; its image shows the
