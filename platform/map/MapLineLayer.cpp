@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -65,8 +66,8 @@ void MapLineLayer::append(const MapPolyline& line, double width, const QColor& c
     bool joins = false;
     if (!m_strokes.isEmpty()) {
         const Stroke& last = m_strokes.last();
-        joins = last.width == width && last.color == color &&
-                last.blocks.last().points.last() == start;
+        joins =
+            last.width == width && last.color == color && last.blocks.last().points.last() == start;
     }
     if (!joins) {
         // A new stroke's first point is drawn onto the kept picture as a dot.
@@ -103,7 +104,7 @@ void MapLineLayer::extend(Block& block, const QPointF& point)
         block.bounds.setBottom(qMax(block.bounds.bottom(), point.y()));
     }
     block.points.append(point);
-    block.simplifiedZoom[0] = block.simplifiedZoom[1] = -1;
+    block.keptBelow.clear();
 }
 
 qsizetype MapLineLayer::pointCount() const
@@ -125,8 +126,7 @@ qsizetype MapLineLayer::memoryBytes() const
         bytes += stroke.blocks.capacity() * qsizetype(sizeof(Block));
         for (const Block& block : stroke.blocks) {
             bytes += block.points.capacity() * qsizetype(sizeof(QPointF));
-            for (const QList<QPointF>& copy : block.simplified)
-                bytes += copy.capacity() * qsizetype(sizeof(QPointF));
+            bytes += block.keptBelow.capacity() * qsizetype(sizeof(double));
         }
     }
     return bytes;
@@ -217,6 +217,8 @@ void MapLineLayer::drawPending()
 QList<QPolygonF> MapLineLayer::runsOf(Stroke& stroke, const MapCamera& camera, int zoom) const
 {
     const QRectF visible = camera.visibleWorld(stroke.width + 2);
+    const double tolerance = Tolerance / MapProjection::worldSize(zoom);
+    const double tolerance2 = tolerance * tolerance;
     QList<QPolygonF> runs;
     QPolygonF run;
     for (Block& block : stroke.blocks) {
@@ -225,63 +227,67 @@ QList<QPolygonF> MapLineLayer::runsOf(Stroke& stroke, const MapCamera& camera, i
                 runs.append(std::exchange(run, QPolygonF()));
             continue;
         }
-        const QList<QPointF>& points = simplifiedFor(block, zoom);
+        if (block.keptBelow.size() != block.points.size()) {
+            block.keptBelow = keptBelow(block.points);
+            block.keptBelow.squeeze();
+        }
         // A block following a drawn one starts at that one's last point.
-        for (qsizetype i = run.isEmpty() ? 0 : 1; i < points.size(); ++i)
-            run.append(camera.toView(points.at(i)));
+        for (qsizetype i = run.isEmpty() ? 0 : 1; i < block.points.size(); ++i) {
+            if (block.keptBelow.at(i) > tolerance2)
+                run.append(camera.toView(block.points.at(i)));
+        }
     }
     if (!run.isEmpty())
         runs.append(run);
     return runs;
 }
 
-const QList<QPointF>& MapLineLayer::simplifiedFor(Block& block, int zoom)
-{
-    for (int i = 0; i < 2; ++i) {
-        if (block.simplifiedZoom[i] == zoom)
-            return block.simplified[i];
-    }
-    // The older copy makes way; the newer moves to the front.
-    block.simplified[1] = std::move(block.simplified[0]);
-    block.simplifiedZoom[1] = block.simplifiedZoom[0];
-    block.simplified[0] = simplify(block.points, Tolerance / MapProjection::worldSize(zoom));
-    block.simplified[0].squeeze();
-    block.simplifiedZoom[0] = zoom;
-    return block.simplified[0];
-}
-
 QList<QPointF> MapLineLayer::simplify(const QList<QPointF>& points, double tolerance)
 {
-    const qsizetype n = points.size();
-    if (n <= 2)
-        return points;
-    std::vector<char> keep(size_t(n), 0);
-    keep[0] = keep[size_t(n - 1)] = 1;
+    const QList<double> below = keptBelow(points);
     const double tolerance2 = tolerance * tolerance;
-    std::vector<std::pair<qsizetype, qsizetype>> ranges{{0, n - 1}};
+    QList<QPointF> kept;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        if (below.at(i) > tolerance2)
+            kept.append(points.at(i));
+    }
+    return kept;
+}
+
+QList<double> MapLineLayer::keptBelow(const QList<QPointF>& points)
+{
+    const qsizetype n = points.size();
+    constexpr double Always = std::numeric_limits<double>::infinity();
+    QList<double> below(n, 0.0);
+    if (n == 0)
+        return below;
+    below[0] = below[n - 1] = Always;
+    struct Range
+    {
+        qsizetype from;
+        qsizetype to;
+        double bound; // the least split distance of the ranges around this one
+    };
+    // Which point splits a range does not depend on the tolerance, only whether it does.
+    std::vector<Range> ranges{{0, n - 1, Always}};
     while (!ranges.empty()) {
-        const auto [from, to] = ranges.back();
+        const Range range = ranges.back();
         ranges.pop_back();
         double farthest = -1;
         qsizetype index = -1;
-        const QPointF a = points.at(from), b = points.at(to);
-        for (qsizetype i = from + 1; i < to; ++i) {
+        const QPointF a = points.at(range.from), b = points.at(range.to);
+        for (qsizetype i = range.from + 1; i < range.to; ++i) {
             const double d = distanceToSegment2(points.at(i), a, b);
             if (d > farthest) {
                 farthest = d;
                 index = i;
             }
         }
-        if (index >= 0 && farthest > tolerance2) {
-            keep[size_t(index)] = 1;
-            ranges.push_back({from, index});
-            ranges.push_back({index, to});
+        if (index >= 0 && farthest > 0) {
+            below[index] = qMin(range.bound, farthest);
+            ranges.push_back({range.from, index, below[index]});
+            ranges.push_back({index, range.to, below[index]});
         }
     }
-    QList<QPointF> kept;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (keep[size_t(i)])
-            kept.append(points.at(i));
-    }
-    return kept;
+    return below;
 }

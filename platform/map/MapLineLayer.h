@@ -13,9 +13,10 @@ class QPainter;
 
 // The map's polylines as strokes: consecutive polylines of one style that meet end to
 // start are joined into one stroke, kept in blocks with their bounds, and each block is
-// simplified for the zoom it is drawn at. The strokes in and around the view are drawn
-// into a picture that later frames only copy while the camera stays within it at the same
-// zoom; lines added meanwhile are drawn onto it. Dense strokes are drawn through
+// simplified for the zoom it is drawn at. A block's simplification is worked out once for
+// every tolerance, so a zoom to any level only filters its points. The strokes in and around the
+// view are drawn into a picture that later frames only copy while the camera stays within it at the
+// same zoom; lines added meanwhile are drawn onto it. Dense strokes are drawn through
 // MapStrokeRaster. A frame thus costs little however long the track.
 class MapLineLayer
 {
@@ -38,20 +39,22 @@ public:
     qsizetype lastDrawnPoints() const { return m_lastDrawn; }
     // How often the picture has been made afresh.
     int renderCount() const { return m_renders; }
-    // Bytes held for the points (blocks and their simplified copies).
+    // Bytes held for the points and their simplification.
     qsizetype memoryBytes() const;
 
     // Douglas-Peucker over world points with a tolerance in world units; keeps both ends.
     static QList<QPointF> simplify(const QList<QPointF>& points, double tolerance);
+    // For each point, the squared tolerance below which Douglas-Peucker keeps it: the
+    // least of the distances that split the ranges it lies in, down to its own.
+    static QList<double> keptBelow(const QList<QPointF>& points);
 
 private:
     struct Block
     {
         QList<QPointF> points;
         QRectF bounds;
-        // Simplified copies for the two zooms drawn last, so zooming to and fro is cheap.
-        int simplifiedZoom[2] = {-1, -1};
-        QList<QPointF> simplified[2];
+        // keptBelow(points), or empty until the block is next drawn after it grew.
+        QList<double> keptBelow;
     };
     struct Stroke
     {
@@ -67,7 +70,6 @@ private:
         QColor color;
     };
     static void extend(Block& block, const QPointF& point);
-    static const QList<QPointF>& simplifiedFor(Block& block, int zoom);
     QList<QPolygonF> runsOf(Stroke& stroke, const MapCamera& camera, int zoom) const;
     bool pictureCovers(const MapCamera& camera) const;
     void makePicture(const MapCamera& camera);

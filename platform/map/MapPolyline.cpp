@@ -45,8 +45,7 @@ MapPolyline::MapPolyline(std::shared_ptr<const MapPolylineStore> store, qsizetyp
 {
 }
 
-MapPolyline MapPolyline::polylineWithCoordinates(const MapCoordinate* coordinates,
-                                                 qsizetype count)
+MapPolyline MapPolyline::polylineWithCoordinates(const MapCoordinate* coordinates, qsizetype count)
 {
     QList<MapCoordinate> list;
     if (coordinates && count > 0)
