@@ -35,7 +35,7 @@ public:
     QColor fill;
 };
 
-// A 20 x 20 view per title, reused by title, and black 4-point lines.
+// A 20 x 20 view per title, reused by title, and one renderer for black 4-point lines.
 class Delegate : public MapViewDelegate
 {
 public:
@@ -52,11 +52,14 @@ public:
     }
     MapOverlayRendererPtr rendererForOverlay(MapView*, const MapOverlay&) override
     {
-        auto renderer = std::make_shared<MapPolylineRenderer>();
-        renderer->setLineWidth(4.0);
-        renderer->setStrokeColor(Qt::black);
-        return renderer;
+        if (!line) {
+            line = std::make_shared<MapPolylineRenderer>();
+            line->setLineWidth(4.0);
+            line->setStrokeColor(Qt::black);
+        }
+        return line;
     }
+    MapOverlayRendererPtr line;
     int asked = 0, reused = 0;
 };
 
@@ -238,6 +241,25 @@ void tst_PlatformMap::duplicatesAndAbsentItemsChangeNothing()
     m.view.removeOverlays({line, line});
     QVERIFY(m.view.overlays().isEmpty());
     QVERIFY(!m.view.rendererForOverlay(line));
+
+    // A piece that starts where the one before ended shares that point; a piece taken out
+    // of the middle leaves the others in order, and comes back last.
+    MapPolylineList list;
+    const MapCoordinate far = offset(m.view, 50, 0);
+    const MapCoordinate path[] = {Hangzhou, points[1], points[1], far, Hangzhou};
+    const MapPolyline a = list.append(path, 2), b = list.append(path + 2, 2);
+    const MapPolyline c = list.append(path + 4, 1), none = list.append(path, 0);
+    QCOMPARE((QList<qsizetype>{a.pointCount(), b.pointCount(), c.pointCount(), none.pointCount()}),
+             (QList<qsizetype>{2, 2, 1, 0}));
+    QCOMPARE(b.coordinates(), (QList<MapCoordinate>{points[1], far}));
+    QCOMPARE(c.coordinate(0), Hangzhou);
+    m.view.addOverlays(list);
+    m.view.addOverlay(line);
+    m.view.removeOverlay(b);
+    QCOMPARE(m.view.overlays(), (QList<MapOverlay>{a, c, none, line}));
+    QVERIFY(!m.view.rendererForOverlay(b) && m.view.rendererForOverlay(c));
+    m.view.addOverlay(b);
+    QCOMPARE(m.view.overlays(), (QList<MapOverlay>{a, c, none, line, b}));
 }
 
 void tst_PlatformMap::tapSelectsTheTopmostAndDeselects()
