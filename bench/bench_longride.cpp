@@ -1,8 +1,9 @@
 // A whole day of riding through the position screen and the status poll: the
 // simulator reports a track point every second for 24 hours (86,400 points),
 // the screen's one-second track poll and the status poll follow it, and at the
-// end the figures are the process's memory and the time to draw one frame of
-// the position screen, against the same screen before the ride.
+// end the figures are the process's memory (and what it grew by per point, and
+// what the track's lines hold per point) and the time to draw one frame of the
+// position screen, against the same screen before the ride.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "e2e/EventWait.h"
@@ -101,6 +102,7 @@ int main(int argc, char* argv[])
         [&] { return track->lastserverid() > 0 && !screen->nearbyFeed()->NeedDownload(); });
     const double before = frameNs(host);
 
+    const double rssBefore = statusMegabytes("VmRSS");
     LongRide ride(sim, Devid, BaseLat, BaseLng);
     QElapsedTimer wall;
     wall.start();
@@ -127,9 +129,18 @@ int main(int argc, char* argv[])
            QStringLiteral("the same screen before the ride"));
     report(QStringLiteral("longride_frame_at_latest_point"), latest, before,
            QStringLiteral("the same screen before the ride"));
-    std::printf("longride_memory rss=%.1fMB peak=%.1fMB points=%lld lines=%lld marks=%lld\n",
-                statusMegabytes("VmRSS"), statusMegabytes("VmHWM"), track->lastserverid(),
-                qlonglong(screen->overlaysLine().size()), qlonglong(screen->blackpoint().size()));
+    const double rss = statusMegabytes("VmRSS");
+    const qint64 points = track->lastserverid();
+    const MapView* map = screen->findChild<MapView*>(QStringLiteral("mapView"));
+    const qsizetype trackBytes =
+        screen->overlaysLine().memoryBytes() + map->lineLayer().memoryBytes();
+    std::printf("longride_memory rss=%.1fMB bytes_per_point=%.0f track_bytes_per_point=%.1f "
+                "peak=%.1fMB points=%lld lines=%lld marks=%lld ratio=%.2f vs rss before the "
+                "ride (%.1fMB)\n",
+                rss, (rss - rssBefore) * 1024 * 1024 / double(points),
+                double(trackBytes) / double(points), statusMegabytes("VmHWM"), points,
+                qlonglong(screen->overlaysLine().size()), qlonglong(screen->blackpoint().size()),
+                rss / rssBefore, rssBefore);
     std::printf("longride_day total=%.1fs answers=%d\n", rideMs / 1000.0, batches);
     return 0;
 }

@@ -2,8 +2,9 @@
 // a second, each arriving as its own answer as the one-second poll delivers them), while
 // still, while panning, across a zoom change and while the track grows; for comparison
 // the same screen without a track and the whole track stroked as one plain polyline.
-// Also a frame with an hour's standing marks at one spot, and the heap taken per track
-// point.
+// Also a frame with an hour's standing marks at one spot, the heap taken per track point
+// as the answers arrive, and the bytes the lines and the line layer hold once the track has
+// been drawn at a few zoom levels.
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
@@ -105,6 +106,16 @@ int main(int argc, char* argv[])
     report("position_frame_3600_marks_at_one_spot", medianNs([&] { parked.draw(); }, 5, 15),
            emptyNs, "empty map");
 
+    // The floor: the day's coordinates alone, as a plain array.
+    size_t floorBytes = heapInUse();
+    {
+        QList<MapCoordinate> coordinates;
+        coordinates.reserve(day.size());
+        for (const TrackPoint& p : day)
+            coordinates.append({p.lat.toDouble(), p.lng.toDouble()});
+        floorBytes = heapInUse() - floorBytes;
+    }
+
     PositionScreen screen;
     const size_t before = heapInUse();
     for (const TrackPoint& point : day)
@@ -134,6 +145,15 @@ int main(int argc, char* argv[])
         },
         10, 15);
     report("position_frame_86400pts_zoom_change", zoomNs, emptyNs, "empty map");
+    // Three levels in turn: each frame is at a level other than the last two drawn.
+    int cycle = 0;
+    const double cycleNs = medianNs(
+        [&] {
+            map->setZoomLevel(13 + (++cycle % 3));
+            screen.draw();
+        },
+        6, 15);
+    report("position_frame_86400pts_zoom_cycle_3_levels", cycleNs, emptyNs, "empty map");
     int next = DayPoints;
     const double growNs = medianNs(
         [&] {
@@ -162,9 +182,13 @@ int main(int argc, char* argv[])
     report("plain_polyline_86400pts", naiveNs, stillNs, "position frame still");
 
     const double perPoint = double(after - before) / DayPoints;
-    std::printf("position_track_memory bytes_per_point=%.1f (points %d, overlays %lld, line "
-                "layer %lld bytes)\n",
-                perPoint, DayPoints, qlonglong(screen.pos->overlaysLine().size()),
-                qlonglong(map->lineLayer().memoryBytes()));
+    const qsizetype lines = screen.pos->overlaysLine().memoryBytes();
+    const qsizetype layer = map->lineLayer().memoryBytes();
+    std::printf("position_track_memory bytes_per_point=%.1f drawn_bytes_per_point=%.1f (points "
+                "%d, overlays %lld, lines %lld bytes, line layer %lld bytes) ratio=%.2f vs the "
+                "coordinates alone (%.1f bytes a point)\n",
+                perPoint, double(lines + layer) / DayPoints, DayPoints,
+                qlonglong(screen.pos->overlaysLine().size()), qlonglong(lines), qlonglong(layer),
+                perPoint / (double(floorBytes) / DayPoints), double(floorBytes) / DayPoints);
     return 0;
 }
