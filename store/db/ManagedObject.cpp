@@ -26,6 +26,22 @@ void ManagedObject::setValue(int attribute, const QVariant& value)
 {
     if (attribute < 0 || attribute >= m_values.size() || m_deleted)
         return;
+    // Writing what a row already holds changes nothing, so it costs the save nothing:
+    // a ranking answer rewrites every rider but mostly repeats what is stored.
+    const QVariant& current = m_values[attribute];
+    if (current.typeId() == value.typeId() && current == value)
+        return;
     const QVariant old = std::exchange(m_values[attribute], value);
     m_context->objectChanged(this, attribute, old);
+}
+
+void ManagedObject::setText(int attribute, const QString& text)
+{
+    if (attribute >= 0 && attribute < m_values.size()) {
+        const QVariant& current = m_values[attribute];
+        if (current.typeId() == QMetaType::QString &&
+            *static_cast<const QString*>(current.constData()) == text)
+            return;
+    }
+    setValue(attribute, QVariant(text));
 }

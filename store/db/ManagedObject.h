@@ -20,6 +20,8 @@ public:
     QString text(const QString& attribute) const { return value(attribute).toString(); }
     void setValue(const QString& attribute, const QVariant& value);
     void setValue(int attribute, const QVariant& value);
+    // The same for a text, without building a variant when the row holds it already.
+    void setText(int attribute, const QString& text);
     bool isDeleted() const { return m_deleted; }
     qint64 rowId() const { return m_rowId; }
 

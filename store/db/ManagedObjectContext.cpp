@@ -7,6 +7,7 @@
 #include "store/db/PersistentStoreCoordinator.h"
 
 #include <algorithm>
+#include <iterator>
 
 ManagedObjectContext::ManagedObjectContext(PersistentStoreCoordinator* coordinator)
     : m_coordinator(coordinator)
@@ -170,6 +171,36 @@ void ManagedObjectContext::deleteObject(ManagedObject* object)
     objectRemoved(entity, object);
 }
 
+void ManagedObjectContext::deleteObjects(const QList<ManagedObject*>& objects)
+{
+    std::vector<bool> touched(m_entities.size(), false);
+    bool dirtyDeleted = false;
+    for (ManagedObject* object : objects) {
+        if (!object || object->m_deleted || object->m_context != this)
+            continue;
+        EntityState& entity = m_entities[size_t(object->m_entityIndex)];
+        object->m_deleted = true;
+        dirtyDeleted = dirtyDeleted || object->m_dirty;
+        object->m_dirty = false;
+        touched[size_t(object->m_entityIndex)] = true;
+        objectRemoved(entity, object);
+    }
+    if (dirtyDeleted)
+        m_dirty.removeIf([](const ManagedObject* object) { return object->m_deleted; });
+    for (size_t i = 0; i < m_entities.size(); ++i)
+        if (touched[i])
+            dropDeleted(m_entities[i]);
+}
+
+void ManagedObjectContext::dropDeleted(EntityState& entity)
+{
+    auto& objects = entity.objects;
+    const auto gone = std::stable_partition(objects.begin(), objects.end(),
+                                            [](const auto& object) { return !object->m_deleted; });
+    std::move(gone, objects.end(), std::back_inserter(m_pendingDeletes));
+    objects.erase(gone, objects.end());
+}
+
 bool ManagedObjectContext::indexValid(const EntityState& entity, const Index& index, int attribute)
 {
     return index.objectsGeneration == entity.objectsGeneration &&
@@ -285,17 +316,56 @@ bool ManagedObjectContext::writeChanges(QList<ManagedObject*>* inserted, QString
         if (object->m_rowId != 0 &&
             !m_coordinator->remove(*object->m_entity, object->m_rowId, error))
             return false;
+    std::vector<ManagedObject*> updated;
     for (ManagedObject* object : std::as_const(m_dirty)) {
-        if (object->m_rowId == 0) {
-            if (!m_coordinator->insert(*object->m_entity, object->m_values, &object->m_rowId, error))
-                return false;
-            inserted->append(object);
-        } else if (!m_coordinator->update(*object->m_entity, object->m_rowId, object->m_values,
-                                          object->m_changed, error)) {
-            return false;
+        if (object->m_rowId != 0) {
+            updated.push_back(object);
+            continue;
         }
+        if (!m_coordinator->insert(*object->m_entity, object->m_values, &object->m_rowId, error))
+            return false;
+        inserted->append(object);
+    }
+    return writeUpdates(updated, error);
+}
+
+bool ManagedObjectContext::writeUpdates(std::vector<ManagedObject*>& objects, QString* error)
+{
+    // Rows of one entity that changed the same attributes are written together.
+    const auto key = [](const ManagedObject* object) {
+        return std::pair(object->m_entityIndex, object->m_changed);
+    };
+    std::stable_sort(
+        objects.begin(), objects.end(),
+        [&key](const ManagedObject* a, const ManagedObject* b) { return key(a) < key(b); });
+    for (auto first = objects.begin(); first != objects.end();) {
+        const auto last = std::find_if(first, objects.end(), [&](const ManagedObject* object) {
+            return key(object) != key(*first);
+        });
+        if (!writeUpdateRun(first, last, error))
+            return false;
+        first = last;
     }
     return true;
+}
+
+bool ManagedObjectContext::writeUpdateRun(std::vector<ManagedObject*>::const_iterator first,
+                                          std::vector<ManagedObject*>::const_iterator last,
+                                          QString* error)
+{
+    const EntityDescription& entity = *(*first)->m_entity;
+    const quint64 changed = (*first)->m_changed;
+    if (last - first < BulkUpdateRows) {
+        for (auto it = first; it != last; ++it)
+            if (!m_coordinator->update(entity, (*it)->m_rowId, (*it)->m_values, changed, error))
+                return false;
+        return true;
+    }
+    QVector<PersistentStoreCoordinator::RowValues> rows;
+    rows.reserve(last - first);
+    for (auto it = first; it != last; ++it)
+        rows.append({(*it)->m_rowId, &(*it)->m_values});
+    return m_coordinator->updateRows(entity, changed, rows, error);
 }
 
 bool ManagedObjectContext::save(QString* error)

@@ -53,6 +53,8 @@ public:
     int count(const FetchRequest& request, QString* error = nullptr);
     ManagedObject* insert(const QString& entity);
     void deleteObject(ManagedObject* object);
+    // Deletes many rows in one pass over each entity, in place of one pass per row.
+    void deleteObjects(const QList<ManagedObject*>& objects);
 
     bool hasChanges() const;
     // Writes every change; on failure the changes stay for the next save.
@@ -104,13 +106,21 @@ private:
     void objectChanged(ManagedObject* object, int attribute, const QVariant& old);
     void objectAdded(EntityState& entity, ManagedObject* object);
     void objectRemoved(EntityState& entity, ManagedObject* object);
+    // Moves the entity's deleted rows to the pending deletes; the rest keep their order.
+    void dropDeleted(EntityState& entity);
     // The attributes whose index and count are still current, found before a change
     // bumps the entity's generation; only those are kept up to date in place.
     static void currentLookups(const EntityState& entity, QList<int>& indexes, QList<int>& counts);
     static bool indexValid(const EntityState& entity, const Index& index, int attribute);
     static bool countValid(const EntityState& entity, const Count& count, int attribute);
     bool writeChanges(QList<ManagedObject*>* inserted, QString* error);
+    bool writeUpdates(std::vector<ManagedObject*>& objects, QString* error);
+    // Writes rows of one entity with the same changes: one by one when they are few.
+    bool writeUpdateRun(std::vector<ManagedObject*>::const_iterator first,
+                        std::vector<ManagedObject*>::const_iterator last, QString* error);
     void restoreAfterFailedBatch();
+
+    static constexpr int BulkUpdateRows = 8;
 
     PersistentStoreCoordinator* m_coordinator;
     std::vector<EntityState> m_entities;

@@ -199,9 +199,9 @@ sqlite3_stmt* PersistentStoreCoordinator::entityStatement(const EntityDescriptio
 }
 
 bool PersistentStoreCoordinator::bind(sqlite3_stmt* statement, const QVector<QVariant>& values,
-                                      quint64 which)
+                                      quint64 which, int first)
 {
-    int parameter = 1;
+    int parameter = first;
     for (int i = 0; i < values.size(); ++i) {
         if (!(which & (quint64(1) << i)))
             continue;
@@ -227,9 +227,9 @@ bool PersistentStoreCoordinator::bind(sqlite3_stmt* statement, const QVector<QVa
 
 bool PersistentStoreCoordinator::step(sqlite3_stmt* statement, QString* error)
 {
+    // Each use binds every parameter anew, so the old bindings are left as they are.
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
     if (rc == SQLITE_DONE || rc == SQLITE_ROW)
         return true;
     if (error)
@@ -296,7 +296,7 @@ bool PersistentStoreCoordinator::update(const EntityDescription& entity, qint64 
 {
     // Only the changed columns are written, so an indexed column that did not
     // change costs no index update.
-    changed &= values.size() >= 64 ? ~quint64(0) : (quint64(1) << values.size()) - 1;
+    changed &= attributeMask(entity);
     if (!changed)
         return true;
     sqlite3_stmt*& update = m_updateStatements[&entity][changed];
@@ -313,6 +313,76 @@ bool PersistentStoreCoordinator::update(const EntityDescription& entity, qint64 
         return false;
     sqlite3_bind_int64(update, qPopulationCount(changed) + 1, rowId);
     return step(update, error);
+}
+
+quint64 PersistentStoreCoordinator::attributeMask(const EntityDescription& entity)
+{
+    const qsizetype count = entity.attributes.size();
+    return count >= 64 ? ~quint64(0) : (quint64(1) << count) - 1;
+}
+
+bool PersistentStoreCoordinator::updateRows(const EntityDescription& entity, quint64 changed,
+                                            const QVector<RowValues>& rows, QString* error)
+{
+    // A statement per row costs SQLite about as much again as the row's own write; a
+    // ranking answer changes a thousand rows at once.
+    changed &= attributeMask(entity);
+    if (!changed)
+        return true;
+    const int columns = qPopulationCount(changed) + 1;
+    const int perStatement =
+        qBound(1, sqlite3_limit(m_db, SQLITE_LIMIT_VARIABLE_NUMBER, -1) / columns, 128);
+    sqlite3_stmt* update = updateRowsStatement(entity, changed, perStatement, nullptr);
+    if (!update) {
+        // An SQLite before 3.33 has no UPDATE ... FROM.
+        for (const RowValues& row : rows)
+            if (!this->update(entity, row.rowId, *row.values, changed, error))
+                return false;
+        return true;
+    }
+    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+        for (int i = 0; i < perStatement; ++i) {
+            const int parameter = i * columns + 1;
+            if (first + i >= rows.size()) {
+                // Rows past the end match no row: a NULL id equals nothing.
+                for (int column = 0; column < columns; ++column)
+                    sqlite3_bind_null(update, parameter + column);
+                continue;
+            }
+            const RowValues& row = rows[first + i];
+            if (sqlite3_bind_int64(update, parameter, row.rowId) != SQLITE_OK ||
+                !bind(update, *row.values, changed, parameter + 1)) {
+                if (error)
+                    *error = lastError();
+                return false;
+            }
+        }
+        if (!step(update, error))
+            return false;
+    }
+    return true;
+}
+
+sqlite3_stmt* PersistentStoreCoordinator::updateRowsStatement(const EntityDescription& entity,
+                                                              quint64 changed, int rows,
+                                                              QString* error)
+{
+    sqlite3_stmt*& update = m_updateRowsStatements[&entity][changed];
+    if (update)
+        return update;
+    QStringList assignments;
+    for (int i = 0; i < entity.attributes.size(); ++i)
+        if (changed & (quint64(1) << i))
+            assignments.append(QStringLiteral("\"%1\" = v.column%2")
+                                   .arg(entity.attributes[i].name)
+                                   .arg(assignments.size() + 2));
+    const QString row = QLatin1Char('(') + QStringList(assignments.size() + 1, "?").join(',') + ')';
+    const QString sql =
+        QStringLiteral("UPDATE \"%1\" SET %2 FROM (VALUES %3) AS v"
+                       " WHERE \"%1\".rowid = v.column1")
+            .arg(entity.name, assignments.join(", "), QStringList(rows, row).join(','));
+    update = statement(sql, error);
+    return update;
 }
 
 bool PersistentStoreCoordinator::control(Control what, QString* error)

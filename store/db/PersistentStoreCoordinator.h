@@ -39,6 +39,15 @@ public:
     // Writes the attributes whose bits are set in `changed` (bit i = attribute i).
     bool update(const EntityDescription& entity, qint64 rowId, const QVector<QVariant>& values,
                 quint64 changed, QString* error);
+    // The rows of one bulk update: each row's id and values, the changed ones shared.
+    struct RowValues
+    {
+        qint64 rowId;
+        const QVector<QVariant>* values;
+    };
+    // The same as update() for each row, many rows to a statement.
+    bool updateRows(const EntityDescription& entity, quint64 changed,
+                    const QVector<RowValues>& rows, QString* error);
     bool remove(const EntityDescription& entity, qint64 rowId, QString* error);
     bool exec(const char* sql, QString* error);
 
@@ -59,8 +68,12 @@ private:
     sqlite3_stmt* entityStatement(const EntityDescription& entity, StatementKind kind,
                                   QString* error);
     sqlite3_stmt* statement(const QString& sql, QString* error);
-    // Binds the values whose bits are set in `which`, in order, from parameter 1.
-    bool bind(sqlite3_stmt* statement, const QVector<QVariant>& values, quint64 which);
+    // Binds the values whose bits are set in `which`, in order, from parameter `first`.
+    bool bind(sqlite3_stmt* statement, const QVector<QVariant>& values, quint64 which,
+              int first = 1);
+    sqlite3_stmt* updateRowsStatement(const EntityDescription& entity, quint64 changed, int rows,
+                                      QString* error);
+    static quint64 attributeMask(const EntityDescription& entity);
     bool step(sqlite3_stmt* statement, QString* error);
     QString lastError() const;
 
@@ -70,6 +83,7 @@ private:
     QHash<QString, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, QVector<sqlite3_stmt*>> m_entityStatements;
     QHash<const EntityDescription*, QHash<quint64, sqlite3_stmt*>> m_updateStatements;
+    QHash<const EntityDescription*, QHash<quint64, sqlite3_stmt*>> m_updateRowsStatements;
     sqlite3_stmt* m_control[ControlCount + 1] = {};
     std::function<QString()> m_commitFailure;
 };
