@@ -1,8 +1,6 @@
 #include "poll/RankingFeed.h"
 
 #include "store/MyPaiMingInfo.h"
-#include "store/StoreContext.h"
-#include "store/db/ManagedObjectContext.h"
 
 RankingFeed::RankingFeed(DeviceServer* server, Hold hold, QObject* parent)
     : PollFeed(server, std::move(hold), parent)
@@ -28,14 +26,7 @@ void RankingFeed::merge(const QList<RiderInfo>& riders)
 
 void RankingFeed::store(const QList<RiderInfo>& riders)
 {
-    // One transaction for the whole list: each rider still logs and saves as usual.
-    ContextBatch batch(StoreContext::shared());
-    QStringList usernames;
-    for (const RiderInfo& rider : riders) {
-        MyPaiMingInfo::CheckAdd(rider);
-        usernames.append(rider.username);
-    }
     // The answer is this week's whole ranking: a rider who dropped out must not keep
     // an old rank and shadow the rider who holds it now.
-    MyPaiMingInfo::KeepOnly(usernames);
+    MyPaiMingInfo::Replace(riders);
 }

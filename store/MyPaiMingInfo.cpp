@@ -52,3 +52,8 @@ void MyPaiMingInfo::KeepOnly(const QStringList& usernames)
 {
     cache().KeepOnly(usernames);
 }
+
+void MyPaiMingInfo::Replace(const QList<RiderInfo>& riders)
+{
+    cache().Replace(riders);
+}

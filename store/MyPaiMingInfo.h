@@ -21,6 +21,8 @@ public:
     static QList<RiderInfo> GetValue(const QString& paiming);
     // Each non-empty answer replaces the cache: the riders it left out go.
     static void KeepOnly(const QStringList& usernames);
+    // The whole answer at once: CheckAdd for each rider, then KeepOnly, in one save.
+    static void Replace(const QList<RiderInfo>& riders);
     // The number of riders whose rank is above 0.
     static int GetCount();
     static void ClearMySelf();

@@ -12,15 +12,17 @@ namespace {
 // Attribute positions in the entity: id first, then the eight texts.
 enum { Id, Username, Level, Levelname, Paiming, Touxiangpath, Lat, Lng, Weixin };
 
+const QString UsernameAttribute = QStringLiteral("username");
+
 void fill(ManagedObject* row, const RiderInfo& rider)
 {
-    row->setValue(Level, rider.level);
-    row->setValue(Levelname, rider.levelname);
-    row->setValue(Paiming, rider.paiming);
-    row->setValue(Touxiangpath, rider.touxiangpath);
-    row->setValue(Lat, rider.lat);
-    row->setValue(Lng, rider.lng);
-    row->setValue(Weixin, rider.weixin);
+    row->setText(Level, rider.level);
+    row->setText(Levelname, rider.levelname);
+    row->setText(Paiming, rider.paiming);
+    row->setText(Touxiangpath, rider.touxiangpath);
+    row->setText(Lat, rider.lat);
+    row->setText(Lng, rider.lng);
+    row->setText(Weixin, rider.weixin);
 }
 
 RiderInfo riderOf(const ManagedObject* row)
@@ -52,6 +54,66 @@ void RiderCache::CheckAdd(const RiderInfo& rider) const
     fill(rows.first(), rider);
     QString error;
     Log::write(context->save(&error) ? QStringLiteral("更新:%1 ok").arg(rider.username) : error);
+}
+
+void RiderCache::Replace(const QList<RiderInfo>& riders) const
+{
+    ManagedObjectContext* context = StoreContext::shared();
+    if (!context) {
+        for (const RiderInfo& rider : riders)
+            CheckAdd(rider);
+        return;
+    }
+    QList<Outcome> outcomes;
+    outcomes.reserve(riders.size());
+    QSet<QString> kept;
+    kept.reserve(riders.size());
+    for (const RiderInfo& rider : riders) {
+        outcomes.append(put(context, rider));
+        kept.insert(rider.username);
+    }
+    QList<ManagedObject*> gone;
+    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity)))
+        if (!kept.contains(row->value(Username).toString()))
+            gone.append(row);
+    context->deleteObjects(gone);
+    // One save writes every rider; the log still tells each rider's story in turn.
+    QString error;
+    const bool saved = context->save(&error);
+    for (qsizetype i = 0; i < riders.size(); ++i)
+        logOutcome(riders[i].username, outcomes[i], saved ? nullptr : &error);
+    if (!saved && !gone.isEmpty())
+        Log::write(QStringLiteral("error:%1").arg(error));
+}
+
+RiderCache::Outcome RiderCache::put(ManagedObjectContext* context, const RiderInfo& rider) const
+{
+    ManagedObject* row = context->fetchFirst(m_entity, UsernameAttribute, rider.username);
+    if (row) {
+        fill(row, rider);
+        return Updated;
+    }
+    row = context->insert(m_entity);
+    if (!row)
+        return NotAdded;
+    row->setValue(Id, qint64(1));
+    row->setValue(Username, rider.username);
+    fill(row, rider);
+    return Added;
+}
+
+void RiderCache::logOutcome(const QString& username, Outcome outcome, const QString* error) const
+{
+    if (outcome == Updated) {
+        Log::write(m_texts.exists.arg(username));
+        Log::write(error ? *error : QStringLiteral("更新:%1 ok").arg(username));
+        return;
+    }
+    Log::write(m_texts.created.arg(username));
+    if (outcome == NotAdded)
+        Log::write(QStringLiteral("no store: %1 not added").arg(username));
+    else
+        Log::write(error ? *error : m_texts.added);
 }
 
 void RiderCache::Add(const RiderInfo& rider) const

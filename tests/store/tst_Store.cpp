@@ -64,6 +64,7 @@ private slots:
     void countOnlyRanksAboveZero();
     void failedSaveKeepsChangeForNextSave();
     void failedBatchLeavesFileUntouchedAndRetries();
+    void rankingAnswerReplacesTheCacheInOneSave();
     void unsavedChangesAreSeenByFetches();
     void unreadableFilesAreMovedAside_data();
     void unreadableFilesAreMovedAside();
@@ -216,6 +217,39 @@ void tst_Store::failedBatchLeavesFileUntouchedAndRetries()
     QCOMPARE(MyBasicInfo::GetValue("power"), QStringLiteral("39.5"));
     QCOMPARE(MyPaiMingInfo::GetCount(), 1);
     QCOMPARE(MyFriendInfo::GetCount(), 0);
+}
+
+void tst_Store::rankingAnswerReplacesTheCacheInOneSave()
+{
+    TestApp app;
+    Log::Capture log;
+    rider("gone", "2");
+    QList<RiderInfo> answer;
+    for (int i = 0; i < 300; ++i)
+        answer.append(
+            {QStringLiteral("r%1").arg(i), "3", "a", QString::number(i + 1), "", "", "", ""});
+    MyPaiMingInfo::Replace(answer);
+    // The next answer moves everyone down a rank (more rows than one statement writes),
+    // drops r0, and its commit fails: the file keeps the first answer until the retry.
+    for (RiderInfo& r : answer)
+        r.paiming = QString::number(r.paiming.toInt() % 300 + 1);
+    answer.removeFirst();
+    failCommits(app.delegate.get(), 1);
+    MyPaiMingInfo::Replace(answer);
+    QCOMPARE(query(app.storePath(), "SELECT paiming FROM MyPaiMingInfo WHERE username = 'r5'"),
+             QStringLiteral("6"));
+    QCOMPARE(query(app.storePath(), "SELECT count(*) FROM MyPaiMingInfo"), QStringLiteral("300"));
+    QVERIFY(app.delegate->managedObjectContext()->save());
+    app.restart();
+    QCOMPARE(MyPaiMingInfo::GetCount(), 299);
+    QCOMPARE(MyPaiMingInfo::GetValue("7").value(0).username, QStringLiteral("r5"));
+    QCOMPARE(MyPaiMingInfo::GetValue("1").value(0).username, QStringLiteral("r299"));
+    QVERIFY(MyPaiMingInfo::GetValue("2").isEmpty());
+    const QStringList lines = log.lines();
+    QCOMPARE(lines.mid(lines.indexOf("新建:r7"), 2),
+             QStringList({"新建:r7", "本周排名 Add\u00a0ok"}));
+    QCOMPARE(lines.mid(lines.indexOf("已经存在:r7"), 2),
+             QStringList({"已经存在:r7", "disk I/O error (injected)"}));
 }
 
 void tst_Store::unsavedChangesAreSeenByFetches()
