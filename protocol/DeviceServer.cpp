@@ -57,9 +57,11 @@ DeviceServer::AnswerHandler mailHandler(ReturnMarker::Kind kind,
 
 RiderInfo riderOf(const QJsonObject& object)
 {
-    auto text = [&object](const char* key) { return ServerAnswer::textOrEmpty(object, key); };
-    return {text("username"),     text("level"), text("levelname"), text("paiming"),
-            text("touxiangpath"), text("lat"),   text("lng"),       text("weixin")};
+    // A ranking answer holds a thousand riders: the keys are made once, not per rider.
+    static const QString keys[] = {"username",     "level", "levelname", "paiming",
+                                   "touxiangpath", "lat",   "lng",       "weixin"};
+    auto text = [&object](int key) { return ServerAnswer::textOrEmpty(object, keys[key]); };
+    return {text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7)};
 }
 
 } // namespace
