@@ -1,5 +1,6 @@
 // Reading device-server answers: one status answer decoded, classified and
 // stored, and a 1,000-rider ranking answer parsed and merged into the cache.
+#include "BareRankingUpsert.h"
 #include "BenchReport.h"
 #include "app/AppDelegate.h"
 #include "platform/Log.h"
@@ -9,9 +10,9 @@
 #include "protocol/StatusAnswer.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyUtil.h"
-#include "store/db/ManagedObjectContext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,10 +47,10 @@ QByteArray rankingBody(int riders, int round)
     return QJsonDocument(list).toJson(QJsonDocument::Compact);
 }
 
+// The app's own path: the answer parsed, then replacing the cache in one transaction.
 void mergeRanking(const QByteArray& body)
 {
-    for (const RiderInfo& rider : DeviceServer::riders(ServerAnswer(body)))
-        MyPaiMingInfo::CheckAdd(rider);
+    MyPaiMingInfo::Replace(DeviceServer::riders(ServerAnswer(body)));
 }
 
 } // namespace
@@ -85,17 +86,21 @@ int main(int argc, char* argv[])
     timer.start();
     mergeRanking(first);
     report("ranking_1000_first_merge_inserts", double(timer.nsecsElapsed()));
-    int round = 1;
-    const double mergeNs = medianNs([&] { mergeRanking(rankingBody(1000, round++)); }, 1, 7);
-    const double batchNs = medianNs(
-        [&] {
-            const QByteArray body = rankingBody(1000, round++);
-            ContextBatch batch(delegate.managedObjectContext());
-            mergeRanking(body);
-        },
-        1, 7);
-    report("ranking_1000_parse_merge", mergeNs);
-    report("ranking_1000_parse_merge_one_batch", batchNs, mergeNs, "ranking_1000_parse_merge");
+    // The floor writes the same riders, parsed beforehand.
+    QList<QByteArray> rankings;
+    QList<QList<RiderInfo>> riders;
+    for (int round = 0; round < 8; ++round) {
+        rankings << rankingBody(1000, round + 1);
+        riders << DeviceServer::riders(ServerAnswer(rankings.last()));
+    }
+    BareRankingUpsert bare(QDir(dir.path()).filePath("bare.sqlite"));
+    bare.upsert(DeviceServer::riders(ServerAnswer(first)));
+    int round = 0;
+    int bareRound = 0;
+    const auto [bareNs, mergeNs] =
+        medianCallsNs([&] { bare.upsert(riders[bareRound++ % 8]); },
+                      [&] { mergeRanking(rankings[round++ % 8]); }, 4, 5);
+    report("ranking_1000_parse_merge", mergeNs, bareNs, "bare 1000-row upsert transaction");
     const double parseNs = medianNs([&] { DeviceServer::riders(ServerAnswer(first)); }, 5, 15);
     report("ranking_1000_parse_only", parseNs);
     return MyPaiMingInfo::GetCount() == 1000 ? 0 : 1;
