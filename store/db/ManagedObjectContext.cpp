@@ -102,6 +102,7 @@ const QList<ManagedObject*>& ManagedObjectContext::equalRows(EntityState& entity
         index.objectsGeneration = entity.objectsGeneration;
         index.attributeGeneration = entity.attributeGenerations[attribute];
     }
+    index.unread = 0;
     const auto rows = index.rows.constFind(value);
     return rows == index.rows.cend() ? none : *rows;
 }
@@ -134,6 +135,7 @@ int ManagedObjectContext::count(const FetchRequest& request, QString* error)
         cached.objectsGeneration = entity->objectsGeneration;
         cached.attributeGeneration = entity->attributeGenerations[attribute];
     }
+    cached.unread = 0;
     return cached.count;
 }
 
@@ -213,14 +215,32 @@ bool ManagedObjectContext::countValid(const EntityState& entity, const Count& co
            count.attributeGeneration == entity.attributeGenerations[attribute];
 }
 
-void ManagedObjectContext::currentLookups(const EntityState& entity, QList<int>& indexes,
+bool ManagedObjectContext::followsChanges(const EntityState& entity, Index& index, int attribute)
+{
+    return indexValid(entity, index, attribute) && keepsUp(entity, index.unread);
+}
+
+bool ManagedObjectContext::followsChanges(const EntityState& entity, Count& count, int attribute)
+{
+    return countValid(entity, count, attribute) && keepsUp(entity, count.unread);
+}
+
+bool ManagedObjectContext::keepsUp(const EntityState& entity, qsizetype& unread)
+{
+    // A lookup that many changes reach before a fetch reads it is rebuilt by that fetch
+    // instead: a ranking answer moves every rider's rank, and following each move costs
+    // more than one pass over the rows.
+    return ++unread <= std::max<qsizetype>(16, qsizetype(entity.objects.size()) / 8);
+}
+
+void ManagedObjectContext::currentLookups(EntityState& entity, QList<int>& indexes,
                                           QList<int>& counts)
 {
-    for (auto it = entity.indexes.cbegin(); it != entity.indexes.cend(); ++it)
-        if (indexValid(entity, *it, it.key()))
+    for (auto it = entity.indexes.begin(); it != entity.indexes.end(); ++it)
+        if (followsChanges(entity, *it, it.key()))
             indexes.append(it.key());
-    for (auto it = entity.counts.cbegin(); it != entity.counts.cend(); ++it)
-        if (countValid(entity, *it, it.key()))
+    for (auto it = entity.counts.begin(); it != entity.counts.end(); ++it)
+        if (followsChanges(entity, *it, it.key()))
             counts.append(it.key());
 }
 
@@ -272,9 +292,11 @@ void ManagedObjectContext::objectChanged(ManagedObject* object, int attribute, c
 {
     EntityState& entity = m_entities[size_t(object->m_entityIndex)];
     auto index = entity.indexes.find(attribute);
-    const bool keepIndex = index != entity.indexes.end() && indexValid(entity, *index, attribute);
+    const bool keepIndex =
+        index != entity.indexes.end() && followsChanges(entity, *index, attribute);
     auto count = entity.counts.find(attribute);
-    const bool keepCount = count != entity.counts.end() && countValid(entity, *count, attribute);
+    const bool keepCount =
+        count != entity.counts.end() && followsChanges(entity, *count, attribute);
     const quint64 generation = ++entity.attributeGenerations[attribute];
     const QString now = object->m_values[attribute].toString();
     if (keepIndex) {

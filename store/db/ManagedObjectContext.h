@@ -75,6 +75,8 @@ private:
         quint64 objectsGeneration = ~0ull;
         quint64 attributeGeneration = ~0ull;
         QHash<QString, QList<ManagedObject*>> rows;
+        // Changes followed since a fetch last read the index.
+        qsizetype unread = 0;
     };
     struct Count
     {
@@ -82,6 +84,8 @@ private:
         quint64 attributeGeneration = ~0ull;
         double above = 0;
         int count = 0;
+        // Changes followed since count() last read it.
+        qsizetype unread = 0;
     };
     struct EntityState
     {
@@ -110,7 +114,10 @@ private:
     void dropDeleted(EntityState& entity);
     // The attributes whose index and count are still current, found before a change
     // bumps the entity's generation; only those are kept up to date in place.
-    static void currentLookups(const EntityState& entity, QList<int>& indexes, QList<int>& counts);
+    static void currentLookups(EntityState& entity, QList<int>& indexes, QList<int>& counts);
+    static bool followsChanges(const EntityState& entity, Index& index, int attribute);
+    static bool followsChanges(const EntityState& entity, Count& count, int attribute);
+    static bool keepsUp(const EntityState& entity, qsizetype& unread);
     static bool indexValid(const EntityState& entity, const Index& index, int attribute);
     static bool countValid(const EntityState& entity, const Count& count, int attribute);
     bool writeChanges(QList<ManagedObject*>* inserted, QString* error);

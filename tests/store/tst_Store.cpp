@@ -229,6 +229,9 @@ void tst_Store::rankingAnswerReplacesTheCacheInOneSave()
         answer.append(
             {QStringLiteral("r%1").arg(i), "3", "a", QString::number(i + 1), "", "", "", ""});
     MyPaiMingInfo::Replace(answer);
+    QCOMPARE(MyPaiMingInfo::GetValue("7").value(0).username +
+                 QString::number(MyPaiMingInfo::GetCount()),
+             "r6300");
     // The next answer moves everyone down a rank (more rows than one statement writes),
     // drops r0, and its commit fails: the file keeps the first answer until the retry.
     for (RiderInfo& r : answer)
@@ -236,6 +239,9 @@ void tst_Store::rankingAnswerReplacesTheCacheInOneSave()
     answer.removeFirst();
     failCommits(app.delegate.get(), 1);
     MyPaiMingInfo::Replace(answer);
+    QCOMPARE(MyPaiMingInfo::GetValue("7").value(0).username +
+                 QString::number(MyPaiMingInfo::GetCount()),
+             "r5299");
     QCOMPARE(query(app.storePath(), "SELECT paiming FROM MyPaiMingInfo WHERE username = 'r5'"),
              QStringLiteral("6"));
     QCOMPARE(query(app.storePath(), "SELECT count(*) FROM MyPaiMingInfo"), QStringLiteral("300"));
