@@ -406,15 +406,20 @@ bool ManagedObjectContext::save(QString* error)
                 return false;
             m_batchOpen = true;
         }
-        if (!m_coordinator->control(PersistentStoreCoordinator::Savepoint, error))
+        // A failed statement undoes itself, so a save of one row needs no savepoint.
+        const bool savepoint = m_dirty.size() + qsizetype(m_pendingDeletes.size()) > 1;
+        if (savepoint && !m_coordinator->control(PersistentStoreCoordinator::Savepoint, error))
             return false;
         if (!writeChanges(&inserted, error)) {
-            m_coordinator->control(PersistentStoreCoordinator::RollbackToSavepoint, nullptr);
-            m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
+            if (savepoint) {
+                m_coordinator->control(PersistentStoreCoordinator::RollbackToSavepoint, nullptr);
+                m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
+            }
             forgetInserted();
             return false;
         }
-        m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
+        if (savepoint)
+            m_coordinator->control(PersistentStoreCoordinator::Release, nullptr);
         m_batchUndo.written.append(m_dirty);
         m_batchUndo.inserted.append(inserted);
         for (auto& object : m_pendingDeletes)
