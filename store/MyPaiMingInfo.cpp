@@ -48,11 +48,6 @@ void MyPaiMingInfo::ClearMySelf()
     cache().ClearMySelf();
 }
 
-void MyPaiMingInfo::KeepOnly(const QStringList& usernames)
-{
-    cache().KeepOnly(usernames);
-}
-
 void MyPaiMingInfo::Replace(const QList<RiderInfo>& riders)
 {
     cache().Replace(riders);

@@ -19,9 +19,8 @@ public:
                     const QString& lng, const QString& weixin);
     // Every rider holding the rank, in fetch order; callers use the first.
     static QList<RiderInfo> GetValue(const QString& paiming);
-    // Each non-empty answer replaces the cache: the riders it left out go.
-    static void KeepOnly(const QStringList& usernames);
-    // The whole answer at once: CheckAdd for each rider, then KeepOnly, in one save.
+    // Each non-empty answer replaces the cache in one save: every rider as CheckAdd would
+    // put it, and the riders it left out go.
     static void Replace(const QList<RiderInfo>& riders);
     // The number of riders whose rank is above 0.
     static int GetCount();
