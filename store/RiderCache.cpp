@@ -72,10 +72,7 @@ void RiderCache::Replace(const QList<RiderInfo>& riders) const
         outcomes.append(put(context, rider));
         kept.insert(rider.username);
     }
-    QList<ManagedObject*> gone;
-    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity)))
-        if (!kept.contains(row->value(Username).toString()))
-            gone.append(row);
+    const QList<ManagedObject*> gone = rowsNotNamed(context, kept);
     context->deleteObjects(gone);
     // One save writes every rider; the log still tells each rider's story in turn.
     QString error;
@@ -157,17 +154,22 @@ void RiderCache::KeepOnly(const QStringList& usernames) const
     ManagedObjectContext* context = StoreContext::shared();
     if (!context)
         return;
-    const QSet<QString> kept(usernames.begin(), usernames.end());
-    bool removed = false;
-    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity))) {
-        if (!kept.contains(row->value(Username).toString())) {
-            context->deleteObject(row);
-            removed = true;
-        }
-    }
+    const QList<ManagedObject*> gone =
+        rowsNotNamed(context, QSet<QString>(usernames.begin(), usernames.end()));
+    context->deleteObjects(gone);
     QString error;
-    if (removed && !context->save(&error))
+    if (!gone.isEmpty() && !context->save(&error))
         Log::write(QStringLiteral("error:%1").arg(error));
+}
+
+QList<ManagedObject*> RiderCache::rowsNotNamed(ManagedObjectContext* context,
+                                               const QSet<QString>& usernames) const
+{
+    QList<ManagedObject*> rows;
+    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity)))
+        if (!usernames.contains(row->value(Username).toString()))
+            rows.append(row);
+    return rows;
 }
 
 int RiderCache::GetCount() const
@@ -182,8 +184,7 @@ void RiderCache::ClearMySelf() const
     ManagedObjectContext* context = StoreContext::shared();
     if (!context)
         return;
-    for (ManagedObject* row : context->fetch(FetchRequest::all(m_entity)))
-        context->deleteObject(row);
+    context->deleteObjects(context->fetch(FetchRequest::all(m_entity)));
     QString error;
     if (!context->save(&error))
         Log::write(QStringLiteral("error:%1").arg(error));

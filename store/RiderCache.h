@@ -3,9 +3,11 @@
 #include "store/RiderInfo.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+class ManagedObject;
 class ManagedObjectContext;
 
 // The list logic shared by the ranking and the nearby-rider caches: one row per
@@ -42,6 +44,8 @@ private:
     Outcome put(ManagedObjectContext* context, const RiderInfo& rider) const;
     // The two lines CheckAdd logs for the rider; `error` is a failed save's reason.
     void logOutcome(const QString& username, Outcome outcome, const QString* error) const;
+    QList<ManagedObject*> rowsNotNamed(ManagedObjectContext* context,
+                                       const QSet<QString>& usernames) const;
     QList<RiderInfo> fetchWhere(const QString& attribute, const QString& value) const;
 
     QString m_entity;
