@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/FirstFrameReport.h"
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
 #include "platform/map/MapServices.h"
@@ -8,6 +9,7 @@
 #include "platform/share/LocalShareService.h"
 #include "platform/ui/Localized.h"
 #include "platform/ui/OverlayAlertPresenter.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TrayNotificationPresenter.h"
 #include "platform/ui/Window.h"
@@ -133,7 +135,7 @@ int main(int argc, char* argv[])
     Storyboard storyboard(&window);
     ScreenCatalog::install(storyboard, delegate.context());
     window.show();
-    storyboard.start(ScreenCatalog::FirstScreen);
+    FirstFrameReport::watchIfAsked(storyboard.start(ScreenCatalog::FirstScreen));
 
     std::unique_ptr<Tour> tour;
     if (touring) {
