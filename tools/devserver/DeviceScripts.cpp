@@ -4,6 +4,7 @@
 #include "tools/devserver/QueryString.h"
 #include "tools/devserver/SimWorld.h"
 #include "tools/devserver/TestMapPage.h"
+#include "tools/devserver/TilePainter.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -67,6 +68,8 @@ SimAnswer DeviceScripts::answer(const QString& path, const SimRequest& request, 
         return (*script)(query, request);
     if (path.startsWith("/touxiang/"))
         return avatar(path);
+    if (path.startsWith("/tiles/"))
+        return tile(path);
     if (path == "/" || path == "/index.html")
         return index();
     return notFound();
@@ -328,6 +331,19 @@ SimAnswer DeviceScripts::avatar(const QString& path)
     return notFound();
 }
 
+// Map tiles for clients that must not leave the machine; they never change, so clients
+// may keep them for a week.
+SimAnswer DeviceScripts::tile(const QString& path)
+{
+    const QByteArray data = TilePainter::pngForPath(path);
+    if (data.isEmpty())
+        return notFound();
+    SimAnswer answer = png(data);
+    answer.headers.append(
+        qMakePair(QByteArray("Cache-Control"), QByteArray("public, max-age=604800")));
+    return answer;
+}
+
 SimAnswer DeviceScripts::png(const QByteArray& data)
 {
     return SimAnswer{200, "image/png", data, {{"X-Content-Type-Options", "nosniff"}}};
@@ -385,6 +401,7 @@ SimAnswer DeviceScripts::index()
         "/TolvarGetFriendIOS.php?devid=86000001",
         "/TolvarGetPaiMingIOS.php",
         "/TestMap.php?wl=500&lng=120.155100&lat=30.274100",
+        "/tiles/15/27325/13390.png",
         "/_sim/",
     };
     for (const QString& example : examples)

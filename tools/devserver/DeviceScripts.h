@@ -43,6 +43,7 @@ private:
     SimAnswer codeMail(const QueryString& query);
     SimAnswer testMap(const QueryString& query);
     SimAnswer avatar(const QString& path);
+    SimAnswer tile(const QString& path);
     SimAnswer index();
 
     PhpJson::Record statusRecord(const SimDevice& device, bool registration);
