@@ -5,9 +5,10 @@
 
 class QImage;
 
-// The map library's shared services: the service key set at launch and where map tiles
-// come from. The application delegate owns one; maps reach the latest live one through
-// shared(). Without a tile address, maps draw their own background.
+// The map library's shared services: the service key set at launch, where map tiles
+// come from and the credit their provider asks for. The application delegate owns one;
+// maps reach the latest live one through shared(). Without a tile address, maps draw
+// their own background.
 class MapServices
 {
 public:
@@ -26,6 +27,10 @@ public:
 
     static MapServices* shared() { return s_current; }
 
+    static constexpr const char* OpenStreetMapTiles =
+        "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+    static constexpr const char* OpenStreetMapAttribution = "© OpenStreetMap contributors";
+
     void setApiKey(const QString& key) { m_apiKey = key; }
     QString apiKey() const { return m_apiKey; }
 
@@ -34,6 +39,9 @@ public:
     QString tileUrlTemplate() const { return m_tileUrlTemplate; }
     void setTileLoader(TileLoader loader) { m_tileLoader = std::move(loader); }
     const TileLoader& tileLoader() const { return m_tileLoader; }
+    // Drawn on every map whose tiles come from the template.
+    void setTileAttribution(const QString& text) { m_tileAttribution = text; }
+    QString tileAttribution() const { return m_tileAttribution; }
 
 private:
     inline static MapServices* s_current = nullptr;
@@ -41,4 +49,5 @@ private:
     QString m_apiKey;
     QString m_tileUrlTemplate;
     TileLoader m_tileLoader;
+    QString m_tileAttribution;
 };

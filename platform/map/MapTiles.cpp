@@ -10,8 +10,10 @@
 
 MapTiles::MapTiles(QObject* parent) : QObject(parent), m_cache(CacheTiles)
 {
-    if (MapServices* services = MapServices::shared())
+    if (MapServices* services = MapServices::shared()) {
         m_template = services->tileUrlTemplate();
+        m_attribution = services->tileAttribution();
+    }
 }
 
 quint64 MapTiles::key(int z, int x, int y)
@@ -52,6 +54,24 @@ void MapTiles::draw(QPainter& painter, const MapCamera& camera)
             painter.drawImage(target, tile(z, wrapped, ty));
         }
     }
+    painter.restore();
+}
+
+void MapTiles::drawAttribution(QPainter& painter, const QRect& view) const
+{
+    if (m_template.isEmpty() || m_attribution.isEmpty())
+        return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const QSize text(metrics.horizontalAdvance(m_attribution), metrics.height());
+    const QRect box(view.right() - text.width() - 8, view.bottom() - text.height() - 1,
+                    text.width() + 8, text.height() + 2);
+    painter.fillRect(box, QColor(255, 255, 255, 190));
+    painter.setPen(QColor(50, 50, 50));
+    painter.drawText(box, Qt::AlignCenter, m_attribution);
     painter.restore();
 }
 

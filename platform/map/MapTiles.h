@@ -14,6 +14,7 @@ class QPainter;
 // services when one is set (loaded through its loader, the drawn tile standing in until
 // the picture arrives or when it never does), and are drawn by MapTilePainter otherwise.
 // Recently used tiles stay in memory, so a frame while panning only copies pictures.
+// Tiles from a server carry their provider's credit in the map's lower right corner.
 class MapTiles : public QObject
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
     explicit MapTiles(QObject* parent = nullptr);
 
     void draw(QPainter& painter, const MapCamera& camera);
+    void drawAttribution(QPainter& painter, const QRect& view) const;
     // The address of tile z/x/y under a template with {z}, {x} and {y}.
     static QString tileAddress(const QString& urlTemplate, int z, int x, int y);
     int tilesMade() const { return m_made; }
@@ -38,6 +40,7 @@ private:
     void request(int z, int x, int y, quint64 k);
 
     QString m_template;
+    QString m_attribution;
     QCache<quint64, QImage> m_cache;
     QSet<quint64> m_loading;
     QSet<quint64> m_failed;

@@ -498,6 +498,7 @@ void MapView::paintEvent(QPaintEvent* event)
         drawScaleBar(painter);
     for (const ShownLayer& shown : std::as_const(m_layers))
         shown.layer->draw(painter, now, event->rect(), shown.first);
+    m_tiles->drawAttribution(painter, rect());
 }
 
 void MapView::setShowsScaleBar(bool shows)

@@ -10,8 +10,12 @@
 #include "platform/map/MapTiles.h"
 #include "platform/map/MapView.h"
 #include "platform/map/MapViewDelegate.h"
+#include "platform/map/TileSource.h"
 
+#include <QBuffer>
 #include <QPainter>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -100,6 +104,42 @@ struct Map
     }
     Delegate delegate;
     MapView view;
+};
+
+// A tile server that holds each request until the test answers it.
+struct HeldTileServer : QTcpServer
+{
+    HeldTileServer()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, [this, socket] { read(socket); });
+        });
+    }
+    void read(QTcpSocket* socket)
+    {
+        QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+        socket->setProperty("head", head);
+        if (!head.endsWith("\r\n\r\n"))
+            return;
+        held.append(socket);
+        paths.append(head.split(' ').value(1));
+        for (const QByteArray& line : head.split('\n'))
+            agents += line.toLower().startsWith("user-agent:") ? line.mid(11).trimmed() : "";
+        most = qMax(most, int(held.size()));
+    }
+    void answer(const QByteArray& status, const QByteArray& body)
+    {
+        QTcpSocket* socket = held.takeFirst();
+        socket->write("HTTP/1.1 " + status + "\r\nConnection: close\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    QList<QTcpSocket*> held;
+    QList<QByteArray> paths;
+    QByteArray agents;
+    int most = 0;
 };
 
 } // namespace
@@ -345,38 +385,68 @@ void tst_PlatformMap::overlaysAndMarksAreInTheSnapshot()
     QCOMPARE(bare.takeSnapshotInRect(QRectF(0, 0, 200, 200)), empty);
 }
 
+// Tiles come over HTTP two at a time, go to the disk cache, and a failed one is drawn
+// instead and not asked for again, by this source or after a restart from the cache.
 void tst_PlatformMap::tilesFromAnAddressTemplate()
 {
     QCOMPARE(MapTiles::tileAddress("http://t/{z}/{x}/{y}.png", 15, 27325, 13390),
              QString("http://t/15/27325/13390.png"));
+    HeldTileServer server;
+    const QString address = QString("http://127.0.0.1:%1/{z}/{x}/{y}.png").arg(server.serverPort());
+    QTemporaryDir cache;
     MapServices services;
-    services.setTileUrlTemplate("http://t/{z}/{x}/{y}.png");
-    QStringList asked;
-    QList<std::function<void(const QImage&)>> pending;
-    services.setTileLoader([&](const QString& address, std::function<void(const QImage&)> done) {
-        asked.append(address);
-        pending.append(std::move(done));
-    });
-    Map m(200);
-    // Until the pictures come, the drawn map stands in.
+    auto source = std::make_unique<TileSource>(cache.path(), "Lvxing/9.9 (test)");
+    source->serve(services, address, "© Test Tiles");
     const QColor magenta(255, 0, 255);
-    QVERIFY(m.snapshot().pixelColor(100, 100) != magenta);
-    QVERIFY(asked.value(0).startsWith("http://t/15/"));
     QImage tile(256, 256, QImage::Format_RGB32);
     tile.fill(magenta);
-    for (int i = 0; i < pending.size(); ++i)
-        pending[i](i == 0 ? QImage() : tile); // the first one fails
-    pending.clear();
-    const QImage loaded = m.snapshot();
-    int tiles = 0;
-    for (const QPoint& p : {QPoint(2, 2), QPoint(197, 2), QPoint(2, 197), QPoint(197, 197)})
-        tiles += loaded.pixelColor(p) == magenta ? 1 : 0;
-    QVERIFY(tiles >= 1);
-    for (int i = 0; i <= 60; ++i) { // far enough to push it out of memory, and back
-        m.view.panBy(QPointF(i < 60 ? 256 : -60 * 256, 0));
-        m.snapshot();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    tile.save(&buffer, "PNG");
+    auto magentaPoints = [&](Map& m) {
+        const QImage shot = m.snapshot();
+        int count = 0;
+        for (int x = 0; x < 300; x += 10)
+            for (int y = 0; y < 280; y += 10)
+                count += shot.pixelColor(x, y) == magenta ? 1 : 0;
+        return count;
+    };
+    int loaded = 0;
+    {
+        Map m(300);
+        QCOMPARE(magentaPoints(m), 0); // the drawn map stands in at first
+        const int wanted = source->pending();
+        QVERIFY(wanted > 2);
+        QCOMPARE(source->downloadsStarted(), 2);
+        for (int answered = 0; source->pending() > 0;) {
+            QTRY_VERIFY_WITH_TIMEOUT(!server.held.isEmpty() || source->pending() == 0, 20000);
+            if (!server.held.isEmpty())
+                server.answer(answered++ == 0 ? "500 Broken" : "200 OK", png);
+        }
+        QCOMPARE(server.most, 2);
+        QCOMPARE(server.agents, QByteArray(wanted, ' ').replace(' ', "Lvxing/9.9 (test)"));
+        loaded = magentaPoints(m);
+        QVERIFY(loaded > 0 && loaded < 30 * 28);
+        const QImage shot = m.snapshot(); // the credit's dark text in the lower right
+        int dark = 0;
+        for (int x = 240; x < 300; ++x)
+            dark += shot.pixelColor(x, 294).red() < 120 ? 1 : 0;
+        QVERIFY(dark > 0);
     }
-    QCOMPARE(asked.count(asked.first()), 1); // a tile that failed is not asked for again
+    Map again(300);
+    QCOMPARE(magentaPoints(again), loaded); // from the disk, and the failed tile not retried
+    QCOMPARE(source->downloadsStarted(), server.paths.size());
+    source.reset();
+    MapServices restarted;
+    TileSource second(cache.path(), "Lvxing/9.9 (test)");
+    second.serve(restarted, address, "© Test Tiles");
+    Map later(300);
+    QCOMPARE(magentaPoints(later), loaded);
+    QCOMPARE(second.downloadsStarted(), 1); // only the tile that never came
+    const qsizetype asked = server.paths.size();
+    QTRY_COMPARE_WITH_TIMEOUT(server.paths.size(), asked + 1, 20000);
+    QCOMPARE(server.paths.last(), server.paths.first());
 }
 
 void tst_PlatformMap::lineLayerJoinsAndSimplifies()
