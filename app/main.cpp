@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
 #include "platform/map/MapServices.h"
+#include "platform/map/TileSource.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
@@ -21,6 +22,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -37,8 +39,10 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption({"lang", "Language of the texts (zh, en); default: the system's.", "LANG"});
     parser.addOption({"tour", "Walk the screens and write their pictures, even with a display."});
     parser.addOption({"screens-dir", "Where the tour writes its pictures.", "DIR", "out/screens"});
-    parser.addOption({"tiles", "Map tiles from an XYZ address ({z}, {x}, {y}); default: drawn.",
-                      "URL"});
+    parser.addOption(
+        {"tiles", "Map tiles from an XYZ address ({z}, {x}, {y}), osm, or none (drawn).", "URL"});
+    parser.addOption({"tiles-attribution", "The tile provider's credit shown on the maps.", "TEXT"});
+    parser.addOption({"save-tiles", "Keep --tiles and --tiles-attribution for later starts."});
     parser.addOption(
         {LocationManager::ReplayOption, "NMEA file to replay as the location.", "FILE"});
 }
@@ -78,6 +82,39 @@ QString serverUrl(const QCommandLineParser& parser)
     return server.isEmpty() ? qEnvironmentVariable("LVXING_SERVER") : server;
 }
 
+struct TileChoice
+{
+    QString urlTemplate;
+    QString attribution;
+};
+
+// --tiles for this run (kept with --save-tiles), else the saved choice, else OpenStreetMap.
+// The tour stays on the machine: it takes tiles only from --tiles.
+TileChoice tileChoice(const QCommandLineParser& parser, bool touring)
+{
+    QSettings settings;
+    TileChoice choice{settings.value("map/tiles", "osm").toString(),
+                      settings.value("map/attribution").toString()};
+    if (parser.isSet("tiles"))
+        choice = {parser.value("tiles"), parser.value("tiles-attribution")};
+    else if (touring)
+        choice = {"none", {}};
+    if (parser.isSet("save-tiles") && parser.isSet("tiles")) {
+        settings.setValue("map/tiles", choice.urlTemplate);
+        settings.setValue("map/attribution", choice.attribution);
+    }
+    if (choice.urlTemplate == QLatin1String("none"))
+        return {};
+    if (choice.urlTemplate == QLatin1String("osm"))
+        choice.urlTemplate = MapServices::OpenStreetMapTiles;
+    const bool osm = choice.urlTemplate == QLatin1String(MapServices::OpenStreetMapTiles);
+    if (choice.attribution.isEmpty() && osm)
+        choice.attribution = QString::fromUtf8(MapServices::OpenStreetMapAttribution);
+    else if (choice.attribution.isEmpty())
+        choice.attribution = "Map tiles: " + QUrl(choice.urlTemplate).host();
+    return choice;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -88,6 +125,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lvxing");
     QApplication::setOrganizationName("Lvxing");
+    QApplication::setApplicationVersion(LVXING_VERSION);
     Window::applyAppStyle(app);
 
     QCommandLineParser parser;
@@ -114,13 +152,12 @@ int main(int argc, char* argv[])
         location.setReplayFile(parser.value(LocationManager::ReplayOption));
     ImageLoader images(QDir(dataDir).filePath("ImageCache"));
     share.setOutboxFolder(QDir(dataDir).filePath("outbox"));
-    if (parser.isSet("tiles")) {
-        delegate.mapServices().setTileUrlTemplate(parser.value("tiles"));
-        delegate.mapServices().setTileLoader(
-            [&images](const QString& address, std::function<void(const QImage&)> done) {
-                images.loadImage(address, std::move(done));
-            });
-    }
+    const QString tileCache =
+        touring ? QDir(dataDir).filePath("TileCache")
+                : QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/tiles";
+    TileSource tiles(tileCache, TileSource::appUserAgent());
+    if (const TileChoice choice = tileChoice(parser, touring); !choice.urlTemplate.isEmpty())
+        tiles.serve(delegate.mapServices(), choice.urlTemplate, choice.attribution);
     Window window;
     OverlayAlertPresenter alerts(&window);
     TrayNotificationPresenter tray(&notifications);
