@@ -119,11 +119,11 @@ void tst_HostileServer::startApp(const QString& dataDir, const QString& platform
     m_app.setProcessEnvironment(env);
     connect(&m_app, &QProcess::readyReadStandardError, this,
             [this] { m_log += QString::fromUtf8(m_app.readAllStandardError()); });
-    m_app.start(QStringLiteral(LVXING_APP),
-                {"--data-dir", dataDir, "--server",
-                 QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()),
-                 "--location-replay",
-                 QStringLiteral(LVXING_SOURCE_DIR "/resources/route/demo.nmea")});
+    m_app.start(
+        QStringLiteral(LVXING_APP),
+        {"--data-dir", dataDir, "--server",
+         QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()), "--location-replay",
+         QStringLiteral(LVXING_SOURCE_DIR "/resources/route/demo.nmea"), "--tiles", "none"});
     QVERIFY(m_app.waitForStarted(30000));
 }
 

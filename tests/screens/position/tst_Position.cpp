@@ -1,6 +1,8 @@
 #include "support/ListAnswers.h"
 #include "support/ScreenHarness.h"
 
+#include "platform/map/MapServices.h"
+#include "platform/map/TileSource.h"
 #include "screens/position/AllOfPosPages1.h"
 #include "screens/position/AllOfPosPages2.h"
 #include "screens/position/ViewControllerPos.h"
@@ -371,8 +373,14 @@ void tst_Position::sharedPictureIsTheScreenWithTheMap()
     QCOMPARE(both.pixelColor(0, 20), QColor(Qt::red));
     QCOMPARE(ViewControllerPos::addImage(window, QImage()).pixelColor(10, 10), QColor(Qt::red));
 
+    // The map takes the simulator's tiles, and their credit goes into the picture.
+    MapServices services;
+    TileSource tiles(h->app.dir.filePath("tiles"), TileSource::appUserAgent());
+    tiles.serve(services, h->sim.baseUrl().toString() + "/tiles/{z}/{x}/{y}.png", "© Sim Map");
     QVERIFY(start());
     map()->finishAnimations();
+    map()->repaint();
+    QTRY_VERIFY_WITH_TIMEOUT(tiles.downloadsStarted() > 0 && tiles.pending() == 0, 20000);
     H::tap(m_pos, "shareButton");
     const QString json = h->share.lastSentFile();
     QFile file(json);
@@ -388,6 +396,10 @@ void tst_Position::sharedPictureIsTheScreenWithTheMap()
     QCOMPARE(picture.pixelColor(5, snapshot.height() - 20),
              snapshot.pixelColor(5, snapshot.height() - 20));
     QCOMPARE(picture.pixelColor(160, 20), snapshot.pixelColor(160, 20));
+    int credit = 0;
+    for (int x = 300; x < 360; ++x)
+        credit += picture.pixelColor(x, snapshot.height() - 6).red() < 120 ? 1 : 0;
+    QVERIFY(credit > 0);
     // Below the map the window shows (the screen's own background under the pager band).
     QVERIFY(picture.pixelColor(5, 620) != snapshot.pixelColor(5, snapshot.height() - 20));
 }
