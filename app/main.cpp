@@ -126,12 +126,16 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName("Lvxing");
     QApplication::setOrganizationName("Lvxing");
     QApplication::setApplicationVersion(LVXING_VERSION);
+    QGuiApplication::setDesktopFileName(QStringLiteral(LVXING_APP_ID));
     Window::applyAppStyle(app);
 
     QCommandLineParser parser;
     addOptions(parser);
     parser.process(app);
-    Localized::install(app, parser.value("lang"));
+    const QString language = parser.value("lang");
+    const bool chinese = language.startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+    if (!Localized::install(app, language) && !language.isEmpty() && !chinese)
+        std::fprintf(stderr, "lvxing: no texts in \"%s\", showing Chinese\n", qPrintable(language));
     const bool touring =
         parser.isSet("tour") || QGuiApplication::platformName() == QLatin1String("offscreen");
 
