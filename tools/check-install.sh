@@ -77,6 +77,7 @@ status=0
 timeout 800 lvxing --lang en --server "$server" >"$work/app.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "the app exited with $status: $(tail -20 "$work/app.log")"
 grep -q "no texts in" "$work/app.log" && fail "the installed app has no English texts"
+grep -q "cannot read route" "$work/app.log" && fail "the installed app has no demo route"
 grep -q "GET /TolvarDevId.php" "$work/sim.log" || fail "the app never reached the simulator"
 pictures=(out/screens/*.png)
 [ -f out/screens/index.html ] && [ "${#pictures[@]}" -ge 20 ] ||
