@@ -2,6 +2,7 @@
 
 #include "platform/AlertPresenter.h"
 #include "platform/Clock.h"
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/location/LocationServices.h"
 #include "platform/map/MapServices.h"
@@ -242,9 +243,9 @@ void AppDelegate::didReceiveLocalNotification(const LocalNotification& notificat
 {
     Log::write(QStringLiteral("didReceiveLocalNotification"));
     if (m_app.alerts)
-        m_app.alerts->showAlert(QStringLiteral("报警"),
-                            notification.userInfo.value(QStringLiteral("key")).toString(),
-                            {QStringLiteral("OK")});
+        m_app.alerts->showAlert(Localized::string(QStringLiteral("报警")),
+                                notification.userInfo.value(QStringLiteral("key")).toString(),
+                                {QStringLiteral("OK")});
     if (LocalNotificationCenter* center = m_app.notifications) {
         const int badge = center->applicationIconBadgeNumber();
         center->setApplicationIconBadgeNumber(badge > 0 ? badge - 1 : 0);

@@ -8,7 +8,7 @@
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/share/LocalShareService.h"
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/OverlayAlertPresenter.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
@@ -182,6 +182,7 @@ int main(int argc, char* argv[])
     if (touring) {
         tour = std::make_unique<Tour>(&window, &storyboard, parser.value("screens-dir"));
         tour->setShare(&share);
+        tour->setNotifications(&notifications);
         TourSteps::addAll(*tour);
         QObject::connect(tour.get(), &Tour::finished, &app,
                          [](int code) { QApplication::exit(code); });

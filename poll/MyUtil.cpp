@@ -1,6 +1,7 @@
 #include "poll/MyUtil.h"
 
 #include "platform/Clock.h"
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/notify/Haptics.h"
@@ -105,8 +106,8 @@ qint64 raiseGeofenceAlarm(bool outside)
         return 0;
     setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
     Log::write(QStringLiteral("围栏报警"));
-    MyUtil::registerLocalNotification(0, QStringLiteral("围栏报警"),
-                                      QStringLiteral("主人，快来救我!"));
+    MyUtil::registerLocalNotification(0, Localized::string(QStringLiteral("围栏报警")),
+                                      Localized::string(QStringLiteral("主人，快来救我!")));
     return 1;
 }
 
@@ -115,14 +116,14 @@ void checkBattery()
     const float ratio = MyUtil::GetDianYaBiLv();
     const float scaled = ratio * 100.0f;
     const qint64 percent = qint64(scaled);
-    const QString message = QStringLiteral("电量还剩%1%,请及时充电!").arg(percent);
+    const QString message = Localized::string(QStringLiteral("电量还剩%1%,请及时充电!")).arg(percent);
     const int minutes = MyUtil::GetShiJianCha();
     const qint64 quiet = NumberText::toLong(value("powermiandarao"));
     if (minutes < BatteryAlarmSpacingMinutes || percent > BatteryAlarmPercent || quiet != 0)
         return;
     setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
     Log::write(QStringLiteral("电量报警"));
-    MyUtil::registerLocalNotification(0, QStringLiteral("电量报警"), message);
+    MyUtil::registerLocalNotification(0, Localized::string(QStringLiteral("电量报警")), message);
     MyUtil::UpdatePowerJianGe();
 }
 

@@ -1,8 +1,8 @@
 #include "screens/SectionTabs.h"
 
+#include "platform/Localized.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Theme.h"
 

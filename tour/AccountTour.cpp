@@ -1,8 +1,8 @@
 #include "tour/AccountTour.h"
 
+#include "platform/Localized.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImagePickerController.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/SquareCropView.h"
 #include "platform/ui/Window.h"
 #include "store/MyBasicInfo.h"

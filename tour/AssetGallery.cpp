@@ -1,5 +1,6 @@
 #include "tour/AssetGallery.h"
 
+#include "platform/Localized.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Theme.h"
 
@@ -31,7 +32,7 @@ void AssetGallery::paintEvent(QPaintEvent*)
     painter.setFont(title);
     painter.setPen(Qt::white);
     painter.drawText(QRect(16, 0, width() - 32, Header), Qt::AlignVCenter | Qt::AlignLeft,
-                     QStringLiteral("素材  %1").arg(m_names.size()));
+                     Localized::string(QStringLiteral("素材  %1")).arg(m_names.size()));
 
     const int rows = (int(m_names.size()) + Columns - 1) / Columns;
     const qreal cellW = (width() - 16) / qreal(Columns);

@@ -1,9 +1,9 @@
 #include "tour/DashboardTour.h"
 
+#include "platform/Localized.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "screens/dashboard/SpeedLimit.h"
 #include "store/MyBasicInfo.h"

@@ -1,5 +1,6 @@
 #include "tour/PositionTour.h"
 
+#include "platform/Localized.h"
 #include "platform/map/MapProjection.h"
 #include "platform/map/MapView.h"
 #include "platform/share/ShareService.h"
@@ -141,8 +142,10 @@ QWidget* showSent(Tour& tour)
     sheet->setPalette(palette);
     sheet->setGeometry(tour.window()->rect());
     const QImage picture(sentPicture(tour));
-    auto* caption = new QLabel(
-        QStringLiteral("朋友圈 · %1 × %2").arg(picture.width()).arg(picture.height()), sheet);
+    auto* caption = new QLabel(Localized::string(QStringLiteral("朋友圈 · %1 × %2"))
+                                   .arg(picture.width())
+                                   .arg(picture.height()),
+                               sheet);
     caption->setStyleSheet(QStringLiteral("color: #e8ecec; font-size: 15px"));
     caption->setAlignment(Qt::AlignCenter);
     caption->setGeometry(0, 12, sheet->width(), 24);

@@ -5,7 +5,7 @@
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 #include "poll/MyUtil.h"
@@ -117,7 +117,8 @@ void addAlarms(Tour& tour)
               [](Tour&) {
                   AlertController* alert = AlertController::topAlert();
                   return alert && alert->title() == Localized::string(QStringLiteral("报警")) &&
-                         alert->message().startsWith(Localized::string(QStringLiteral("电量还剩")));
+                         !alert->message().isEmpty() &&
+                         alert->message() != Localized::string(QStringLiteral("主人，快来救我!"));
               },
               3000,
               500,

@@ -1,4 +1,5 @@
 #include "views/MaxSpeedCustomView.h"
+#include "platform/Localized.h"
 #include "platform/ui/Theme.h"
 #include "views/GaugePaint.h"
 
@@ -40,7 +41,7 @@ void MaxSpeedCustomView::draw(QPainter& painter, const QSizeF& size) const
 void MaxSpeedCustomView::drawZoneLabel(QPainter& painter, const QPointF& centre)
 {
     const QFont font = Theme::monoFont(16);
-    const QString text = QStringLiteral("儿童");
+    const QString text = Localized::string(QStringLiteral("儿童"));
     const QSizeF box = GaugePaint::textSize(font, text);
     painter.save();
     painter.translate(centre);

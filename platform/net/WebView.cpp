@@ -1,7 +1,7 @@
 #include "platform/net/WebView.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
-#include "platform/ui/Localized.h"
 
 #include <QHash>
 #include <QNetworkAccessManager>

@@ -1,6 +1,6 @@
 #include "platform/ui/AlertController.h"
 
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/Theme.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "platform/ui/ImagePickerController.h"
 
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/SquareCropView.h"
 
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #include "platform/ui/SquareCropView.h"
 
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,5 +1,6 @@
 #include "platform/ui/TrayNotificationPresenter.h"
 
+#include "platform/Localized.h"
 #include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/Theme.h"
 
@@ -33,7 +34,7 @@ TrayNotificationPresenter::TrayNotificationPresenter(LocalNotificationCenter* ce
 {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = new QSystemTrayIcon(trayIcon(), this);
-        m_tray->setToolTip(QStringLiteral("驴行"));
+        m_tray->setToolTip(Localized::string(QStringLiteral("驴行")));
         m_tray->show();
     }
     connect(center, &LocalNotificationCenter::presentLocalNotification, this,

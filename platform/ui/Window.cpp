@@ -1,5 +1,6 @@
 #include "platform/ui/Window.h"
 
+#include "platform/Localized.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/Theme.h"
 
@@ -12,7 +13,7 @@
 
 Window::Window(QWidget* parent) : QWidget(parent)
 {
-    setWindowTitle(QStringLiteral("驴行"));
+    setWindowTitle(Localized::string(QStringLiteral("驴行")));
     setMinimumSize(240, 400);
     resize(DefaultWidth, DefaultHeight);
     setAutoFillBackground(true);
@@ -32,7 +33,7 @@ QImage Window::snapshot()
 
 void Window::applyAppStyle(QApplication& app)
 {
-    QApplication::setApplicationDisplayName(QStringLiteral("驴行"));
+    QApplication::setApplicationDisplayName(Localized::string(QStringLiteral("驴行")));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(Images::named("appicon.png"))));
     // The CJK face where the system has it, so Chinese and Latin text share one design.
     QFont font = app.font();

@@ -461,7 +461,7 @@
     </message>
     <message>
         <source>本周排名 NO.%1</source>
-        <translation>Rank this week NO.%1</translation>
+        <translation>Rank this week: No. %1</translation>
     </message>
     <message>
         <source>本周排行榜</source>
@@ -494,6 +494,50 @@
     <message>
         <source>页面加载失败</source>
         <translation>The page could not be loaded</translation>
+    </message>
+    <message>
+        <source>一</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>二</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>三</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>四</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>五</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>六</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>电量还剩%1%,请及时充电!</source>
+        <translation>Battery at %1%, please charge it soon!</translation>
+    </message>
+    <message>
+        <source>沿表盘拖动,松手后设定最高时速。
+儿童区限速 15 km/h。</source>
+        <translation>Drag along the dial and let go to set the top speed.
+The children zone is limited to 15 km/h.</translation>
+    </message>
+    <message>
+        <source>沿表盘拖动,松手后设定灯光速度,
+可在 10 到 25 km/h 之间选择。</source>
+        <translation>Drag along the dial and let go to set the light speed,
+anywhere from 10 to 25 km/h.</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "screens/account/ViewController.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/Timer.h"
 #include "platform/location/LocationManager.h"
@@ -7,7 +8,6 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "poll/MyUtil.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/DeviceServer.h"

@@ -1,10 +1,10 @@
 #include "screens/account/ViewControllerDevID.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/Timer.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Theme.h"
 #include "protocol/DeviceInfo.h"

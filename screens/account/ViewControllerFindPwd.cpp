@@ -1,10 +1,10 @@
 #include "screens/account/ViewControllerFindPwd.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Theme.h"
 #include "protocol/DeviceServer.h"

@@ -5,7 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/Theme.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"

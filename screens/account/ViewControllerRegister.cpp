@@ -1,11 +1,11 @@
 #include "screens/account/ViewControllerRegister.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Theme.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"

@@ -1,10 +1,10 @@
 #include "screens/dashboard/AllOfSetPages1.h"
 
 #include "platform/Clock.h"
+#include "platform/Localized.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Theme.h"
 #include "screens/AppContext.h"
 #include "store/MyBasicInfo.h"
@@ -174,7 +174,8 @@ void AllOfSetPages1::showWeekdays()
         if (!m_dayNames[i])
             continue;
         const QDate date = today.addDays(i - (Days - 1));
-        m_dayNames[i]->setText(i == Days - 1 ? Localized::string(QStringLiteral("今天"))
-                                             : names.value(date.dayOfWeek() - 1));
+        m_dayNames[i]->setText(i == Days - 1
+                                   ? Localized::string(QStringLiteral("今天"))
+                                   : Localized::string(names.value(date.dayOfWeek() - 1)));
     }
 }

@@ -1,10 +1,10 @@
 #include "screens/dashboard/AllOfSetPages2.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Theme.h"
 #include "poll/MyUtil.h"

@@ -1,11 +1,11 @@
 #include "screens/dashboard/AllOfSetPages5.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/net/WebView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Theme.h"
 #include "poll/MyUtil.h"

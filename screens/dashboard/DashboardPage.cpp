@@ -1,6 +1,6 @@
 #include "screens/dashboard/DashboardPage.h"
 
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/Theme.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "screens/dashboard/SpeedPage.h"
 
 #include "platform/AlertPresenter.h"
+#include "platform/Localized.h"
 #include "platform/NumberText.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Theme.h"
 #include "protocol/DeviceServer.h"

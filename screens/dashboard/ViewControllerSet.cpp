@@ -4,7 +4,7 @@
 #include "platform/Timer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Theme.h"

@@ -1,8 +1,8 @@
 #include "screens/position/AllOfPosPages1.h"
 
+#include "platform/Localized.h"
 #include "platform/NumberText.h"
 #include "platform/Timer.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Theme.h"
 #include "store/MyBasicInfo.h"
 

@@ -1,5 +1,6 @@
 #include "screens/position/AllOfPosPages2.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/net/ImageLoader.h"
@@ -67,17 +68,17 @@ void AllOfPosPages2::buildCard()
 QString AllOfPosPages2::usernameText(const QString& name, const QString& levelname,
                                      const QString& level)
 {
-    return QStringLiteral("%1- %2 %3级").arg(name, levelname, level);
+    return Localized::string(QStringLiteral("%1- %2 %3级")).arg(name, levelname, level);
 }
 
 QString AllOfPosPages2::paimingText(const QString& paiming)
 {
-    return QStringLiteral("本周排名 NO.%1").arg(paiming);
+    return Localized::string(QStringLiteral("本周排名 NO.%1")).arg(paiming);
 }
 
 QString AllOfPosPages2::weixinText(const QString& weixin)
 {
-    return QStringLiteral("微信名 : %1").arg(weixin);
+    return Localized::string(QStringLiteral("微信名 : %1")).arg(weixin);
 }
 
 void AllOfPosPages2::showAvatar(const QString& address)

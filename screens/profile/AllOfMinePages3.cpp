@@ -1,5 +1,6 @@
 #include "screens/profile/AllOfMinePages3.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NumberText.h"
@@ -85,10 +86,10 @@ void AllOfMinePages3::UpdateData()
     const RiderInfo& rider = riders.first();
     if (m_touxiangimage) {
         MineUi::showAvatar(m_app.images, m_touxiangimage, rider.touxiangpath);
-        m_username->setText(
-            QStringLiteral("%1- %2 %3级").arg(rider.username, rider.levelname, rider.level));
-        m_paiming->setText(QStringLiteral("本周排名 NO.%1").arg(rider.paiming));
-        m_weixin->setText(QStringLiteral("微信名 : %1").arg(rider.weixin));
+        m_username->setText(Localized::string(QStringLiteral("%1- %2 %3级"))
+                                .arg(rider.username, rider.levelname, rider.level));
+        m_paiming->setText(Localized::string(QStringLiteral("本周排名 NO.%1")).arg(rider.paiming));
+        m_weixin->setText(Localized::string(QStringLiteral("微信名 : %1")).arg(rider.weixin));
     }
     m_poslat = NumberText::toFloat(rider.lat);
     m_poslng = NumberText::toFloat(rider.lng);

@@ -1,5 +1,6 @@
 #include "screens/profile/MineUi.h"
 
+#include "platform/Localized.h"
 #include "platform/net/ImageLoader.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
@@ -12,7 +13,7 @@ namespace MineUi {
 
 QString levelLine(const QString& levelname, const QString& level)
 {
-    return QStringLiteral("%1 %2级").arg(levelname, level);
+    return Localized::string(QStringLiteral("%1 %2级")).arg(levelname, level);
 }
 
 QString rankLine(const QString& paiming)

@@ -1,10 +1,10 @@
 #include "screens/profile/ViewControllerMine.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Theme.h"
 #include "screens/AppContext.h"

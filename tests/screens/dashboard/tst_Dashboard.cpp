@@ -1,7 +1,7 @@
 #include "support/ScreenHarness.h"
 
+#include "platform/Localized.h"
 #include "platform/net/WebView.h"
-#include "platform/ui/Localized.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/Theme.h"

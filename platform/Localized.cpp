@@ -1,4 +1,4 @@
-#include "platform/ui/Localized.h"
+#include "platform/Localized.h"
 
 #include <QCoreApplication>
 #include <QLocale>
