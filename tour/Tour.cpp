@@ -1,12 +1,15 @@
 #include "tour/Tour.h"
 
+#include "platform/Localized.h"
 #include "platform/Log.h"
+#include "platform/notify/LocalNotificationCenter.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/PageViewController.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Window.h"
+#include "tour/TextCollector.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -72,6 +75,7 @@ void Tour::runNext()
 {
     if (m_next >= m_steps.size()) {
         writeIndex();
+        writeTexts();
         note(QStringLiteral("wrote %1 pictures to %2")
                  .arg(m_written)
                  .arg(QDir(m_folder).absolutePath()));
@@ -122,6 +126,7 @@ void Tour::writePicture(const Step& step)
     if (m_window->snapshot().save(path)) {
         ++m_written;
         m_pictures.append(name + QStringLiteral(".png"));
+        noteTexts(name);
         note(QStringLiteral("picture %1").arg(path));
     } else {
         note(QStringLiteral("could not write %1").arg(path));
@@ -131,17 +136,19 @@ void Tour::writePicture(const Step& step)
 void Tour::writeIndex()
 {
     // One page that shows the pictures in the order they were taken, with their names.
-    QString html = QStringLiteral(
-        "<!DOCTYPE html>\n<html lang=\"zh\"><head><meta charset=\"utf-8\">"
-        "<title>驴行 – screens</title><style>"
-        "body{font-family:'Noto Sans CJK SC',sans-serif;background:#eef2f2;margin:24px;}"
-        "h1{color:#139286;font-weight:600;}"
-        ".grid{display:flex;flex-wrap:wrap;gap:20px;}"
-        "figure{margin:0;background:#fff;padding:10px;border-radius:12px;"
-        "box-shadow:0 1px 4px rgba(0,0,0,.12);}"
-        "figcaption{font-size:13px;color:#4a5656;margin-top:6px;text-align:center;}"
-        "img{display:block;width:270px;border-radius:6px;}"
-        "</style></head><body>\n<h1>驴行</h1>\n<div class=\"grid\">\n");
+    QString html =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html lang=\"zh\"><head><meta charset=\"utf-8\">"
+            "<title>%1 – screens</title><style>"
+            "body{font-family:'Noto Sans CJK SC',sans-serif;background:#eef2f2;margin:24px;}"
+            "h1{color:#139286;font-weight:600;}"
+            ".grid{display:flex;flex-wrap:wrap;gap:20px;}"
+            "figure{margin:0;background:#fff;padding:10px;border-radius:12px;"
+            "box-shadow:0 1px 4px rgba(0,0,0,.12);}"
+            "figcaption{font-size:13px;color:#4a5656;margin-top:6px;text-align:center;}"
+            "img{display:block;width:270px;border-radius:6px;}"
+            "</style></head><body>\n<h1>%1</h1>\n<div class=\"grid\">\n")
+            .arg(Localized::string(QStringLiteral("驴行")));
     for (const QString& picture : std::as_const(m_pictures)) {
         QString caption = picture;
         caption.chop(4);
@@ -153,6 +160,32 @@ void Tour::writeIndex()
     QFile file(QDir(m_folder).filePath(QStringLiteral("index.html")));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(html.toUtf8());
+}
+
+void Tour::noteTexts(const QString& picture)
+{
+    QList<TextCollector::Seen> seen = TextCollector::visibleTexts(m_window, topIdentifier());
+    const QList<LocalNotification> delivered =
+        m_notifications ? m_notifications->delivered() : QList<LocalNotification>();
+    for (qsizetype i = m_notificationsNoted; i < delivered.size(); ++i) {
+        seen.append({QStringLiteral("notification"), delivered[i].alertBody});
+        seen.append({QStringLiteral("notification"),
+                     delivered[i].userInfo.value(QStringLiteral("key")).toString()});
+    }
+    m_notificationsNoted = delivered.size();
+    for (const TextCollector::Seen& text : std::as_const(seen)) {
+        QString line = text.text;
+        line.replace(QLatin1Char('\n'), QLatin1String("\\n"))
+            .replace(QLatin1Char('\t'), QLatin1Char(' '));
+        m_texts.append(picture + QLatin1Char('\t') + text.where + QLatin1Char('\t') + line);
+    }
+}
+
+void Tour::writeTexts() const
+{
+    QFile file(QDir(m_folder).filePath(QStringLiteral("texts.tsv")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        file.write(m_texts.join(QLatin1Char('\n')).toUtf8() + '\n');
 }
 
 Screen* Tour::top() const

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+class LocalNotificationCenter;
 class Screen;
 class ShareService;
 class Storyboard;
@@ -15,7 +16,8 @@ class QWidget;
 // Walks the app's screens like a rider would and writes a picture of each to a folder
 // (the headless run). Each step does something, waits until a condition holds (or a
 // time-out passes), lets the screen settle, and takes the picture, named by its number
-// and the screen on display.
+// and the screen on display. With each picture it notes the texts on display, and
+// texts.tsv lists them (picture, place, text) for checking the language.
 class Tour : public QObject
 {
     Q_OBJECT
@@ -49,6 +51,8 @@ public:
     // Where the app's sharing goes; the tour shows the last picture sent.
     ShareService* share() const { return m_share; }
     void setShare(ShareService* share) { m_share = share; }
+    // The notifications delivered count as texts on display too.
+    void setNotifications(LocalNotificationCenter* center) { m_notifications = center; }
     Storyboard* storyboard() const { return m_storyboard; }
     Screen* top() const;
     QString topIdentifier() const;
@@ -72,10 +76,15 @@ private:
     void settleAndShoot(int stepIndex);
     void writePicture(const Step& step);
     void writeIndex();
+    void noteTexts(const QString& picture);
+    void writeTexts() const;
 
     Window* m_window;
     Storyboard* m_storyboard;
     ShareService* m_share = nullptr;
+    LocalNotificationCenter* m_notifications = nullptr;
+    qsizetype m_notificationsNoted = 0;
+    QStringList m_texts;
     QString m_folder;
     QList<Step> m_steps;
     int m_next = 0;
