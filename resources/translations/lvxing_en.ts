@@ -165,7 +165,7 @@
     </message>
     <message>
         <source>儿童</source>
-        <translation>Children</translation>
+        <translation>Kids</translation>
     </message>
     <message>
         <source>驴行</source>

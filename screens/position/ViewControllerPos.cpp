@@ -218,8 +218,9 @@ void ViewControllerPos::customLabel()
     m_mylabel->setText(Localized::string(TrackTitle));
     m_mylabel->setAlignment(Qt::AlignCenter);
     m_mylabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    place(m_mylabel,
-          [this] { return QRectF(width() * 0.5 - 50, height() * 92.0 / 1120.0 - 50, 100, 100); });
+    place(m_mylabel, [this] {
+        return QRectF(width() * 0.15, height() * 92.0 / 1120.0 - 50, width() * 0.7, 100);
+    });
     m_mylabel->show();
 }
 
