@@ -309,7 +309,7 @@
     </message>
     <message>
         <source>平均速度</source>
-        <translation>Average speed</translation>
+        <translation>Avg. speed</translation>
     </message>
     <message>
         <source>节省时间</source>
