@@ -496,34 +496,6 @@
         <translation>The page could not be loaded</translation>
     </message>
     <message>
-        <source>一</source>
-        <translation>Mon</translation>
-    </message>
-    <message>
-        <source>二</source>
-        <translation>Tue</translation>
-    </message>
-    <message>
-        <source>三</source>
-        <translation>Wed</translation>
-    </message>
-    <message>
-        <source>四</source>
-        <translation>Thu</translation>
-    </message>
-    <message>
-        <source>五</source>
-        <translation>Fri</translation>
-    </message>
-    <message>
-        <source>六</source>
-        <translation>Sat</translation>
-    </message>
-    <message>
-        <source>日</source>
-        <translation>Sun</translation>
-    </message>
-    <message>
         <source>电量还剩%1%,请及时充电!</source>
         <translation>Battery at %1%, please charge it soon!</translation>
     </message>
