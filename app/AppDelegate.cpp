@@ -48,7 +48,8 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
     : QObject(parent), m_dataDir(dataDir), m_systemClock(std::make_unique<SystemClock>()),
       m_ownNetwork(new QNetworkAccessManager(this)),
       m_mapServices(std::make_unique<MapServices>()),
-      m_locationServices(std::make_unique<LocationServices>()), m_previous(installedDelegate())
+      m_locationServices(std::make_unique<LocationServices>()), m_previous(installedDelegate()),
+      m_connection([this] { return clock().now(); })
 {
     m_app.clock = m_systemClock.get();
     m_app.network = m_ownNetwork;
@@ -64,9 +65,9 @@ AppDelegate::AppDelegate(const QString& dataDir, QObject* parent)
     m_previousAccess = ServerAccess::install(access);
     m_server = std::make_unique<DeviceServer>(access);
     m_app.server = m_server.get();
-    m_poller = std::make_unique<StatusPoller>(
-        StatusPoller::Services{[this] { return clock().now(); }, [this] { return m_haptics; },
-                               [this] { return m_app.notifications; }, m_server.get()});
+    m_poller = std::make_unique<StatusPoller>(StatusPoller::Services{
+        [this] { return clock().now(); }, [this] { return m_haptics; },
+        [this] { return m_app.notifications; }, m_server.get(), &m_connection});
     m_previousPoller = StatusPoller::install(m_poller.get());
 }
 

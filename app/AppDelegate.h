@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "poll/ConnectionState.h"
 #include "poll/StatusPoller.h"
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAccess.h"
@@ -110,6 +111,8 @@ public:
     // first location update of this run.
     QDateTime lastPollTime() const { return m_poller->lastPollTime(); }
     void setLastPollTime(const QDateTime& when) { m_poller->setLastPollTime(when); }
+    // Whether the server answers the status poll and how old the stored state is.
+    ConnectionState& connectionState() { return m_connection; }
 
 private:
     QString storePath() const;
@@ -134,6 +137,7 @@ private:
     std::function<ManagedObjectContext*()> m_previousStore;
     ServerAccess::Services m_previousAccess;
     std::unique_ptr<DeviceServer> m_server;
+    ConnectionState m_connection;
     std::unique_ptr<StatusPoller> m_poller;
     StatusPoller* m_previousPoller = nullptr;
 };

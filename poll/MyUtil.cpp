@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "platform/notify/Haptics.h"
 #include "platform/notify/LocalNotificationCenter.h"
+#include "poll/ConnectionState.h"
 #include "poll/StatusPoller.h"
 #include "poll/StatusStore.h"
 #include "protocol/DeviceServer.h"
@@ -48,6 +49,14 @@ QString decimals(double number)
 QDateTime now()
 {
     return StatusPoller::installed()->now().toLocalTime();
+}
+
+// The answer goes to the poller installed when it arrives; a poller replaced meanwhile
+// has gone with its state.
+void reportConnection(const std::function<void(ConnectionState&)>& report)
+{
+    if (StatusPoller* poller = StatusPoller::installed(); poller && poller->connection())
+        report(*poller->connection());
 }
 
 // One pulse of the alarm's run of vibrations per location update.
@@ -158,10 +167,11 @@ void GetEveryThing()
     if (!poller->server())
         return;
     poller->server()->getEveryThing(
-        devid,
-        StatusStore::storingFirst(
-            [devid](const StatusAnswer& answer) { HandleEveryThingAnswer(devid, answer); }),
-        {});
+        devid, StatusStore::storingFirst([devid](const StatusAnswer& answer) {
+            reportConnection([&](ConnectionState& state) { state.answered(answer.isOk()); });
+            HandleEveryThingAnswer(devid, answer);
+        }),
+        [](const QString&) { reportConnection([](ConnectionState& state) { state.failed(); }); });
 }
 
 void HandleEveryThingAnswer(const QString& devid, const StatusAnswer& answer)

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <functional>
 
+class ConnectionState;
 class DeviceServer;
 class Haptics;
 class LocalNotificationCenter;
@@ -21,6 +22,7 @@ public:
         std::function<Haptics*()> haptics;
         std::function<LocalNotificationCenter*()> notifications;
         DeviceServer* server = nullptr;
+        ConnectionState* connection = nullptr;
     };
 
     explicit StatusPoller(Services services) : m_services(std::move(services)) {}
@@ -32,6 +34,7 @@ public:
 
     QDateTime now() const { return m_services.now(); }
     DeviceServer* server() const { return m_services.server; }
+    ConnectionState* connection() const { return m_services.connection; }
     Haptics* haptics() const { return m_services.haptics ? m_services.haptics() : nullptr; }
     LocalNotificationCenter* notifications() const
     {

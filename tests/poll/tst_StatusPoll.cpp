@@ -1,4 +1,5 @@
 #include "platform/AlertPresenter.h"
+#include "poll/ConnectionState.h"
 #include "poll/StatusStore.h"
 #include "support/PollHarness.h"
 
@@ -45,6 +46,7 @@ private slots:
     void trackerWalksOutOfTheFence();
     void answersWithoutOkChangeNothing();
     void failingOrStallingServerRaisesNothingAndNextPollWorks();
+    void statusBarTellsReachabilityAndAge();
 
 private:
     // Remembers the alerts instead of showing them.
@@ -425,6 +427,47 @@ void tst_StatusPoll::failingOrStallingServerRaisesNothingAndNextPollWorks()
     QCOMPARE(value("power"), QStringLiteral("33.0"));
     QCOMPARE(h->log.count("电量报警"), 1);
     QTRY_COMPARE(h->center.delivered().size(), 1);
+}
+
+void tst_StatusPoll::statusBarTellsReachabilityAndAge()
+{
+    auto text = [&] { return h->app.delegate->connectionState().text(); };
+    QCOMPARE(text(), QStringLiteral("已连接 · 尚无数据"));
+    tick();
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(1));
+    QCOMPARE(text(), QStringLiteral("已连接 · 数据更新于刚刚"));
+    const QList<std::pair<qint64, const char*>> ages = {
+        {59, "已连接 · 数据更新于刚刚"},
+        {9 * 60, "已连接 · 数据更新于 9 分钟前"},
+        {10 * 60, "已连接 · 数据更新于 10 分钟前"},
+        {10 * 60 + 1, "已连接 · 数据已过时(10 分钟前)"},
+        {11 * 60, "已连接 · 数据已过时(11 分钟前)"}};
+    const QDateTime answered = h->app.clock.now();
+    for (const auto& [secs, expected] : ages) {
+        h->app.clock.set(answered.addSecs(secs));
+        QCOMPARE(text(), QString::fromUtf8(expected));
+    }
+    // One failure is a hiccup; two in a row mean the server is gone, until it answers again.
+    h->sim.addFault(SimFault::of(SimFault::Kind::ServerError, PollHarness::PollScript));
+    h->sim.addFault(SimFault::of(SimFault::Kind::ServerError, PollHarness::PollScript));
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(2));
+    QVERIFY(text().startsWith(QStringLiteral("已连接 · ")));
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(3));
+    QCOMPARE(text(), QStringLiteral("无法连接服务器 · 数据已过时(13 分钟前)"));
+    h->sim.addFault(SimFault::raw(R"([{"timerreturnmsg":"error:3"}])", PollHarness::PollScript));
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(4));
+    QCOMPARE(text(), QStringLiteral("已连接 · 数据已过时(14 分钟前)"));
+    pollAfterAMinute();
+    QVERIFY(h->waitForPolls(5));
+    QCOMPARE(text(), QStringLiteral("已连接 · 数据更新于刚刚"));
+    // The age outlives the app.
+    h->restart();
+    h->app.clock.advance(5 * 60);
+    QCOMPARE(text(), QStringLiteral("已连接 · 数据更新于 5 分钟前"));
 }
 
 QTEST_GUILESS_MAIN(tst_StatusPoll)
