@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/ConnectionBar.h"
 #include "app/FirstFrameReport.h"
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
@@ -25,6 +26,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
@@ -162,7 +164,16 @@ int main(int argc, char* argv[])
     TileSource tiles(tileCache, TileSource::appUserAgent());
     if (const TileChoice choice = tileChoice(parser, touring); !choice.urlTemplate.isEmpty())
         tiles.serve(delegate.mapServices(), choice.urlTemplate, choice.attribution);
+    // The desktop frame: the phone screen, and under it the status bar.
+    QWidget frame;
+    frame.setWindowTitle(Localized::string(QStringLiteral("驴行")));
+    auto* frameLayout = new QVBoxLayout(&frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    frameLayout->setSpacing(0);
     Window window;
+    ConnectionBar bar(delegate.connectionState());
+    frameLayout->addWidget(&window, 1);
+    frameLayout->addWidget(&bar);
     OverlayAlertPresenter alerts(&window);
     TrayNotificationPresenter tray(&notifications);
     delegate.setShare(&share);
@@ -175,7 +186,7 @@ int main(int argc, char* argv[])
 
     Storyboard storyboard(&window);
     ScreenCatalog::install(storyboard, delegate.context());
-    window.show();
+    frame.show();
     FirstFrameReport::watchIfAsked(storyboard.start(ScreenCatalog::FirstScreen));
 
     std::unique_ptr<Tour> tour;

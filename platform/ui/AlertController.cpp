@@ -2,6 +2,7 @@
 
 #include "platform/Localized.h"
 #include "platform/ui/Theme.h"
+#include "platform/ui/Window.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -121,7 +122,7 @@ void AlertController::buildButtons()
 
 bool AlertController::presentOver(QWidget* anchor)
 {
-    QWidget* window = anchor ? anchor->window() : nullptr;
+    QWidget* window = Window::containing(anchor);
     if (!window) {
         deleteLater();
         return false;

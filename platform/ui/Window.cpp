@@ -31,6 +31,15 @@ QImage Window::snapshot()
     return image;
 }
 
+QWidget* Window::containing(QWidget* widget)
+{
+    for (QWidget* up = widget; up; up = up->parentWidget()) {
+        if (qobject_cast<Window*>(up))
+            return up;
+    }
+    return widget ? widget->window() : nullptr;
+}
+
 void Window::applyAppStyle(QApplication& app)
 {
     QApplication::setApplicationDisplayName(Localized::string(QStringLiteral("驴行")));

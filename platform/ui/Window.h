@@ -22,6 +22,10 @@ public:
     // The window as it shows now, one pixel per point.
     QImage snapshot();
 
+    // The phone screen `widget` is on: the Window it sits in, even when the desktop frame
+    // holds that Window; else its top-level widget.
+    static QWidget* containing(QWidget* widget);
+
     // The app's name, icon and type face for every window of the process.
     static void applyAppStyle(QApplication& app);
 };

@@ -511,5 +511,29 @@ The children zone is limited to 15 km/h.</translation>
         <translation>Drag along the dial and let go to set the light speed,
 anywhere from 10 to 25 km/h.</translation>
     </message>
+    <message>
+        <source>已连接</source>
+        <translation>connected</translation>
+    </message>
+    <message>
+        <source>无法连接服务器</source>
+        <translation>server unreachable</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>no data yet</translation>
+    </message>
+    <message>
+        <source>数据更新于刚刚</source>
+        <translation>updated just now</translation>
+    </message>
+    <message>
+        <source>数据更新于 %1 分钟前</source>
+        <translation>updated %1 min ago</translation>
+    </message>
+    <message>
+        <source>数据已过时(%1 分钟前)</source>
+        <translation>data is out of date (%1 min ago)</translation>
+    </message>
 </context>
 </TS>

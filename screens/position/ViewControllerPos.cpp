@@ -13,6 +13,7 @@
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Theme.h"
+#include "platform/ui/Window.h"
 #include "poll/MyUtil.h"
 #include "screens/AppContext.h"
 #include "screens/SectionTabs.h"
@@ -487,7 +488,7 @@ void ViewControllerPos::button1()
 
 QImage ViewControllerPos::imageFromView(QWidget*)
 {
-    QWidget* keyWindow = window();
+    QWidget* keyWindow = Window::containing(this);
     QImage picture(keyWindow->size(), QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     keyWindow->render(&picture, QPoint(), QRegion(),
