@@ -172,6 +172,7 @@ int main(int argc, char* argv[])
     frameLayout->setSpacing(0);
     Window window;
     ConnectionBar bar(delegate.connectionState());
+    bar.setFixedHeight(bar.sizeHint().height());
     frameLayout->addWidget(&window, 1);
     frameLayout->addWidget(&bar);
     OverlayAlertPresenter alerts(&window);
@@ -186,6 +187,7 @@ int main(int argc, char* argv[])
 
     Storyboard storyboard(&window);
     ScreenCatalog::install(storyboard, delegate.context());
+    frame.resize(Window::DefaultWidth, Window::DefaultHeight + bar.sizeHint().height());
     frame.show();
     FirstFrameReport::watchIfAsked(storyboard.start(ScreenCatalog::FirstScreen));
 
