@@ -1,6 +1,6 @@
 #include "tools/devserver/AvatarPainter.h"
+#include "tools/devserver/PngBytes.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QCryptographicHash>
 #include <QFont>
@@ -45,9 +45,5 @@ QByteArray AvatarPainter::png(const QString& name)
         painter.drawText(image.rect(), Qt::AlignCenter, initials(name));
     }
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return pngBytes(image);
 }

@@ -1,6 +1,6 @@
 #include "tools/devserver/TilePainter.h"
+#include "tools/devserver/PngBytes.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
@@ -85,9 +85,5 @@ QByteArray TilePainter::png(int z, int x, int y)
             painter.drawLine(QPointF(0, at), QPointF(kSize, at));
     }
     painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return pngBytes(image);
 }
