@@ -1,5 +1,8 @@
 #include "store/StoreContext.h"
 
+#include "store/db/ManagedObjectContext.h"
+#include "store/db/PersistentStoreCoordinator.h"
+
 #include <utility>
 
 namespace {
@@ -17,6 +20,12 @@ namespace StoreContext {
 ManagedObjectContext* shared()
 {
     return installed() ? installed()() : nullptr;
+}
+
+sqlite3* database()
+{
+    ManagedObjectContext* context = shared();
+    return context && context->coordinator() ? context->coordinator()->database() : nullptr;
 }
 
 Provider install(Provider provider)

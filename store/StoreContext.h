@@ -3,6 +3,7 @@
 #include <functional>
 
 class ManagedObjectContext;
+struct sqlite3;
 
 // The shared object context of the running application, as every store operation
 // obtains it: from the provider the composition root installed at start (it opens the
@@ -12,6 +13,8 @@ namespace StoreContext {
 using Provider = std::function<ManagedObjectContext*()>;
 
 ManagedObjectContext* shared();
+// The shared context's store file, for the tables kept beside the entities; null as above.
+sqlite3* database();
 // Installs `provider` and answers the one it replaces, for putting it back.
 Provider install(Provider provider);
 

@@ -50,6 +50,8 @@ public:
                     const QVector<RowValues>& rows, QString* error);
     bool remove(const EntityDescription& entity, qint64 rowId, QString* error);
     bool exec(const char* sql, QString* error);
+    // The open file, for the tables kept beside the entities (see SqlStatement).
+    sqlite3* database() const { return m_db; }
 
     enum Control { Begin, Rollback, Savepoint, Release, RollbackToSavepoint, ControlCount };
     // Transaction control through prepared statements (they run on every save).
