@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/ConnectionBar.h"
 #include "app/FirstFrameReport.h"
 #include "platform/Log.h"
 #include "platform/location/LocationManager.h"
@@ -16,6 +15,7 @@
 #include "platform/ui/TrayNotificationPresenter.h"
 #include "platform/ui/Window.h"
 #include "screens/ScreenCatalog.h"
+#include "screens/desktop/DesktopFrame.h"
 #include "tour/Tour.h"
 #include "tour/TourSteps.h"
 
@@ -26,7 +26,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
@@ -164,18 +163,9 @@ int main(int argc, char* argv[])
     TileSource tiles(tileCache, TileSource::appUserAgent());
     if (const TileChoice choice = tileChoice(parser, touring); !choice.urlTemplate.isEmpty())
         tiles.serve(delegate.mapServices(), choice.urlTemplate, choice.attribution);
-    // The desktop frame: the phone screen, and under it the status bar.
-    QWidget frame;
-    frame.setWindowTitle(Localized::string(QStringLiteral("驴行")));
-    auto* frameLayout = new QVBoxLayout(&frame);
-    frameLayout->setContentsMargins(0, 0, 0, 0);
-    frameLayout->setSpacing(0);
-    Window window;
-    ConnectionBar bar(delegate.connectionState());
-    bar.setFixedHeight(bar.sizeHint().height());
-    frameLayout->addWidget(&window, 1);
-    frameLayout->addWidget(&bar);
-    OverlayAlertPresenter alerts(&window);
+    auto* window = new Window;
+    DesktopFrame frame(window, delegate.connectionState());
+    OverlayAlertPresenter alerts(window);
     TrayNotificationPresenter tray(&notifications);
     delegate.setShare(&share);
     delegate.setNotificationCenter(&notifications);
@@ -185,15 +175,14 @@ int main(int argc, char* argv[])
     delegate.setAlerts(&alerts);
     delegate.didFinishLaunchingWithOptions();
 
-    Storyboard storyboard(&window);
+    Storyboard storyboard(window);
     ScreenCatalog::install(storyboard, delegate.context());
-    frame.resize(Window::DefaultWidth, Window::DefaultHeight + bar.sizeHint().height());
     frame.show();
     FirstFrameReport::watchIfAsked(storyboard.start(ScreenCatalog::FirstScreen));
 
     std::unique_ptr<Tour> tour;
     if (touring) {
-        tour = std::make_unique<Tour>(&window, &storyboard, parser.value("screens-dir"));
+        tour = std::make_unique<Tour>(window, &storyboard, parser.value("screens-dir"));
         tour->setShare(&share);
         tour->setNotifications(&notifications);
         TourSteps::addAll(*tour);

@@ -535,5 +535,21 @@ anywhere from 10 to 25 km/h.</translation>
         <source>数据已过时(%1 分钟前)</source>
         <translation>data is out of date (%1 min ago)</translation>
     </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>导出 GPX…</source>
+        <translation>Export GPX…</translation>
+    </message>
 </context>
 </TS>

@@ -1,4 +1,4 @@
-#include "app/ConnectionBar.h"
+#include "screens/desktop/ConnectionBar.h"
 
 #include "poll/ConnectionState.h"
 
@@ -9,6 +9,7 @@ ConnectionBar::ConnectionBar(ConnectionState& state, QWidget* parent)
     : QStatusBar(parent), m_state(state), m_label(new QLabel(this))
 {
     setSizeGripEnabled(false);
+    m_label->setContentsMargins(6, 0, 6, 0);
     addWidget(m_label, 1);
     connect(&m_state, &ConnectionState::changed, this, &ConnectionBar::refresh);
     // The ages are whole minutes, so a look each minute keeps them right.

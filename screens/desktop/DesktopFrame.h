@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMainWindow>
+
+class ConnectionBar;
+class ConnectionState;
+class Window;
+
+// The desktop window around the phone-sized screen: the screen itself in the middle,
+// the menu bar above it and the connection's status bar under it. What the desktop adds
+// to the phone app lives here, so no screen of the phone changes for it.
+class DesktopFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    DesktopFrame(Window* phone, ConnectionState& connection, QWidget* parent = nullptr);
+
+    // The frame that holds `phone`, or null when it stands alone.
+    static DesktopFrame* holding(QWidget* phone);
+    ConnectionBar* connectionBar() const { return m_bar; }
+
+private:
+    void addMenus();
+
+    ConnectionBar* m_bar;
+};
