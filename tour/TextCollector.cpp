@@ -1,8 +1,11 @@
 #include "tour/TextCollector.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTextDocumentFragment>
 #include <QWidget>
 
@@ -35,6 +38,27 @@ QString textOf(const QWidget* widget)
     return QString();
 }
 
+// Menus and lists keep their texts in actions and models rather than in child widgets.
+QStringList heldTexts(const QWidget* widget)
+{
+    QStringList texts;
+    if (const auto* bar = qobject_cast<const QMenuBar*>(widget)) {
+        for (const QAction* title : bar->actions()) {
+            texts.append(title->text());
+            for (const QAction* item : title->menu() ? title->menu()->actions() : QList<QAction*>())
+                texts.append(item->text());
+        }
+    }
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(widget); view && view->model()) {
+        const QAbstractItemModel* model = view->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column)
+                texts.append(model->index(row, column).data().toString());
+        }
+    }
+    return texts;
+}
+
 } // namespace
 
 QList<Seen> visibleTexts(QWidget* window, const QString& screen)
@@ -46,6 +70,10 @@ QList<Seen> visibleTexts(QWidget* window, const QString& screen)
         const QString text = widget->isVisible() ? textOf(widget).trimmed() : QString();
         if (!text.isEmpty())
             seen.append({placeOf(widget, screen), text});
+        for (const QString& held : widget->isVisible() ? heldTexts(widget) : QStringList()) {
+            if (!held.trimmed().isEmpty())
+                seen.append({placeOf(widget, screen), held.trimmed()});
+        }
     }
     return seen;
 }

@@ -123,10 +123,12 @@ void Tour::writePicture(const Step& step)
     if (!step.detail.isEmpty())
         name += QLatin1Char('-') + step.detail;
     const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
-    if (m_window->snapshot().save(path)) {
+    QWidget* subject = step.subject ? step.subject(*this) : nullptr;
+    const QImage picture = subject ? subject->grab().toImage() : m_window->snapshot();
+    if (picture.save(path)) {
         ++m_written;
         m_pictures.append(name + QStringLiteral(".png"));
-        noteTexts(name);
+        noteTexts(name, subject ? subject : m_window);
         note(QStringLiteral("picture %1").arg(path));
     } else {
         note(QStringLiteral("could not write %1").arg(path));
@@ -162,9 +164,9 @@ void Tour::writeIndex()
         file.write(html.toUtf8());
 }
 
-void Tour::noteTexts(const QString& picture)
+void Tour::noteTexts(const QString& picture, QWidget* subject)
 {
-    QList<TextCollector::Seen> seen = TextCollector::visibleTexts(m_window, topIdentifier());
+    QList<TextCollector::Seen> seen = TextCollector::visibleTexts(subject, topIdentifier());
     const QList<LocalNotification> delivered =
         m_notifications ? m_notifications->delivered() : QList<LocalNotification>();
     for (qsizetype i = m_notificationsNoted; i < delivered.size(); ++i) {

@@ -32,6 +32,8 @@ public:
         int settleMs = 600;
         bool picture = true;
         QString screen; // names the picture instead of the top screen
+        // What the picture shows, when not the phone screen (a desktop window).
+        std::function<QWidget*(Tour&)> subject;
     };
 
     Tour(Window* window, Storyboard* storyboard, const QString& folder, QObject* parent = nullptr);
@@ -76,7 +78,7 @@ private:
     void settleAndShoot(int stepIndex);
     void writePicture(const Step& step);
     void writeIndex();
-    void noteTexts(const QString& picture);
+    void noteTexts(const QString& picture, QWidget* subject);
     void writeTexts() const;
 
     Window* m_window;

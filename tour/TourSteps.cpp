@@ -15,6 +15,7 @@
 #include "tour/AccountTour.h"
 #include "tour/AssetGallery.h"
 #include "tour/DashboardTour.h"
+#include "tour/DesktopTour.h"
 #include "tour/PositionTour.h"
 #include "tour/SimulatorControl.h"
 #include "tour/Tour.h"
@@ -165,6 +166,7 @@ void addAll(Tour& tour)
     addProfile(tour);
     AccountTour::addReturningRider(tour);
     addAlarms(tour);
+    DesktopTour::addAll(tour);
     addGalleries(tour);
 }
 
