@@ -10,6 +10,7 @@
 #include "platform/share/ShareService.h"
 #include "protocol/HttpManager.h"
 #include "protocol/ServerAccess.h"
+#include "store/AlarmLog.h"
 #include "store/MyBasicInfo.h"
 #include "store/StoreContext.h"
 #include "store/db/ManagedObjectContext.h"
@@ -94,6 +95,7 @@ bool AppDelegate::didFinishLaunchingWithOptions()
         m_app.share->registerApp(QString::fromLatin1(WeChatAppId));
     m_mapServices->setApiKey(QString::fromLatin1(ServiceKey));
     m_locationServices->setApiKey(QString::fromLatin1(ServiceKey));
+    AlarmLog::prune(clock().now().addDays(-AlarmLog::KeptDays));
     return true;
 }
 

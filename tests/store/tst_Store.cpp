@@ -1,5 +1,6 @@
 #include "platform/Log.h"
 #include "platform/NumberText.h"
+#include "store/AlarmLog.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
@@ -70,6 +71,7 @@ private slots:
     void unreadableFilesAreMovedAside();
     void killedWriterLeavesWholeBatches();
     void storeIsTheUsersAlone();
+    void alarmLogKeepsNinetyDaysAcrossRestarts();
 };
 
 void tst_Store::settingsAreMadeOnceKeptAndCleared()
@@ -373,6 +375,32 @@ void tst_Store::storeIsTheUsersAlone()
         QVERIFY2(QFile::exists(path), qPrintable(path));
         QCOMPARE(QFileInfo(path).permissions() & others, QFileDevice::Permissions());
     }
+}
+
+void tst_Store::alarmLogKeepsNinetyDaysAcrossRestarts()
+{
+    TestApp app;
+    MyUtil::InitMyDateBase();
+    const QDateTime edge = app.clock.now().addDays(-90);
+    // Text that looks like SQL is kept as it came.
+    const QString message = "'); DROP TABLE lvxing_alarms; --";
+    for (qint64 secs : {-1, 1})
+        AlarmLog::record({edge.addSecs(secs), AlarmLog::Kind::Battery, message, std::nullopt, 40});
+    AlarmLog::record({app.clock.now(), AlarmLog::Kind::Geofence, "主人，快来救我!",
+                      AlarmLog::Position{-34.6037, -58.3816}, 7});
+    // The store with the table beside its entities opens as the same store.
+    app.restart();
+    app.delegate->didFinishLaunchingWithOptions();
+    const QList<AlarmLog::Entry> kept = AlarmLog::newest(10);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept[0].kind, AlarmLog::Kind::Geofence);
+    QCOMPARE(kept[0].position->lat, -34.6037);
+    QCOMPARE(kept[0].position->lng, -58.3816);
+    QCOMPARE(kept[1].time, edge.addSecs(1));
+    QCOMPARE(kept[1].message, message);
+    QVERIFY(!kept[1].position);
+    QCOMPARE(AlarmLog::newest(1).size(), 1);
+    QVERIFY(AlarmLog::newest(-1).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_Store)
