@@ -12,6 +12,7 @@
 #include "protocol/DeviceServer.h"
 #include "protocol/ServerAnswer.h"
 #include "protocol/StatusAnswer.h"
+#include "store/AlarmLog.h"
 #include "store/MyBasicInfo.h"
 
 #include <QRegularExpression>
@@ -106,6 +107,26 @@ std::optional<bool> deviceOutside(const StatusAnswer& answer)
     return distance > float(radius);
 }
 
+qint64 batteryPercent()
+{
+    return qint64(MyUtil::GetDianYaBiLv() * 100.0f);
+}
+
+// The rider can look back at every alarm: where the device was (the answer that raised it
+// is stored by now) and its battery at that moment.
+void recordAlarm(AlarmLog::Kind kind, const QString& message)
+{
+    StatusPoller* poller = StatusPoller::installed();
+    if (!poller)
+        return;
+    AlarmLog::Entry entry{poller->now(), kind, message, std::nullopt, int(batteryPercent())};
+    const QString lat = value("lat");
+    const QString lng = value("lng");
+    if (!MyUtil::IsMissingPosition(lat, lng))
+        entry.position = AlarmLog::Position{NumberText::toDouble(lat), NumberText::toDouble(lng)};
+    AlarmLog::record(entry);
+}
+
 // Raises the geofence alarm on the first poll that finds the device outside;
 // returns the alarm state to report to the server.
 qint64 raiseGeofenceAlarm(bool outside)
@@ -115,16 +136,15 @@ qint64 raiseGeofenceAlarm(bool outside)
         return 0;
     setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
     Log::write(QStringLiteral("围栏报警"));
-    MyUtil::registerLocalNotification(0, Localized::string(QStringLiteral("围栏报警")),
-                                      Localized::string(QStringLiteral("主人，快来救我!")));
+    const QString message = Localized::string(QStringLiteral("主人，快来救我!"));
+    MyUtil::registerLocalNotification(0, Localized::string(QStringLiteral("围栏报警")), message);
+    recordAlarm(AlarmLog::Kind::Geofence, message);
     return 1;
 }
 
 void checkBattery()
 {
-    const float ratio = MyUtil::GetDianYaBiLv();
-    const float scaled = ratio * 100.0f;
-    const qint64 percent = qint64(scaled);
+    const qint64 percent = batteryPercent();
     const QString message = Localized::string(QStringLiteral("电量还剩%1%,请及时充电!")).arg(percent);
     const int minutes = MyUtil::GetShiJianCha();
     const qint64 quiet = NumberText::toLong(value("powermiandarao"));
@@ -133,6 +153,7 @@ void checkBattery()
     setValue("zhendongcishu", QString::fromLatin1(VibrationCount));
     Log::write(QStringLiteral("电量报警"));
     MyUtil::registerLocalNotification(0, Localized::string(QStringLiteral("电量报警")), message);
+    recordAlarm(AlarmLog::Kind::Battery, message);
     MyUtil::UpdatePowerJianGe();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/AlertPresenter.h"
 #include "poll/ConnectionState.h"
 #include "poll/StatusStore.h"
+#include "store/AlarmLog.h"
 #include "support/PollHarness.h"
 
 #include <QJsonArray>
@@ -71,6 +72,9 @@ private:
         return h->log.matching(sent).replaceInStrings(sent, QString());
     }
     int scheduled() const { return int(h->center.scheduledLocalNotifications().size()); }
+    // The alarm log holds a row for each notification raised, the newest one like `last`
+    // (raised now).
+    void verifyAlarmLog(const AlarmLog::Entry& last);
     void tick() { MyUtil::GetEveryThing(); }
     void pollAfterAMinute()
     {
@@ -113,6 +117,23 @@ void tst_StatusPoll::handle(const QJsonObject& fields)
                               ServerAnswer(QJsonDocument(QJsonArray{record}).toJson()));
     StatusStore::storeIfOk(status);
     MyUtil::HandleEveryThingAnswer(PollHarness::Devid, status);
+}
+
+void tst_StatusPoll::verifyAlarmLog(const AlarmLog::Entry& last)
+{
+    const QList<AlarmLog::Entry> logged = AlarmLog::newest(10);
+    QCOMPARE(logged.size(), scheduled());
+    if (logged.isEmpty())
+        return;
+    QCOMPARE(logged[0].time, h->app.clock.now());
+    QCOMPARE(logged[0].kind, last.kind);
+    QCOMPARE(logged[0].message, last.message);
+    QCOMPARE(logged[0].battery, last.battery);
+    QCOMPARE(logged[0].position.has_value(), last.position.has_value());
+    if (last.position) {
+        QCOMPARE(logged[0].position->lat, last.position->lat);
+        QCOMPARE(logged[0].position->lng, last.position->lng);
+    }
 }
 
 void tst_StatusPoll::radiusBands()
@@ -247,15 +268,17 @@ void tst_StatusPoll::geofence()
     set("baselng", baselng);
     set("weilanmode", row["weilanmode"].toString());
     set("weilanradio", row["weilanradio"].toString("0"));
-    const double lat = baselat.toDouble() + row["metres"].toDouble() / 111319.49;
-    handle({{"banlvstate", row["banlvstate"]},
-            {"lat", QString::number(lat, 'f', 6)},
-            {"lng", baselng}});
+    const QString lat =
+        QString::number(baselat.toDouble() + row["metres"].toDouble() / 111319.49, 'f', 6);
+    handle({{"banlvstate", row["banlvstate"]}, {"lat", lat}, {"lng", baselng}});
     const bool alarm = row["alarm"].toBool();
     QCOMPARE(value("shangweilanbaojing"), QString(alarm ? "1" : "0"));
     QCOMPARE(h->log.count("围栏报警"), alarm ? 1 : 0);
     QCOMPARE(scheduled(), alarm ? 1 : 0);
     QCOMPARE(uploads(), alarm ? QStringList{"1"} : QStringList());
+    // The device answered 40 V: 92 %.
+    const AlarmLog::Position at{lat.toDouble(), baselng.toDouble()};
+    verifyAlarmLog({{}, AlarmLog::Kind::Geofence, "主人，快来救我!", at, 92});
 }
 
 void tst_StatusPoll::leavingTheFenceAlarmsOnceAndReportsTheState()
@@ -330,7 +353,8 @@ void tst_StatusPoll::battery()
     QFETCH(QJsonObject, row);
     set("powermiandarao", row["powermiandarao"].toString());
     set("powertwohour", row["powertwohour"].toString());
-    handle({{"power", row["power"]}});
+    const QString lat = row["lat"].toString(BaseLat);
+    handle({{"power", row["power"]}, {"lat", lat}, {"lng", row["lng"].toString(BaseLng)}});
     const QString message = row["message"].toString();
     const bool alarm = !message.isEmpty();
     QCOMPARE(h->log.count("电量报警"), alarm ? 1 : 0);
@@ -341,6 +365,11 @@ void tst_StatusPoll::battery()
     QCOMPARE(value("zhendongcishu"), QString(alarm ? "60" : "0"));
     QCOMPARE(value("powertwohour"),
              alarm ? QStringLiteral("2026-03-05 14:07:09") : row["powertwohour"].toString());
+    std::optional<AlarmLog::Position> at;
+    if (!lat.isEmpty())
+        at = AlarmLog::Position{QString(BaseLat).toDouble(), QString(BaseLng).toDouble()};
+    const int percent = QRegularExpression("\\d+").match(message).captured().toInt();
+    verifyAlarmLog({{}, AlarmLog::Kind::Battery, message, at, percent});
 }
 
 void tst_StatusPoll::twoAlarmsInOnePoll()
@@ -351,6 +380,11 @@ void tst_StatusPoll::twoAlarmsInOnePoll()
     QCOMPARE(scheduled(), 2);
     QCOMPARE(h->center.scheduledLocalNotifications().at(0).alertBody, QStringLiteral("围栏报警"));
     QCOMPARE(h->center.scheduledLocalNotifications().at(1).alertBody, QStringLiteral("电量报警"));
+    // Raised in the same second, the later alarm is listed first.
+    const QList<AlarmLog::Entry> logged = AlarmLog::newest(1);
+    QCOMPARE(logged.size(), 1);
+    QCOMPARE(logged[0].kind, AlarmLog::Kind::Battery);
+    QCOMPARE(logged[0].battery, 36);
     QCOMPARE(h->center.registeredTypes(), LocalNotificationCenter::Alert |
                                               LocalNotificationCenter::Badge |
                                               LocalNotificationCenter::Sound);
