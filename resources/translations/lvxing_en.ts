@@ -551,5 +551,21 @@ anywhere from 10 to 25 km/h.</translation>
         <source>导出 GPX…</source>
         <translation>Export GPX…</translation>
     </message>
+    <message>
+        <source>报警记录</source>
+        <translation>Alarm log</translation>
+    </message>
+    <message>
+        <source>没有报警记录</source>
+        <translation>No alarms yet</translation>
+    </message>
+    <message>
+        <source>电量 %1%</source>
+        <translation>Battery %1%</translation>
+    </message>
+    <message>
+        <source>这次报警没有位置</source>
+        <translation>No position for this alarm</translation>
+    </message>
 </context>
 </TS>
