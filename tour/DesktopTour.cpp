@@ -4,6 +4,7 @@
 #include "poll/ConnectionState.h"
 #include "poll/MyUtil.h"
 #include "poll/StatusPoller.h"
+#include "screens/desktop/AlarmLogWindow.h"
 #include "screens/desktop/DesktopFrame.h"
 #include "store/MyBasicInfo.h"
 #include "tour/SimulatorControl.h"
@@ -30,7 +31,7 @@ void pollNow()
     }
 }
 
-QWidget* frame(Tour& tour)
+DesktopFrame* desktop(Tour& tour)
 {
     return DesktopFrame::holding(tour.window());
 }
@@ -83,7 +84,7 @@ void addStatusBar(Tour& tour)
                     300,
                     true,
                     QStringLiteral("StatusBar"),
-                    frame};
+                    desktop};
     tour.add(step);
     step.detail = QStringLiteral("unreachable");
     step.action = failTwice;
@@ -98,11 +99,26 @@ void addStatusBar(Tour& tour)
               false});
 }
 
+// The windows are looked at from the menu, as a rider opens them, and closed again.
+void addWindows(Tour& tour)
+{
+    tour.add({QString(),
+              [](Tour& t) { desktop(t)->showAlarmLog(); },
+              {},
+              0,
+              500,
+              true,
+              QStringLiteral("AlarmLog"),
+              [](Tour& t) -> QWidget* { return desktop(t)->alarmLog(); }});
+    tour.add({QString(), [](Tour& t) { desktop(t)->alarmLog()->close(); }, {}, 0, 0, false});
+}
+
 } // namespace
 
 void addAll(Tour& tour)
 {
     addStatusBar(tour);
+    addWindows(tour);
 }
 
 } // namespace DesktopTour

@@ -2,6 +2,7 @@
 
 #include "platform/Localized.h"
 #include "platform/ui/Window.h"
+#include "screens/desktop/AlarmLogWindow.h"
 #include "screens/desktop/ConnectionBar.h"
 
 #include <QApplication>
@@ -30,4 +31,30 @@ void DesktopFrame::addMenus()
     QMenu* file = menuBar()->addMenu(Localized::string(QStringLiteral("文件")));
     file->addAction(Localized::string(QStringLiteral("退出")), QKeySequence::Quit, qApp,
                     &QApplication::quit);
+    QMenu* view = menuBar()->addMenu(Localized::string(QStringLiteral("查看")));
+    view->addAction(Localized::string(QStringLiteral("报警记录")), this,
+                    &DesktopFrame::showAlarmLog);
+}
+
+AlarmLogWindow* DesktopFrame::alarmLog()
+{
+    if (!m_alarmLog) {
+        m_alarmLog = new AlarmLogWindow(this);
+        m_alarmLog->setWindowFlag(Qt::Window);
+    }
+    return m_alarmLog;
+}
+
+void DesktopFrame::showAlarmLog()
+{
+    present(alarmLog());
+}
+
+void DesktopFrame::present(QWidget* window)
+{
+    if (!window->isVisible())
+        window->move(frameGeometry().topRight() + QPoint(12, 0));
+    window->show();
+    window->raise();
+    window->activateWindow();
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class AlarmLogWindow;
 class ConnectionBar;
 class ConnectionState;
 class Window;
@@ -20,8 +21,15 @@ public:
     static DesktopFrame* holding(QWidget* phone);
     ConnectionBar* connectionBar() const { return m_bar; }
 
+    // The desktop's own windows, made on first use and kept for the run.
+    AlarmLogWindow* alarmLog();
+    void showAlarmLog();
+
 private:
     void addMenus();
+    // Shows `window` beside the frame and in front.
+    void present(QWidget* window);
 
     ConnectionBar* m_bar;
+    AlarmLogWindow* m_alarmLog = nullptr;
 };
