@@ -23,6 +23,8 @@ void SqlStatement::fail()
 
 SqlStatement& SqlStatement::bind(std::initializer_list<QVariant> values)
 {
+    if (m_statement)
+        sqlite3_reset(m_statement);
     int index = 1;
     for (const QVariant& value : values) {
         if (!m_statement)

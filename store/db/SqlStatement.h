@@ -18,6 +18,7 @@ public:
     SqlStatement& operator=(const SqlStatement&) = delete;
 
     // Binds parameters 1, 2, … in order: integers, doubles, text, or null for an invalid value.
+    // A statement run before starts over, so one statement serves row after row.
     SqlStatement& bind(std::initializer_list<QVariant> values);
     // Runs to the end; false (and error()) when preparing or running failed.
     bool run();
