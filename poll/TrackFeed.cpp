@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "poll/MyUtil.h"
+#include "store/RideLog.h"
 
 TrackFeed::TrackFeed(DeviceServer* server, std::function<QString()> devid, Hold hold,
                      QObject* parent)
@@ -24,6 +25,19 @@ void TrackFeed::receive(const QList<TrackPoint>& points)
         if (!MyUtil::IsMissingPosition(point.lat, point.lng))
             placed.append(point);
     }
-    if (!placed.isEmpty())
-        emit pointsArrived(placed);
+    if (placed.isEmpty())
+        return;
+    keep(placed);
+    emit pointsArrived(placed);
+}
+
+void TrackFeed::keep(const QList<TrackPoint>& placed)
+{
+    const QDateTime arrival = m_now ? m_now() : QDateTime::currentDateTime();
+    QList<RideLog::Point> points;
+    points.reserve(placed.size());
+    for (const TrackPoint& point : placed)
+        points.append({NumberText::toLong(point.serverid), arrival, NumberText::toDouble(point.lat),
+                       NumberText::toDouble(point.lng), NumberText::toInt(point.state)});
+    RideLog::append(m_devid(), points);
 }

@@ -3,12 +3,14 @@
 #include "poll/PollFeed.h"
 #include "protocol/TrackPoint.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <functional>
 
 // The tracker's track as it grows: every second it asks the device server for the points
-// after the last server id received and reports those that have a position.
+// after the last server id received, reports those that have a position and keeps them in
+// the ride log with their time of arrival.
 class TrackFeed : public PollFeed
 {
     Q_OBJECT
@@ -22,6 +24,8 @@ public:
     // (no fix), which is not reported.
     void receive(const QList<TrackPoint>& points);
     qint64 lastserverid() const { return m_lastserverid; }
+    // Where the time of arrival of kept points comes from; the current time without one.
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
 signals:
     // Every tick, after the request it may have sent.
@@ -33,6 +37,9 @@ protected:
     void tick() override;
 
 private:
+    void keep(const QList<TrackPoint>& placed);
+
     std::function<QString()> m_devid;
+    std::function<QDateTime()> m_now;
     qint64 m_lastserverid = 0;
 };

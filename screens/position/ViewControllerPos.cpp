@@ -1,5 +1,6 @@
 #include "screens/position/ViewControllerPos.h"
 
+#include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "platform/map/MapPolylineRenderer.h"
@@ -108,6 +109,8 @@ void ViewControllerPos::makeFeeds()
     m_nearbyFeed = new NearbyFeed(m_app.server, devid, hold, this);
     connect(m_nearbyFeed, &NearbyFeed::ridersArrived, this, &ViewControllerPos::markRiders);
     m_trackFeed = new TrackFeed(m_app.server, devid, hold, this);
+    m_trackFeed->setClock(
+        [&app = m_app] { return app.clock ? app.clock->now() : QDateTime::currentDateTime(); });
     connect(m_trackFeed, &TrackFeed::pointsArrived, this, &ViewControllerPos::drawTrack);
     connect(m_trackFeed, &TrackFeed::ticked, this, &ViewControllerPos::moveStopMark);
 }
