@@ -1,0 +1,24 @@
+#include "poll/Rides.h"
+
+#include "poll/MyUtil.h"
+
+void Rides::add(const RideLog::Point& point)
+{
+    if (m_rides.isEmpty() || m_last.arrival.msecsTo(point.arrival) >= StandingGapMs) {
+        m_rides.append({point.arrival, point.arrival, 0, 1});
+    } else {
+        Ride& ride = m_rides.last();
+        ride.metres += MyUtil::Distance(m_last.lng, m_last.lat, point.lng, point.lat);
+        ride.end = point.arrival;
+        ++ride.points;
+    }
+    m_last = point;
+}
+
+QList<Rides::Ride> Rides::of(const QList<RideLog::Point>& points)
+{
+    Rides rides;
+    for (const RideLog::Point& point : points)
+        rides.add(point);
+    return rides.m_rides;
+}
