@@ -567,5 +567,53 @@ anywhere from 10 to 25 km/h.</translation>
         <source>这次报警没有位置</source>
         <translation>No position for this alarm</translation>
     </message>
+    <message>
+        <source>骑行记录</source>
+        <translation>Rides</translation>
+    </message>
+    <message>
+        <source>还没有骑行记录</source>
+        <translation>No rides yet</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 分钟</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 小时 %2 分钟</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>ddd d MMM yyyy</translation>
+    </message>
+    <message>
+        <source>导出 GPX</source>
+        <translation>Export GPX</translation>
+    </message>
+    <message>
+        <source>导出这次骑行，还是当天的全部骑行？</source>
+        <translation>Export this ride, or every ride of its day?</translation>
+    </message>
+    <message>
+        <source>这次骑行</source>
+        <translation>This ride</translation>
+    </message>
+    <message>
+        <source>当天全部</source>
+        <translation>Whole day</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
 </context>
 </TS>
