@@ -3,7 +3,8 @@
 # when any of them is missing. Sourced by ./run and ./test.
 lvxing_packages=(qt6-base-dev qt6-positioning-dev qt6-httpserver-dev qt6-websockets-dev
   qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libqt6svg6 libsqlite3-dev
-  cmake ninja-build g++ ccache fonts-noto-cjk xauth desktop-file-utils appstream libxml2-utils)
+  cmake ninja-build g++ ccache fonts-noto-cjk xauth desktop-file-utils appstream libxml2-utils
+  python3-gpxpy)
 
 lvxing_missing=()
 for pkg in "${lvxing_packages[@]}"; do
