@@ -115,6 +115,12 @@ private slots:
         QCOMPARE(full, "无法写入 " + path + "：" + qt_error_string(EFBIG));
         QCOMPARE(readBack(path), day);
         QCOMPARE(QDir(m_app->dir.path()).entryList(QDir::AllEntries | QDir::Hidden), files);
+        // A tracker without rides has nothing to choose and nothing to write.
+        MyBasicInfo::SetValue("devid", "86000009");
+        window.reload();
+        QVERIFY(window.rides().isEmpty() && !window.exportTo(path, true, &full));
+        QCOMPARE(full, "还没有骑行记录");
+        QCOMPARE(readBack(path), day);
     }
 };
 
