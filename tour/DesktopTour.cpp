@@ -6,6 +6,7 @@
 #include "poll/StatusPoller.h"
 #include "screens/desktop/AlarmLogWindow.h"
 #include "screens/desktop/DesktopFrame.h"
+#include "screens/desktop/RideListWindow.h"
 #include "store/MyBasicInfo.h"
 #include "tour/SimulatorControl.h"
 #include "tour/Tour.h"
@@ -99,26 +100,33 @@ void addStatusBar(Tour& tour)
               false});
 }
 
+} // namespace
+
 // The windows are looked at from the menu, as a rider opens them, and closed again.
-void addWindows(Tour& tour)
+template <class Open, class Shown>
+void addWindow(Tour& tour, const QString& name, Open open, Shown shown)
 {
     tour.add({QString(),
-              [](Tour& t) { desktop(t)->showAlarmLog(); },
+              [open](Tour& t) { (desktop(t)->*open)(); },
               {},
               0,
               500,
               true,
-              QStringLiteral("AlarmLog"),
-              [](Tour& t) -> QWidget* { return desktop(t)->alarmLog(); }});
-    tour.add({QString(), [](Tour& t) { desktop(t)->alarmLog()->close(); }, {}, 0, 0, false});
+              name,
+              [shown](Tour& t) -> QWidget* { return (desktop(t)->*shown)(); }});
+    tour.add({QString(), [shown](Tour& t) { (desktop(t)->*shown)()->close(); }, {}, 0, 0, false});
 }
 
-} // namespace
+void addRideList(Tour& tour)
+{
+    addWindow(tour, QStringLiteral("Rides"), &DesktopFrame::showRides, &DesktopFrame::rides);
+}
 
-void addAll(Tour& tour)
+void addStatusBarAndAlarmLog(Tour& tour)
 {
     addStatusBar(tour);
-    addWindows(tour);
+    addWindow(tour, QStringLiteral("AlarmLog"), &DesktopFrame::showAlarmLog,
+              &DesktopFrame::alarmLog);
 }
 
 } // namespace DesktopTour

@@ -6,6 +6,8 @@ class Tour;
 // bar in its three states, the alarm log and the ride list.
 namespace DesktopTour {
 
-void addAll(Tour& tour);
+// The ride list, after the position section has received a ride.
+void addRideList(Tour& tour);
+void addStatusBarAndAlarmLog(Tour& tour);
 
 } // namespace DesktopTour

@@ -163,10 +163,11 @@ void addAll(Tour& tour)
     AccountTour::addFirstStart(tour);
     addDashboard(tour);
     addPosition(tour);
+    DesktopTour::addRideList(tour);
     addProfile(tour);
     AccountTour::addReturningRider(tour);
     addAlarms(tour);
-    DesktopTour::addAll(tour);
+    DesktopTour::addStatusBarAndAlarmLog(tour);
     addGalleries(tour);
 }
 

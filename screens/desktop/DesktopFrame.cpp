@@ -4,9 +4,24 @@
 #include "platform/ui/Window.h"
 #include "screens/desktop/AlarmLogWindow.h"
 #include "screens/desktop/ConnectionBar.h"
+#include "screens/desktop/RideListWindow.h"
 
 #include <QApplication>
 #include <QMenuBar>
+
+namespace {
+
+// A window of the frame's own: made on first use, kept for the run.
+template <class Kind> Kind* madeOnce(Kind*& window, QWidget* frame)
+{
+    if (!window) {
+        window = new Kind(frame);
+        window->setWindowFlag(Qt::Window);
+    }
+    return window;
+}
+
+} // namespace
 
 DesktopFrame::DesktopFrame(Window* phone, ConnectionState& connection, QWidget* parent)
     : QMainWindow(parent), m_bar(new ConnectionBar(connection, this))
@@ -29,20 +44,34 @@ DesktopFrame* DesktopFrame::holding(QWidget* phone)
 void DesktopFrame::addMenus()
 {
     QMenu* file = menuBar()->addMenu(Localized::string(QStringLiteral("文件")));
+    file->addAction(Localized::string(QStringLiteral("导出 GPX…")), this, &DesktopFrame::exportGpx);
+    file->addSeparator();
     file->addAction(Localized::string(QStringLiteral("退出")), QKeySequence::Quit, qApp,
                     &QApplication::quit);
     QMenu* view = menuBar()->addMenu(Localized::string(QStringLiteral("查看")));
     view->addAction(Localized::string(QStringLiteral("报警记录")), this,
                     &DesktopFrame::showAlarmLog);
+    view->addAction(Localized::string(QStringLiteral("骑行记录")), this, &DesktopFrame::showRides);
 }
 
 AlarmLogWindow* DesktopFrame::alarmLog()
 {
-    if (!m_alarmLog) {
-        m_alarmLog = new AlarmLogWindow(this);
-        m_alarmLog->setWindowFlag(Qt::Window);
-    }
-    return m_alarmLog;
+    return madeOnce(m_alarmLog, this);
+}
+
+RideListWindow* DesktopFrame::rides()
+{
+    return madeOnce(m_rides, this);
+}
+
+void DesktopFrame::showRides()
+{
+    present(rides());
+}
+
+void DesktopFrame::exportGpx()
+{
+    rides()->exportGpx();
 }
 
 void DesktopFrame::showAlarmLog()

@@ -4,6 +4,7 @@
 
 class AlarmLogWindow;
 class ConnectionBar;
+class RideListWindow;
 class ConnectionState;
 class Window;
 
@@ -24,6 +25,10 @@ public:
     // The desktop's own windows, made on first use and kept for the run.
     AlarmLogWindow* alarmLog();
     void showAlarmLog();
+    RideListWindow* rides();
+    void showRides();
+    // Writes the ride chosen in the ride list, or its day, to a GPX file the rider names.
+    void exportGpx();
 
 private:
     void addMenus();
@@ -32,4 +37,5 @@ private:
 
     ConnectionBar* m_bar;
     AlarmLogWindow* m_alarmLog = nullptr;
+    RideListWindow* m_rides = nullptr;
 };
