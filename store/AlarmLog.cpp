@@ -20,13 +20,17 @@ bool logged(const SqlStatement& statement, bool ok)
 sqlite3* database()
 {
     sqlite3* db = StoreContext::database();
-    SqlStatement table(db, "CREATE TABLE IF NOT EXISTS lvxing_alarms (id INTEGER PRIMARY KEY, "
-                           "time INTEGER NOT NULL, kind TEXT NOT NULL, message TEXT NOT NULL, "
-                           "lat REAL, lng REAL, battery INTEGER NOT NULL)");
-    if (!logged(table, table.run()))
-        return nullptr;
-    SqlStatement index(db, "CREATE INDEX IF NOT EXISTS lvxing_alarms_time ON lvxing_alarms (time)");
-    return logged(index, index.run()) ? db : nullptr;
+    QString error;
+    if (SqlStatement::runEach(
+            db,
+            {"CREATE TABLE IF NOT EXISTS lvxing_alarms (id INTEGER PRIMARY KEY, time INTEGER NOT "
+             "NULL, kind TEXT NOT NULL, message TEXT NOT NULL, lat REAL, lng REAL, battery "
+             "INTEGER NOT NULL)",
+             "CREATE INDEX IF NOT EXISTS lvxing_alarms_time ON lvxing_alarms (time)"},
+            &error))
+        return db;
+    Log::write(QStringLiteral("alarm log: %1").arg(error));
+    return nullptr;
 }
 
 AlarmLog::Entry entryOf(const SqlStatement& row)

@@ -9,7 +9,7 @@ namespace {
 const char* const Columns = "serverid, arrival, lat, lng, state";
 
 // Made on first use, so a store from before rides were kept gains the table on its own.
-const char* const Schema[] = {
+const std::initializer_list<const char*> Schema = {
     "CREATE TABLE IF NOT EXISTS lvxing_ridepoints (devid TEXT NOT NULL, serverid INTEGER NOT "
     "NULL, arrival INTEGER NOT NULL, lat REAL NOT NULL, lng REAL NOT NULL, state INTEGER NOT "
     "NULL, UNIQUE (devid, serverid))",
@@ -27,14 +27,8 @@ bool fail(const QString& error)
 sqlite3* table()
 {
     sqlite3* db = StoreContext::database();
-    for (const char* sql : Schema) {
-        SqlStatement create(db, sql);
-        if (!create.run()) {
-            fail(create.error());
-            return nullptr;
-        }
-    }
-    return db;
+    QString error;
+    return SqlStatement::runEach(db, Schema, &error) || fail(error) ? db : nullptr;
 }
 
 bool run(sqlite3* db, const char* sql)

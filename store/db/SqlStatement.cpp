@@ -15,6 +15,19 @@ SqlStatement::~SqlStatement()
     sqlite3_finalize(m_statement);
 }
 
+bool SqlStatement::runEach(sqlite3* db, std::initializer_list<const char*> statements,
+                           QString* error)
+{
+    for (const char* sql : statements) {
+        SqlStatement statement(db, sql);
+        if (!statement.run()) {
+            *error = statement.error();
+            return false;
+        }
+    }
+    return true;
+}
+
 void SqlStatement::fail()
 {
     if (m_error.isEmpty())

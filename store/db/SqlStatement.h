@@ -17,6 +17,10 @@ public:
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
+    // Runs each statement in turn (the tables' schema, made on first use); false, with the
+    // failing one's error, when one fails.
+    static bool runEach(sqlite3* db, std::initializer_list<const char*> statements, QString* error);
+
     // Binds parameters 1, 2, … in order: integers, doubles, text, or null for an invalid value.
     // A statement run before starts over, so one statement serves row after row.
     SqlStatement& bind(std::initializer_list<QVariant> values);
