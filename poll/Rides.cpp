@@ -4,6 +4,11 @@
 
 void Rides::add(const RideLog::Point& point)
 {
+    // A parked tracker goes on reporting where it stands; only moving points make a ride, so
+    // standing for five minutes ends one as surely as silence does, and GPS drift while
+    // parked adds no distance.
+    if (point.state == StandingState)
+        return;
     if (m_rides.isEmpty() || m_last.arrival.msecsTo(point.arrival) >= StandingGapMs) {
         m_rides.append({point.arrival, point.arrival, 0, 1});
     } else {

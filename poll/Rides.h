@@ -5,13 +5,15 @@
 #include <QDateTime>
 #include <QList>
 
-// The rides of a track read in arrival order: a standing gap of five minutes or more between
-// two points' arrivals ends one ride and starts the next. Each ride is kept as a summary, so
+// The rides of a track read in arrival order: five minutes or more between two moving points'
+// arrivals, standing or silent, ends one ride and starts the next. Each ride is kept as a summary, so
 // a track of any length is split without holding its points.
 class Rides
 {
 public:
     static constexpr qint64 StandingGapMs = 5 * 60 * 1000;
+    // The state of a point the tracker reports while it stands.
+    static constexpr int StandingState = 2;
 
     struct Ride
     {

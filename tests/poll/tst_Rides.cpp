@@ -19,9 +19,11 @@ class tst_Rides : public QObject
     std::unique_ptr<TestApp> m_app;
 
     // A point arriving `seconds` after 14:07:09 local time on 5 March 2026.
-    static RideLog::Point point(qint64 id, qint64 seconds, double lat = 30, double lng = 120)
+    static RideLog::Point point(qint64 id, qint64 seconds, double lat = 30, double lng = 120,
+                                int state = 1)
     {
-        return {id, QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)).addSecs(seconds), lat, lng, 1};
+        return {id, QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)).addSecs(seconds), lat, lng,
+                state};
     }
     // What gpxpy reads from the file: its version, then each segment's points.
     static QStringList readBack(const QString& path)
@@ -56,13 +58,16 @@ private slots:
 
     void ridesSplitAtFiveMinutesStandingAndSumTheirLegs()
     {
-        // 0.01° north, 0.01° east at 30.01° N, standing 4:59, then 5:00 and a jump.
+        // 0.01° north, 0.01° east at 30.01° N, silent 4:59, then 5:00 and a jump; then parked
+        // reporting (drifting) for 4:59, and again for 5:00.
         QStringList rides;
         for (const Rides::Ride& ride :
              Rides::of({point(1, 0), point(2, 30, 30.01), point(3, 60, 30.01, 120.01),
-                        point(4, 359, 30.01, 120.01), point(5, 659, 31)}))
+                        point(4, 359, 30.01, 120.01), point(5, 659, 31), point(6, 700, 31, 120, 2),
+                        point(7, 900, 31.5, 120, 2), point(8, 958, 31), point(9, 1100, 31, 120, 2),
+                        point(10, 1258, 31)}))
             rides.append(QString("%1 s %2 m").arg(ride.seconds()).arg(ride.metres, 0, 'f', 2));
-        QCOMPARE(rides, QStringList({"359 s 2077.15 m", "0 s 0.00 m"}));
+        QCOMPARE(rides, QStringList({"359 s 2077.15 m", "299 s 0.00 m", "0 s 0.00 m"}));
     }
 
     void feedKeepsEachPlacedPointOnce()
