@@ -72,6 +72,19 @@ void tst_EnglishTexts::tourShowsNoChineseOfItsOwn()
     QVERIFY2(failures.isEmpty(), "the warnings above name each text");
     QVERIFY(lines.filter("\tOK").size() > 0);
     QVERIFY(lines.filter("notification\tGeofence alarm").size() > 0);
+    // The desktop window's additions are walked too, each with a text it must show.
+    const QList<std::pair<QString, QString>> desktop = {
+        {"StatusBar-connected", "connected · updated just now"},
+        {"StatusBar-unreachable", "server unreachable · "},
+        {"StatusBar-out-of-date", "data is out of date (15 min ago)"},
+        {"Rides", " km"},
+        {"AlarmLog", "Geofence alarm"}};
+    for (const auto& [picture, text] : desktop) {
+        const auto shows = [&](const QString& line) {
+            return line.section('\t', 0, 0).endsWith(picture) && line.section('\t', 2).contains(text);
+        };
+        QVERIFY2(std::any_of(lines.cbegin(), lines.cend(), shows), qPrintable(picture));
+    }
 }
 
 QTEST_MAIN(tst_EnglishTexts)
