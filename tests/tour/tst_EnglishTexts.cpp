@@ -81,7 +81,8 @@ void tst_EnglishTexts::tourShowsNoChineseOfItsOwn()
         {"AlarmLog", "Geofence alarm"}};
     for (const auto& [picture, text] : desktop) {
         const auto shows = [&](const QString& line) {
-            return line.section('\t', 0, 0).endsWith(picture) && line.section('\t', 2).contains(text);
+            return line.section('\t', 0, 0).endsWith(picture) &&
+                   line.section('\t', 2).contains(text);
         };
         QVERIFY2(std::any_of(lines.cbegin(), lines.cend(), shows), qPrintable(picture));
     }
