@@ -10,7 +10,8 @@ void writePoint(QXmlStreamWriter& xml, const RideLog::Point& point)
     xml.writeStartElement(QStringLiteral("trkpt"));
     xml.writeAttribute(QStringLiteral("lat"), QString::number(point.lat, 'f', 7));
     xml.writeAttribute(QStringLiteral("lon"), QString::number(point.lng, 'f', 7));
-    xml.writeTextElement(QStringLiteral("time"), point.arrival.toUTC().toString(Qt::ISODate));
+    if (point.timed)
+        xml.writeTextElement(QStringLiteral("time"), point.arrival.toUTC().toString(Qt::ISODate));
     xml.writeEndElement();
 }
 

@@ -6,8 +6,8 @@
 #include <QList>
 #include <QString>
 
-// Rides as a GPX 1.1 file: one track, a segment per ride, each point with its time of
-// arrival in UTC.
+// Rides as a GPX 1.1 file: one track, a segment per ride, each timed point with its time of
+// arrival in UTC (an untimed point has no time).
 namespace GpxWriter {
 
 using Segment = QList<RideLog::Point>;

@@ -6,8 +6,8 @@
 #include <QList>
 
 // The rides of a track read in arrival order: five minutes or more between two moving points'
-// arrivals, standing or silent, ends one ride and starts the next. Each ride is kept as a summary, so
-// a track of any length is split without holding its points.
+// arrivals, standing or silent, ends one ride and starts the next. Each ride is kept as a summary,
+// so a track of any length is split without holding its points.
 class Rides
 {
 public:
@@ -22,6 +22,9 @@ public:
         // Summed over consecutive points by the app's distance rule.
         double metres = 0;
         qsizetype points = 0;
+        // False for points that arrived together in one late answer: when they were ridden,
+        // and for how long, is unknown.
+        bool timed = true;
 
         qint64 seconds() const { return start.secsTo(end); }
     };
@@ -34,6 +37,8 @@ public:
     static QList<Ride> of(const QList<RideLog::Point>& points);
 
 private:
+    bool startsRide(const RideLog::Point& point) const;
+
     QList<Ride> m_rides;
     RideLog::Point m_last;
 };

@@ -19,6 +19,11 @@ void TrackFeed::tick()
 
 void TrackFeed::receive(const QList<TrackPoint>& points)
 {
+    // A point was sent between the answer before and this one: with answers a second apart the
+    // arrival is its time; after a pause, an outage or at the first answer it is not.
+    const QDateTime arrival = m_now ? m_now() : QDateTime::currentDateTime();
+    const bool timed = m_lastAnswer.isValid() && m_lastAnswer.msecsTo(arrival) <= TimedAnswerGapMs;
+    m_lastAnswer = arrival;
     QList<TrackPoint> placed;
     for (const TrackPoint& point : points) {
         m_lastserverid = qMax(m_lastserverid, NumberText::toLong(point.serverid));
@@ -27,17 +32,16 @@ void TrackFeed::receive(const QList<TrackPoint>& points)
     }
     if (placed.isEmpty())
         return;
-    keep(placed);
+    keep(placed, arrival, timed);
     emit pointsArrived(placed);
 }
 
-void TrackFeed::keep(const QList<TrackPoint>& placed)
+void TrackFeed::keep(const QList<TrackPoint>& placed, const QDateTime& arrival, bool timed)
 {
-    const QDateTime arrival = m_now ? m_now() : QDateTime::currentDateTime();
     QList<RideLog::Point> points;
     points.reserve(placed.size());
     for (const TrackPoint& point : placed)
         points.append({NumberText::toLong(point.serverid), arrival, NumberText::toDouble(point.lat),
-                       NumberText::toDouble(point.lng), NumberText::toInt(point.state)});
+                       NumberText::toDouble(point.lng), NumberText::toInt(point.state), timed});
     RideLog::append(m_devid(), points);
 }

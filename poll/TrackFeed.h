@@ -16,6 +16,8 @@ class TrackFeed : public PollFeed
     Q_OBJECT
 
 public:
+    static constexpr qint64 TimedAnswerGapMs = 60 * 1000;
+
     // `devid` names the tracker at each request.
     TrackFeed(DeviceServer* server, std::function<QString()> devid, Hold hold = {},
               QObject* parent = nullptr);
@@ -37,9 +39,11 @@ protected:
     void tick() override;
 
 private:
-    void keep(const QList<TrackPoint>& placed);
+    void keep(const QList<TrackPoint>& placed, const QDateTime& arrival, bool timed);
 
     std::function<QString()> m_devid;
     std::function<QDateTime()> m_now;
     qint64 m_lastserverid = 0;
+    // When the last answer came; points are timed when this one follows it within a minute.
+    QDateTime m_lastAnswer;
 };

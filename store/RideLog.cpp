@@ -6,13 +6,13 @@
 
 namespace {
 
-const char* const Columns = "serverid, arrival, lat, lng, state";
+const char* const Columns = "serverid, arrival, lat, lng, state, timed";
 
 // Made on first use, so a store from before rides were kept gains the table on its own.
 const std::initializer_list<const char*> Schema = {
     "CREATE TABLE IF NOT EXISTS lvxing_ridepoints (devid TEXT NOT NULL, serverid INTEGER NOT "
     "NULL, arrival INTEGER NOT NULL, lat REAL NOT NULL, lng REAL NOT NULL, state INTEGER NOT "
-    "NULL, UNIQUE (devid, serverid))",
+    "NULL, timed INTEGER NOT NULL, UNIQUE (devid, serverid))",
     // Reads in arrival order follow the index and need no sort.
     "CREATE INDEX IF NOT EXISTS lvxing_ridepoints_arrival ON lvxing_ridepoints (devid, arrival, "
     "serverid)"};
@@ -38,8 +38,9 @@ bool run(sqlite3* db, const char* sql)
 
 RideLog::Point pointOf(const SqlStatement& row)
 {
-    return {row.integer(0), QDateTime::fromMSecsSinceEpoch(row.integer(1)), row.number(2),
-            row.number(3), int(row.integer(4))};
+    return {row.integer(0),      QDateTime::fromMSecsSinceEpoch(row.integer(1)),
+            row.number(2),       row.number(3),
+            int(row.integer(4)), row.integer(5) != 0};
 }
 
 // Steps through the rows `select` finds, handing each point to `take`.
@@ -54,10 +55,10 @@ bool insertAll(sqlite3* db, const QString& devid, const QList<RideLog::Point>& p
                QString* error)
 {
     SqlStatement insert(db, "INSERT OR IGNORE INTO lvxing_ridepoints (devid, serverid, arrival, "
-                            "lat, lng, state) VALUES (?, ?, ?, ?, ?, ?)");
+                            "lat, lng, state, timed) VALUES (?, ?, ?, ?, ?, ?, ?)");
     for (const RideLog::Point& point : points) {
         insert.bind({devid, point.serverid, point.arrival.toMSecsSinceEpoch(), point.lat, point.lng,
-                     point.state});
+                     point.state, point.timed});
         if (!insert.run())
             break;
     }

@@ -18,6 +18,9 @@ struct Point
     double lat = 0;
     double lng = 0;
     int state = 0;
+    // Whether the arrival tells when the tracker sent the point: the answer came within a
+    // minute of the one before. Points that waited on the server arrive together, untimed.
+    bool timed = true;
 };
 
 // Appends the device's points in one transaction, leaving out those whose server id the

@@ -615,5 +615,13 @@ anywhere from 10 to 25 km/h.</translation>
         <source>无法写入 %1：%2</source>
         <translation>Could not write %1: %2</translation>
     </message>
+    <message>
+        <source>%1 收到</source>
+        <translation>received %1</translation>
+    </message>
+    <message>
+        <source>时间不详</source>
+        <translation>time unknown</translation>
+    </message>
 </context>
 </TS>

@@ -38,9 +38,14 @@ QString durationText(qint64 seconds)
 QString rideText(const Rides::Ride& ride)
 {
     const QString hours = QStringLiteral("HH:mm");
-    return QStringLiteral("%1–%2    %3    %4 km")
-        .arg(ride.start.toString(hours), ride.end.toString(hours), durationText(ride.seconds()),
-             QString::asprintf("%0.2f", ride.metres / 1000));
+    const QString when =
+        ride.timed
+            ? QStringLiteral("%1–%2").arg(ride.start.toString(hours), ride.end.toString(hours))
+            : Localized::string(QStringLiteral("%1 收到")).arg(ride.start.toString(hours));
+    const QString duration =
+        ride.timed ? durationText(ride.seconds()) : Localized::string(QStringLiteral("时间不详"));
+    return QStringLiteral("%1    %2    %3 km")
+        .arg(when, duration, QString::asprintf("%0.2f", ride.metres / 1000));
 }
 
 QString dateText(const QDate& date)

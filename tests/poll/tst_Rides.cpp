@@ -33,7 +33,7 @@ class tst_Rides : public QObject
                      {"-c",
                       "import sys, gpxpy\ng = gpxpy.parse(open(sys.argv[1]))\nprint(g.version)\n"
                       "for s in g.tracks[0].segments: print('|'.join('%s %s %s' % (p.latitude,"
-                      " p.longitude, p.time.isoformat()) for p in s.points))",
+                      " p.longitude, p.time and p.time.isoformat()) for p in s.points))",
                       path});
         python.waitForFinished(-1);
         return QString(python.readAllStandardOutput() + python.readAllStandardError())
@@ -68,6 +68,14 @@ private slots:
                         point(10, 1258, 31)}))
             rides.append(QString("%1 s %2 m").arg(ride.seconds()).arg(ride.metres, 0, 'f', 2));
         QCOMPARE(rides, QStringList({"359 s 2077.15 m", "299 s 0.00 m", "0 s 0.00 m"}));
+        // Points that waited on the server arrive together: a ride of their own, time unknown.
+        RideLog::Point late = point(12, 1259, 31.01), later = point(13, 1259, 31.02);
+        late.timed = later.timed = false;
+        const QList<Rides::Ride> split =
+            Rides::of({point(11, 1258, 31), late, later, point(14, 1260, 31)});
+        QCOMPARE(split.size(), 3);
+        QVERIFY(split[0].timed && !split[1].timed && split[2].timed);
+        QCOMPARE(qRound(split[1].metres), 1113);
     }
 
     void feedKeepsEachPlacedPointOnce()
@@ -80,13 +88,18 @@ private slots:
         now = now.addSecs(1);
         // A repeat, an id that goes backwards, and a position that is no number.
         feed.receive({{"12", "30.2", "120.3"}, {"5", "30.3", "120.4", "2"}, {"13", "abc", "1"}});
+        // The first answer, and one after a minute and more without any, are untimed.
+        now = now.addSecs(61);
+        feed.receive({});
+        now = now.addMSecs(60001);
+        feed.receive({{"14", "30.4", "120.5", "1"}});
         QStringList kept;
         RideLog::forEach("86000003", [&](const RideLog::Point& p) {
-            kept.append(QString::asprintf("%lld %lld %g %g %d", p.serverid, now.secsTo(p.arrival),
-                                          p.lat, p.lng, p.state));
+            kept.append(QString::asprintf("%lld %lld %g %g %d %d", p.serverid,
+                                          now.secsTo(p.arrival), p.lat, p.lng, p.state, p.timed));
         });
-        QCOMPARE(kept,
-                 QStringList({"10 -1 30.1 120.2 1", "12 -1 30.2 120.3 0", "5 0 30.3 120.4 2"}));
+        QCOMPARE(kept, QStringList({"10 -122 30.1 120.2 1 0", "12 -122 30.2 120.3 0 0",
+                                    "5 -121 30.3 120.4 2 1", "14 0 30.4 120.5 1 0"}));
     }
 
     void exportsRideOrDayAndAFailedExportChangesNothing()
@@ -97,6 +110,10 @@ private slots:
         const QString last = "-33.45 -70.66 2026-03-05T10:00:29+00:00";
         QVERIFY(window.exportTo(path, false, nullptr));
         QCOMPARE(readBack(path), QStringList({"1.1", last}));
+        RideLog::Point untimed = point(6, 0);
+        untimed.timed = false;
+        QVERIFY(GpxWriter::write(path, "late", {{untimed}}, nullptr));
+        QCOMPARE(readBack(path), QStringList({"1.1", "30.0 120.0 None"}));
         QVERIFY(window.exportTo(path, true, nullptr));
         const QStringList day = readBack(path);
         QCOMPARE(day, QStringList({"1.1",
