@@ -4,6 +4,8 @@
 #include "store/StoreContext.h"
 #include "store/db/SqlStatement.h"
 
+#include <limits>
+
 namespace {
 
 const QString GeofenceText = QStringLiteral("geofence");
@@ -87,6 +89,11 @@ bool prune(const QDateTime& before)
     SqlStatement remove(db, "DELETE FROM lvxing_alarms WHERE time < ?");
     remove.bind({before.toMSecsSinceEpoch()});
     return logged(remove, remove.run());
+}
+
+bool clear()
+{
+    return prune(QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::max()));
 }
 
 } // namespace AlarmLog

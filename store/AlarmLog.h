@@ -37,5 +37,7 @@ bool record(const Entry& entry);
 QList<Entry> newest(int limit);
 // Removes the alarms raised before `before`.
 bool prune(const QDateTime& before);
+// Removes every alarm, with the rest of the local data when the rider switches device.
+bool clear();
 
 } // namespace AlarmLog

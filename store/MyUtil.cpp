@@ -1,9 +1,11 @@
 #include "store/MyUtil.h"
 
+#include "store/AlarmLog.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
 #include "store/MyPosInfo.h"
+#include "store/RideLog.h"
 
 namespace MyUtil {
 
@@ -34,6 +36,9 @@ void ClearDataBase()
     MyBasicInfo::ClearMySelf();
     MyFriendInfo::ClearMySelf();
     MyPaiMingInfo::ClearMySelf();
+    // The switch promises to empty the data; the alarms and rides kept here are data too.
+    AlarmLog::clear();
+    RideLog::clear();
 }
 
 } // namespace MyUtil

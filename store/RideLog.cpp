@@ -110,4 +110,11 @@ QList<Point> between(const QString& devid, const QDateTime& from, const QDateTim
     return points;
 }
 
+bool clear()
+{
+    sqlite3* db = table();
+    SqlStatement remove(db, "DELETE FROM lvxing_ridepoints");
+    return db && (remove.run() || fail(remove.error()));
+}
+
 } // namespace RideLog

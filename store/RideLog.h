@@ -30,5 +30,7 @@ bool append(const QString& devid, const QList<Point>& points);
 bool forEach(const QString& devid, const std::function<void(const Point&)>& take);
 // The device's points that arrived from `from` to `to`, both included, in arrival order.
 QList<Point> between(const QString& devid, const QDateTime& from, const QDateTime& to);
+// Removes every device's points, with the rest of the local data when the rider switches device.
+bool clear();
 
 } // namespace RideLog

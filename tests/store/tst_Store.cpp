@@ -1,6 +1,7 @@
 #include "platform/Log.h"
 #include "platform/NumberText.h"
 #include "store/AlarmLog.h"
+#include "store/RideLog.h"
 #include "store/MyBasicInfo.h"
 #include "store/MyFriendInfo.h"
 #include "store/MyPaiMingInfo.h"
@@ -90,10 +91,16 @@ void tst_Store::settingsAreMadeOnceKeptAndCleared()
              MyUtil::SettingsKeys().size());
     rider("a", "1");
     MyFriendInfo::CheckAdd("b", "", "", "1", "", "", "", "");
+    AlarmLog::record({app.clock.now(), AlarmLog::Kind::Battery, "m", std::nullopt, 40});
+    RideLog::append("86000001", {{1, app.clock.now(), 30, 120}});
     MyUtil::ClearDataBase();
     app.restart();
     QCOMPARE(MyBasicInfo::GetValue("devid"), QStringLiteral("1"));
     QCOMPARE(MyPaiMingInfo::GetCount() + MyFriendInfo::GetCount(), 0);
+    QCOMPARE(query(app.storePath(), "SELECT (SELECT count(*) FROM lvxing_alarms) + "
+                                    "(SELECT count(*) FROM lvxing_ridepoints)")
+                 .toInt(),
+             0);
     MyUtil::InitMyDateBase();
     QCOMPARE(MyBasicInfo::GetValue("devid"), QStringLiteral("0"));
 }
