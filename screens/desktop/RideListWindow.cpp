@@ -167,28 +167,21 @@ void RideListWindow::showChosenRide()
     const Rides::Ride& ride = m_rides[index];
     for (const RideLog::Point& point : RideLog::between(devid(), ride.start, ride.end))
         line.append({point.lat, point.lng});
-    m_map->addOverlay(m_line.append(line.constData(), line.size()));
-    frame(line);
+    const MapPolyline drawn = m_line.append(line.constData(), line.size());
+    m_map->addOverlay(drawn);
+    if (!line.isEmpty())
+        frame(drawn.boundingWorldRect());
 }
 
-void RideListWindow::frame(const QList<MapCoordinate>& line)
+void RideListWindow::frame(const QRectF& world)
 {
-    if (line.isEmpty())
-        return;
-    QPointF least = MapProjection::toWorld(line.first());
-    QPointF most = least;
-    for (const MapCoordinate& coordinate : line) {
-        const QPointF world = MapProjection::toWorld(coordinate);
-        least = QPointF(qMin(least.x(), world.x()), qMin(least.y(), world.y()));
-        most = QPointF(qMax(most.x(), world.x()), qMax(most.y(), world.y()));
-    }
     // World units each point of the map must cover for the whole ride to fit.
-    const double perPoint = qMax((most.x() - least.x()) / qMax(1, m_map->width()),
-                                 (most.y() - least.y()) / qMax(1, m_map->height()));
+    const double perPoint =
+        qMax(world.width() / qMax(1, m_map->width()), world.height() / qMax(1, m_map->height()));
     const double zoom =
         perPoint > 0 ? std::log2(FrameShare / (perPoint * MapProjection::TileSize)) : ClosestFrame;
     m_map->setZoomLevel(qBound(MapView::MinZoom, zoom, ClosestFrame));
-    m_map->setCenterCoordinate(MapProjection::fromWorld((least + most) / 2), false);
+    m_map->setCenterCoordinate(MapProjection::fromWorld(world.center()), false);
 }
 
 MapOverlayRendererPtr RideListWindow::rendererForOverlay(MapView*, const MapOverlay&)

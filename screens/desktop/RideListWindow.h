@@ -44,8 +44,8 @@ private:
     void applyTheme();
     void fillList();
     void showChosenRide();
-    // Centres the map on the line and zooms it to fit.
-    void frame(const QList<MapCoordinate>& line);
+    // Centres the map on the world rectangle and zooms it to fit.
+    void frame(const QRectF& world);
     // Whether the rider wants the chosen ride's whole day; none when the rider cancels.
     std::optional<bool> askWholeDay();
     QString suggestedPath(bool wholeDay) const;
